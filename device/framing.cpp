@@ -1,0 +1,84 @@
+// The framing half of the device link: one frame per output report out,
+// reassembly and dispatch of the device's frames in.
+#include <cstdio>
+#include <string>
+
+#include "app/log.h"
+#include "device/device_link.h"
+#include "device/tick.h"
+
+namespace device {
+namespace {
+
+const char* PacketTypeName(uint8_t type) {
+    switch (type) {
+        case CMD_DSP:
+            return "CMD_DSP";
+        case CMD_FLASH:
+            return "CMD_FLASH";
+        case CMD_MCU:
+            return "CMD_MCU";
+        case CMD_DSP_DWRITE:
+            return "CMD_DSP_DWRITE";
+        case CMD_KTV:
+            return "CMD_KTV";
+        default:
+            return nullptr;
+    }
+}
+
+std::string ReportBytes(const OutputReport& report) {
+    std::string text;
+    char hex[4];
+    for (uint8_t byte : report) {
+        std::snprintf(hex, sizeof hex, "%02x ", byte);
+        text += hex;
+    }
+    return text;
+}
+
+}  // namespace
+
+bool DeviceLink::SendCtrlCommand(uint8_t type, uint8_t subCommand, uint8_t operation,
+                                 const uint8_t* data, uint8_t dataLength) {
+    app::Log("SendCtrlCommand timestart = %ld\n", static_cast<long>(TickMs()));
+    if (!IsConnected()) {
+        return false;
+    }
+    app::Log("SendCtrlCommand Cmd:0x%02x, subcmd:0x%02x, optype:0x%02x, len:0x%02x\n", type,
+             subCommand, operation, dataLength);
+    OutputReport report = BuildOutputReport(type, subCommand, operation, data, dataLength);
+    app::Log("begain to write data to devices:\n%s\n", ReportBytes(report).c_str());
+    return WriteReport(report.data());
+}
+
+void DeviceLink::SetFrameTap(std::function<void(const Frame&)> tap) {
+    std::lock_guard<std::mutex> hold(mTapLock);
+    mFrameTap = std::move(tap);
+}
+
+void DeviceLink::DrainRing() {
+    std::lock_guard<std::recursive_mutex> reader(mReadLock);
+    while (!mParser.RingEmpty() && IsConnected()) {
+        uint8_t byte = mParser.TakeFromRing();
+        mParser.packet_process(byte, [this](const Frame& frame) { DispatchFrame(frame); });
+    }
+}
+
+void DeviceLink::DispatchFrame(const Frame& frame) {
+    const char* name = PacketTypeName(frame.type);
+    if (name == nullptr) {
+        return;  // unknown packet types are dropped silently
+    }
+    app::Log("packet_process: packet_type(%s)\n", name);
+    std::function<void(const Frame&)> tap;
+    {
+        std::lock_guard<std::mutex> hold(mTapLock);
+        tap = mFrameTap;
+    }
+    if (tap) {
+        tap(frame);
+    }
+}
+
+}  // namespace device
