@@ -8,22 +8,14 @@
 #include "app/log.h"
 #include "app/model_cfg.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "app/version.h"
 #include "device/device_link.h"
 #include "device/hid_backend_chain.h"
 #include "device/hidapi_backend.h"
-#include "platform/paths.h"
 #include "virtual_device/virtual_hid_backend.h"
 
 namespace {
-
-// Opens the log when the marker file asks for it, and writes the banner.
-void SwitchLogOn() {
-    if (app::MarkerFileExists(app::kSaveLogMarker)) {
-        app::OpenLog(platform::CurrentDirectory() + "/" + app::kLogFileName);
-        app::WriteLogBanner();
-    }
-}
 
 // Until the main window exists: list the amplifiers and open the first one.
 int ListAndOpenAmplifiers(bool withVirtualDevice) {
@@ -70,7 +62,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    SwitchLogOn();
+    app::StartLogIfRequested();
     app::FillModelCfg();
     if (line.dumpModelCfg) {
         app::WriteModelCfgText(app::kCurrentModelIndex);
