@@ -19,8 +19,8 @@ constexpr size_t kNarrowBufferBytes = 1024;
 constexpr size_t kWideBufferChars = 1536;
 constexpr int kMessagesPerFlush = 10;
 
-std::mutex gWriterLock;  // one writer at a time
-FILE* gLogFile = nullptr;  // guarded by gWriterLock
+std::mutex gWriterLock;       // one writer at a time
+FILE* gLogFile = nullptr;     // guarded by gWriterLock
 int gMessagesSinceFlush = 0;  // guarded by gWriterLock
 std::atomic<bool> gLogOpen{false};
 std::atomic<bool> gTimeStamp{true};
@@ -99,7 +99,7 @@ void Log(const char* format, ...) {
         return;
     }
     size_t length = static_cast<size_t>(written) < sizeof buffer ? static_cast<size_t>(written)
-                                                                  : sizeof buffer - 1;
+                                                                 : sizeof buffer - 1;
     WriteMessage(buffer, length);
 }
 
@@ -144,7 +144,9 @@ void CloseLog() {
     }
 }
 
-bool IsLogOpen() { return gLogOpen.load(); }
+bool IsLogOpen() {
+    return gLogOpen.load();
+}
 
 void FlushLog() {
     std::lock_guard<std::mutex> hold(gWriterLock);
@@ -153,11 +155,17 @@ void FlushLog() {
     }
 }
 
-void SetLogTimeStamp(bool on) { gTimeStamp.store(on); }
+void SetLogTimeStamp(bool on) {
+    gTimeStamp.store(on);
+}
 
-void SetLogConsole(bool on) { gConsole.store(on); }
+void SetLogConsole(bool on) {
+    gConsole.store(on);
+}
 
-size_t LogMessageCount() { return gMessageCount.load(); }
+size_t LogMessageCount() {
+    return gMessageCount.load();
+}
 
 void WriteLogBanner() {
     const ModelCfg& cfg = CurrentModelCfg();

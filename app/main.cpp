@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
     app::CommandLine line = app::ParseCommandLine(arguments);
     const std::string programName = "tq-dsp-audio";
     if (!line.error.empty()) {
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n",
-                     programName.c_str(), line.error.c_str(), programName.c_str());
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more information.\n", programName.c_str(),
+                     line.error.c_str(), programName.c_str());
         return 2;
     }
     if (line.showHelp) {

@@ -33,8 +33,7 @@ int ReadSettingInt(const std::string& section, const std::string& key, int fallb
 
 std::string ReadSettingString(const std::string& section, const std::string& key,
                               const std::string& fallback, size_t maxChars) {
-    return platform::GetPrivateProfileString(section, key, fallback, SettingsFilePath(),
-                                             maxChars);
+    return platform::GetPrivateProfileString(section, key, fallback, SettingsFilePath(), maxChars);
 }
 
 bool WriteSetting(const std::string& section, const std::string& key, const std::string& value) {

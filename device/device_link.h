@@ -50,8 +50,8 @@ public:
     // ---- framing ----
 
     // Frames one command and writes it; never waits for the reply.
-    bool SendCtrlCommand(uint8_t type, uint8_t subCommand, uint8_t operation,
-                         const uint8_t* data, uint8_t dataLength);
+    bool SendCtrlCommand(uint8_t type, uint8_t subCommand, uint8_t operation, const uint8_t* data,
+                         uint8_t dataLength);
 
     // Sees every good frame after its decoder ran (tests, upgrade protocol).
     void SetFrameTap(std::function<void(const Frame&)> tap);

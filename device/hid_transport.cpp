@@ -1,5 +1,6 @@
 // The transport half of the device link: open, close, write one report, read
 // one report with a time-out.
+#include <algorithm>
 #include <cwchar>
 #include <string>
 #include <thread>
@@ -12,6 +13,7 @@ namespace device {
 namespace {
 
 constexpr int kWriterWaitMs = 2000;
+constexpr int64_t kReadSliceMs = 50;
 constexpr size_t kStringChars = 256;
 constexpr int kMaxStringReadFailures = 2;
 constexpr uint8_t MCU_PC_CONNECT = 0x1F;
@@ -78,7 +80,9 @@ std::shared_ptr<HidDevice> DeviceLink::Handle() const {
     return mHidHandle;
 }
 
-bool DeviceLink::IsConnected() const { return Handle() != nullptr; }
+bool DeviceLink::IsConnected() const {
+    return Handle() != nullptr;
+}
 
 void DeviceLink::OpenHIDDevice(const std::string& path) {
     if (mBackend == nullptr || mBackend->Init() != 0) {
@@ -184,13 +188,19 @@ bool DeviceLink::ReadHIDData(uint8_t* buffer, int timeoutMs) {
             return notConnected();
         }
         const int64_t elapsed = TickMs() - start;
-        const int remaining = static_cast<int>(timeoutMs - elapsed > 0 ? timeoutMs - elapsed : 0);
-        result = handle->ReadTimeout(buffer, kInputReportSize, remaining);
+        const int64_t remaining = timeoutMs - elapsed > 0 ? timeoutMs - elapsed : 0;
+        // Waiting in short slices lets a close on another thread end the wait
+        // at once instead of after the whole time-out.
+        result = handle->ReadTimeout(buffer, kInputReportSize,
+                                     static_cast<int>(std::min<int64_t>(remaining, kReadSliceMs)));
         mBytesRead.store(result);
+        const bool timeLeft = TickMs() - start < timeoutMs;
+        if (result == 0 && timeLeft && IsConnected()) {
+            continue;
+        }
         // Errors are retried within the time-out, unless the device is gone:
         // a pulled device would only fail again.
-        if (result >= 0 || handle->IsGone() || !IsConnected() ||
-            TickMs() - start > timeoutMs) {
+        if (result >= 0 || handle->IsGone() || !IsConnected() || !timeLeft) {
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

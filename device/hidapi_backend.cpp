@@ -6,12 +6,13 @@
 namespace device {
 namespace {
 
-std::wstring TextOrEmpty(const wchar_t* text) { return text != nullptr ? text : L""; }
+std::wstring TextOrEmpty(const wchar_t* text) {
+    return text != nullptr ? text : L"";
+}
 
 class HidapiDevice final : public HidDevice {
 public:
-    HidapiDevice(hid_device* handle, std::string path)
-        : mHandle(handle), mPath(std::move(path)) {}
+    HidapiDevice(hid_device* handle, std::string path) : mHandle(handle), mPath(std::move(path)) {}
     ~HidapiDevice() override { hid_close(mHandle); }
 
     int Write(const uint8_t* data, size_t length) override {
@@ -62,7 +63,9 @@ std::string PathOfFirst(uint16_t vendorId, uint16_t productId) {
 
 }  // namespace
 
-int HidapiBackend::Init() { return hid_init(); }
+int HidapiBackend::Init() {
+    return hid_init();
+}
 
 std::vector<HidDeviceInfo> HidapiBackend::Enumerate(uint16_t vendorId, uint16_t productId) {
     std::vector<HidDeviceInfo> found;

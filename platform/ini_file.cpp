@@ -137,7 +137,8 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     if (!written) {
         if (sectionFound) {
             // Keep the new key inside its section, before the next heading.
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), key + "=" + value);
+            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd),
+                         key + "=" + value);
         } else {
             lines.push_back("[" + section + "]");
             lines.push_back(key + "=" + value);

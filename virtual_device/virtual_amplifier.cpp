@@ -23,8 +23,8 @@ const std::vector<uint8_t> kGarbage = {0x00, 0x13, 0x55, 0xFF, 0x37};
 
 std::vector<uint8_t> EncodeDeviceFrame(uint8_t type, uint8_t subCommand, uint8_t operation,
                                        const std::vector<uint8_t>& data) {
-    std::vector<uint8_t> frame = {0xAA, 0x55, static_cast<uint8_t>(data.size() + 3), type,
-                                  subCommand, operation};
+    std::vector<uint8_t> frame = {0xAA, 0x55,       static_cast<uint8_t>(data.size() + 3),
+                                  type, subCommand, operation};
     frame.insert(frame.end(), data.begin(), data.end());
     uint8_t sum = 0;
     for (size_t i = 2; i < frame.size(); ++i) {
@@ -39,7 +39,9 @@ void Replies::Frame(uint8_t type, uint8_t subCommand, uint8_t operation,
     mReports.push_back(EncodeDeviceFrame(type, subCommand, operation, data));
 }
 
-void Replies::RawReport(std::vector<uint8_t> bytes) { mReports.push_back(std::move(bytes)); }
+void Replies::RawReport(std::vector<uint8_t> bytes) {
+    mReports.push_back(std::move(bytes));
+}
 
 VirtualAmplifier::VirtualAmplifier(std::wstring serialNumber)
     : mIdentity{0x0483, 0x5750, L"TQ Audio", L"TQ DSP Amplifier", std::move(serialNumber)} {}

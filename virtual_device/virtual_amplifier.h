@@ -159,7 +159,7 @@ private:
     // Handlers run outside mLock, one frame at a time.
     std::mutex mProtocolLock;
     std::map<uint16_t, FrameHandler> mHandlers;  // guarded by mProtocolLock
-    FrameHandler mDefaultHandler;  // guarded by mProtocolLock
+    FrameHandler mDefaultHandler;                // guarded by mProtocolLock
 
     std::mutex mListenerLock;
     std::function<void(bool)> mPlugListener;  // guarded by mListenerLock

@@ -85,7 +85,9 @@ bool Matches(const VirtualAmplifier& amplifier, uint16_t vendorId, uint16_t prod
 
 }  // namespace
 
-std::string VirtualHidBackend::PathOf(size_t index) { return kPathPrefix + std::to_string(index); }
+std::string VirtualHidBackend::PathOf(size_t index) {
+    return kPathPrefix + std::to_string(index);
+}
 
 std::string VirtualHidBackend::Add(std::shared_ptr<VirtualAmplifier> amplifier) {
     std::lock_guard<std::mutex> hold(mLock);

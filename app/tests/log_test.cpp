@@ -54,7 +54,7 @@ TEST_F(LogTest, WithMarkerFileTheLogOpensWithTheTimeStampedBanner) {
     std::vector<std::string> lines = ReadLines("save.log");
     ASSERT_EQ(lines.size(), 6u);
     const char* expected[] = {"MODEL_NAME: VTA3300.4-KM", "FW_MODEL_ID: 94", "SW_MODEL_ID: 143",
-                              "VERSION: v6.8.16", "INNER_FW: 1, 32", "after the banner"};
+                              "VERSION: v6.8.16",         "INNER_FW: 1, 32", "after the banner"};
     for (size_t i = 0; i < lines.size(); ++i) {
         std::smatch match;
         ASSERT_TRUE(std::regex_match(lines[i], match, kStamped)) << lines[i];
