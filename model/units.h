@@ -1,0 +1,48 @@
+// Unit conversions and the texts of values. Delays are kept in milliseconds
+// and frequencies in whole hertz; the user may see and type delays in
+// milliseconds, centimetres or inches. Everything reads only the model
+// record and keeps no state.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace model {
+
+// Delay units: the item index of the unit combo. Anything else is ms.
+inline constexpr int kDelayUnitMs = 0;
+inline constexpr int kDelayUnitCm = 1;
+inline constexpr int kDelayUnitInch = 2;
+
+inline constexpr int kMaxFrequencyHz = 20000;
+
+// "%.3f ms", "%d cm" or "%d in" of a delay limited to 0..max.
+std::string formatDelayText(int unit, float ms);
+// The delay in ms for a number typed in a unit; centimetres and inches are
+// cut to whole units. acceptedText, when given, receives the text of the
+// value that was taken.
+float delayFromUnitValue(int unit, float value, std::string* acceptedText = nullptr);
+// The delay limited to 0..max and, for cm and inches, moved to the nearest
+// whole unit.
+float quantizeDelay(int unit, float ms);
+// The next frequency one step up or down on the 200-step logarithmic grid
+// from the lowest EQ frequency to 20 kHz.
+int stepFrequency(int freq, bool up);
+
+std::u16string utf8ToWide(std::string_view utf8);
+
+// Edits that show a value with a unit ("-3.5dB", "120Hz", "2 ms") are read
+// back as the leading decimal number of their text; no number reads as 0.
+double leadingNumber(std::string_view text);
+// The leading number limited to the nearest allowed value.
+double readBackValue(std::string_view text, double lowest, double highest);
+
+// Value texts of the EQ and trim controls.
+std::string formatFrequencyText(int hz);       // "%dHz"
+std::string formatBandGainText(float gainDb);  // "%.1f"
+std::string formatQText(float q);              // two decimals
+// Trim text: "%.1fdB" when the model supports fractional trims, else "%ddB"
+// of the value cut to an integer.
+std::string formatTrimText(float gainDb);
+
+}  // namespace model
