@@ -1,10 +1,12 @@
 // The framing half of the device link: one frame per output report out,
 // reassembly and dispatch of the device's frames in.
+#include <atomic>
 #include <cstdio>
 #include <string>
 
 #include "app/log.h"
 #include "device/device_link.h"
+#include "device/dsp_subcommands.h"
 #include "device/tick.h"
 
 namespace device {
@@ -37,10 +39,22 @@ std::string ReportBytes(const OutputReport& report) {
     return text;
 }
 
+// Requests are counted over the whole process, so the log shows their order
+// across links and threads.
+std::atomic<int> gRequestCounter{0};
+
+void LogDspRequest(uint8_t subCommand) {
+    const int count = ++gRequestCounter;
+    app::Log("SendCtrlCommand %d, %s\n", count, DspSubCommandLogName(subCommand).c_str());
+}
+
 }  // namespace
 
 bool DeviceLink::SendCtrlCommand(uint8_t type, uint8_t subCommand, uint8_t operation,
                                  const uint8_t* data, uint8_t dataLength) {
+    if (type == CMD_DSP && operation == OP_GET) {
+        LogDspRequest(subCommand);
+    }
     app::Log("SendCtrlCommand timestart = %ld\n", static_cast<long>(TickMs()));
     if (!IsConnected()) {
         return false;
@@ -71,6 +85,23 @@ void DeviceLink::DispatchFrame(const Frame& frame) {
         return;  // unknown packet types are dropped silently
     }
     app::Log("packet_process: packet_type(%s)\n", name);
+    const ReplyContext context = CurrentReplyContext();
+    switch (frame.type) {
+        case CMD_DSP:
+            dsp_ack_process(frame, context);
+            break;
+        case CMD_FLASH:
+            flash_ack_process(frame, context);
+            break;
+        case CMD_MCU:
+            ApplyMcuReport(mcu_ack_process(frame, context));
+            break;
+        case CMD_KTV:
+            ktv_ack_process(frame, context);
+            break;
+        default:
+            break;  // CMD_DSP_DWRITE is only logged
+    }
     std::function<void(const Frame&)> tap;
     {
         std::lock_guard<std::mutex> hold(mTapLock);

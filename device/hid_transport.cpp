@@ -71,10 +71,6 @@ int LogStringDescriptors(HidDevice& device) {
 
 }  // namespace
 
-DeviceLink::DeviceLink(std::shared_ptr<HidBackend> backend) : mBackend(std::move(backend)) {}
-
-DeviceLink::~DeviceLink() = default;
-
 std::shared_ptr<HidDevice> DeviceLink::Handle() const {
     std::lock_guard<std::mutex> hold(mHandleLock);
     return mHidHandle;

@@ -1,0 +1,367 @@
+#include "virtual_device/amplifier_protocol.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace virtual_device {
+namespace {
+
+// Packet types and operations, as the device firmware names them.
+constexpr uint8_t kDsp = 1;
+constexpr uint8_t kFlash = 2;
+constexpr uint8_t kMcu = 3;
+constexpr uint8_t kKtv = 7;
+constexpr uint8_t kSet = 0xBB;
+constexpr uint8_t kGet = 0x66;
+constexpr uint8_t kUpdate = 0xDD;
+constexpr uint8_t kAck = 0xEE;
+constexpr uint8_t kReady = 0x0A;
+constexpr uint8_t kNotReady = 0x60;
+
+constexpr uint8_t kHandshake = 0x08;
+constexpr uint8_t kFlashVersion = 0x0B;
+constexpr uint8_t kPcConnect = 0x1F;
+constexpr uint8_t kFactoryDefault = 0x90;
+constexpr uint8_t kPowerOffDelay = 0x91;
+constexpr uint8_t kAcc = 0x92;
+constexpr uint8_t kUsbPowerPin = 0x95;
+constexpr uint8_t kUpgradeProgram = 0xF0;
+
+constexpr uint8_t kSave = 0x08;
+constexpr uint8_t kRead = 0x09;
+constexpr uint8_t kDelete = 0x0A;
+constexpr uint8_t kName = 0x0B;
+constexpr uint8_t kSceneId = 0x0E;
+constexpr uint8_t kValid = 0x0F;
+
+constexpr uint8_t kEchoDelay = 0x05;
+
+// The device drops off the bus shortly after acknowledging a factory reset
+// and enumerates again once its firmware has restarted.
+constexpr auto kRebootDelay = std::chrono::milliseconds(50);
+constexpr auto kRebootDuration = std::chrono::milliseconds(300);
+
+uint8_t At(const std::vector<uint8_t>& data, size_t index) {
+    return index < data.size() ? data[index] : 0;
+}
+
+bool IsSlot(int scene) {
+    return scene >= 1 && scene <= 10;
+}
+
+SceneName ErasedName() {
+    SceneName name;
+    name.fill(0xFF);
+    return name;
+}
+
+}  // namespace
+
+AmplifierProtocol::AmplifierProtocol(ProtocolOptions options)
+    : mOptions(options), mDefaults(DefaultState()) {
+    std::lock_guard<std::mutex> hold(mLock);
+    ResetLocked();
+}
+
+std::shared_ptr<AmplifierProtocol> AmplifierProtocol::InstallOn(
+    const std::shared_ptr<VirtualAmplifier>& amplifier, ProtocolOptions options) {
+    auto protocol = std::make_shared<AmplifierProtocol>(options);
+    protocol->mAmplifier = amplifier;
+    amplifier->SetDefaultHandler(
+        [protocol](const HostFrame& frame, Replies& replies) { protocol->Handle(frame, replies); });
+    return protocol;
+}
+
+AmplifierState AmplifierProtocol::DefaultState() const {
+    AmplifierState state = MakeDefaultAmplifierState(mOptions.outputChannels);
+    if (mOptions.eqPrecision) {
+        for (ChannelState& channel : state.channels) {
+            for (EqBandState& band : channel.eq) {
+                band.qFraction = static_cast<uint16_t>(band.qFraction * 100);
+            }
+        }
+    }
+    return state;
+}
+
+void AmplifierProtocol::ResetLocked() {
+    mStates.fill(mDefaults);
+    mNames.fill(ErasedName());
+    mNames[0].fill(0);
+    mValidMask = 0;
+    mCurrentScene = 0;
+    mMcu = McuValues{};
+    mKtv = {0, 60, 60, 0, 0, 0, 0, 0, 0, 0, 0};
+    mMemory.clear();
+    mIrc = {};
+}
+
+void AmplifierProtocol::FactoryReset() {
+    std::lock_guard<std::mutex> hold(mLock);
+    ResetLocked();
+}
+
+AmplifierState* AmplifierProtocol::StateOf(uint8_t scene) {
+    return scene < kStateCount ? &mStates[scene] : nullptr;
+}
+
+const AmplifierState* AmplifierProtocol::StateOf(uint8_t scene) const {
+    return scene < kStateCount ? &mStates[scene] : &mDefaults;
+}
+
+AmplifierState AmplifierProtocol::State(int index) const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return index >= 0 && index < kStateCount ? mStates[index] : mDefaults;
+}
+
+void AmplifierProtocol::SetState(int index, const AmplifierState& state) {
+    std::lock_guard<std::mutex> hold(mLock);
+    if (index >= 0 && index < kStateCount) {
+        mStates[index] = state;
+    }
+}
+
+SceneName AmplifierProtocol::Name(int scene) const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return scene >= 0 && scene < kStateCount ? mNames[scene] : ErasedName();
+}
+
+void AmplifierProtocol::SetName(int scene, const std::string& name) {
+    std::lock_guard<std::mutex> hold(mLock);
+    if (scene < 0 || scene >= kStateCount) {
+        return;
+    }
+    mNames[scene].fill(0);
+    std::copy_n(name.begin(), std::min<size_t>(name.size(), kNameBytes), mNames[scene].begin());
+}
+
+uint16_t AmplifierProtocol::ValidMask() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mValidMask;
+}
+
+void AmplifierProtocol::SetValidMask(uint16_t mask) {
+    std::lock_guard<std::mutex> hold(mLock);
+    mValidMask = mask;
+}
+
+int AmplifierProtocol::CurrentSceneId() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mCurrentScene;
+}
+
+McuValues AmplifierProtocol::Mcu() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mMcu;
+}
+
+int AmplifierProtocol::KtvValue(uint8_t subCommand) const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return subCommand < mKtv.size() ? mKtv[subCommand] : 0;
+}
+
+uint32_t AmplifierProtocol::Memory(uint32_t address) const {
+    std::lock_guard<std::mutex> hold(mLock);
+    auto found = mMemory.find(address);
+    return found != mMemory.end() ? found->second : 0;
+}
+
+void AmplifierProtocol::SetNormalMode(bool normal) {
+    std::lock_guard<std::mutex> hold(mLock);
+    mNormalMode = normal;
+}
+
+void AmplifierProtocol::Handle(const HostFrame& frame, Replies& replies) {
+    switch (frame.type) {
+        case kMcu:
+            HandleMcu(frame, replies);
+            return;
+        case kFlash:
+            HandleFlash(frame, replies);
+            return;
+        case kKtv:
+            HandleKtv(frame, replies);
+            return;
+        case kDsp:
+            HandleDsp(frame, replies);
+            return;
+        default:
+            if (frame.operation == kSet) {
+                replies.Frame(frame.type, frame.subCommand, kAck, {kReady});
+            }
+            return;
+    }
+}
+
+void AmplifierProtocol::HandleMcu(const HostFrame& frame, Replies& replies) {
+    const uint8_t sub = frame.subCommand;
+    if (sub == kPcConnect) {
+        return;  // never answered
+    }
+    std::unique_lock<std::mutex> hold(mLock);
+    if (sub == kHandshake) {
+        if (mNormalMode) {
+            replies.Frame(kMcu, sub, kUpdate,
+                          {0x00, static_cast<uint8_t>(mOptions.modelId),
+                           static_cast<uint8_t>(mOptions.masterVersion),
+                           static_cast<uint8_t>(mOptions.slaveVersion)});
+        } else {
+            replies.Frame(kMcu, sub, kUpdate, {kUpgradeProgram, 0, 0, 0});
+        }
+        return;
+    }
+    if (frame.operation == kGet) {
+        std::vector<uint8_t> data;
+        switch (sub) {
+            case kPowerOffDelay:
+                data = {static_cast<uint8_t>(mMcu.powerOffDelayMs >> 8),
+                        static_cast<uint8_t>(mMcu.powerOffDelayMs)};
+                break;
+            case kAcc:
+                data = {mMcu.accDelay};
+                break;
+            case kUsbPowerPin:
+                data = {mMcu.usbPowerOption};
+                break;
+            case kFlashVersion:
+                data.assign(mMcu.flashVersion.begin(), mMcu.flashVersion.end());
+                break;
+            default:
+                break;
+        }
+        replies.Frame(kMcu, sub, kUpdate, data);
+        return;
+    }
+    switch (sub) {
+        case kPowerOffDelay:
+            mMcu.powerOffDelayMs =
+                static_cast<uint16_t>(At(frame.data, 0) << 8 | At(frame.data, 1));
+            break;
+        case kAcc:
+            mMcu.accDelay = At(frame.data, 0);
+            break;
+        case kUsbPowerPin:
+            mMcu.usbPowerOption = At(frame.data, 0);
+            break;
+        case kFactoryDefault:
+            ResetLocked();
+            hold.unlock();
+            replies.Frame(kMcu, sub, kAck, {kReady});
+            if (mOptions.rebootOnFactoryDefault) {
+                ScheduleReboot();
+            }
+            return;
+        default:
+            break;
+    }
+    replies.Frame(kMcu, sub, kAck, {kReady});
+}
+
+void AmplifierProtocol::ScheduleReboot() {
+    std::weak_ptr<VirtualAmplifier> weak = mAmplifier;
+    std::thread([weak] {
+        std::this_thread::sleep_for(kRebootDelay);
+        if (auto amplifier = weak.lock()) {
+            amplifier->Unplug();
+        }
+        std::this_thread::sleep_for(kRebootDuration);
+        if (auto amplifier = weak.lock()) {
+            amplifier->Plug();
+        }
+    }).detach();
+}
+
+void AmplifierProtocol::HandleFlash(const HostFrame& frame, Replies& replies) {
+    const uint8_t sub = frame.subCommand;
+    const uint8_t scene = At(frame.data, 0);
+    std::lock_guard<std::mutex> hold(mLock);
+    if (frame.operation == kGet) {
+        std::vector<uint8_t> data;
+        if (sub == kName) {
+            data.push_back(scene);
+            const SceneName name = scene < kStateCount ? mNames[scene] : ErasedName();
+            data.insert(data.end(), name.begin(), name.end());
+        } else if (sub == kSceneId) {
+            data = {static_cast<uint8_t>(mCurrentScene)};
+        } else if (sub == kValid) {
+            data = {static_cast<uint8_t>(mValidMask >> 8), static_cast<uint8_t>(mValidMask)};
+        }
+        replies.Frame(kFlash, sub, kUpdate, data);
+        return;
+    }
+    uint8_t status = kReady;
+    switch (sub) {
+        case kSave:
+            if (IsSlot(scene)) {
+                mStates[scene] = mStates[0];
+                mValidMask = static_cast<uint16_t>(mValidMask | 1u << (scene - 1));
+                mCurrentScene = scene;
+            } else {
+                status = kNotReady;
+            }
+            break;
+        case kRead:
+            // (k, 0) loads slot k; (k, 255) and (0, 0) frame a read-back.
+            if (IsSlot(scene) && At(frame.data, 1) == 0) {
+                mStates[0] = mStates[scene];
+                mCurrentScene = scene;
+            }
+            break;
+        case kDelete:
+            if (IsSlot(scene)) {
+                mStates[scene] = mDefaults;
+                mNames[scene] = ErasedName();
+                mValidMask = static_cast<uint16_t>(mValidMask & ~(1u << (scene - 1)));
+            } else {
+                status = kNotReady;
+            }
+            break;
+        case kName:
+            if (scene < kStateCount) {
+                const size_t length = std::min<size_t>(At(frame.data, 1), kNameBytes);
+                mNames[scene].fill(0);
+                for (size_t i = 0; i < length && 2 + i < frame.data.size(); ++i) {
+                    mNames[scene][i] = frame.data[2 + i];
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    replies.Frame(kFlash, sub, kAck, {status, scene});
+}
+
+void AmplifierProtocol::HandleKtv(const HostFrame& frame, Replies& replies) {
+    const uint8_t sub = frame.subCommand;
+    std::lock_guard<std::mutex> hold(mLock);
+    const bool known = sub >= 1 && sub < mKtv.size();
+    if (frame.operation == kGet) {
+        std::vector<uint8_t> data;
+        if (known) {
+            const int value = mKtv[sub];
+            data = sub == kEchoDelay ? std::vector<uint8_t>{static_cast<uint8_t>(value >> 8),
+                                                            static_cast<uint8_t>(value)}
+                                     : std::vector<uint8_t>{static_cast<uint8_t>(value)};
+        }
+        replies.Frame(kKtv, sub, kUpdate, data);
+        return;
+    }
+    if (known) {
+        mKtv[sub] =
+            sub == kEchoDelay ? At(frame.data, 0) << 8 | At(frame.data, 1) : At(frame.data, 0);
+    }
+    replies.Frame(kKtv, sub, kAck, {kReady});
+}
+
+void AmplifierProtocol::HandleDsp(const HostFrame& frame, Replies& replies) {
+    std::lock_guard<std::mutex> hold(mLock);
+    if (frame.operation == kGet) {
+        replies.Frame(kDsp, frame.subCommand, kUpdate, GetDsp(frame));
+        return;
+    }
+    SetDsp(frame);
+    replies.Frame(kDsp, frame.subCommand, kAck, {kReady});
+}
+
+}  // namespace virtual_device

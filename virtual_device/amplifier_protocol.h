@@ -1,0 +1,112 @@
+// The amplifier's side of the protocol: installed on a VirtualAmplifier, it
+// answers every command the program sends as the real amplifier does. Every
+// OP_SET gets exactly one OP_ACK (status 0x0A) and every OP_GET exactly one
+// OP_UPDATE, one frame per report, because the program reads exactly one
+// report after each command and does not match replies to requests. PC
+// control (MCU 0x1F) is never answered: an answer would be read by the
+// handshake in place of its own.
+//
+// It keeps eleven states: 0 the working state, 1..10 the scene slots, with
+// the slots' names and the mask of stored scenes, plus the microcontroller's
+// values and the karaoke effects.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "virtual_device/amplifier_state.h"
+#include "virtual_device/virtual_amplifier.h"
+
+namespace virtual_device {
+
+struct ProtocolOptions {
+    int modelId = 94;
+    int masterVersion = 1;
+    int slaveVersion = 32;
+    int outputChannels = 10;
+    int mixerInputs = 10;      // sets the width of the mixer's input masks
+    bool floatTrim = false;    // trims carry hundredths
+    bool eqPrecision = false;  // Q carries thousandths
+    // After a factory default the amplifier drops off the bus and comes back.
+    bool rebootOnFactoryDefault = true;
+};
+
+// The microcontroller's kept values.
+struct McuValues {
+    uint8_t accDelay = 0;
+    uint8_t usbPowerOption = 0;
+    uint16_t powerOffDelayMs = 0;
+    std::array<uint8_t, 4> flashVersion{1, 0, 3, 2};
+};
+
+inline constexpr int kStateCount = 11;
+inline constexpr int kNameBytes = 16;
+using SceneName = std::array<uint8_t, kNameBytes>;
+
+class AmplifierProtocol {
+public:
+    explicit AmplifierProtocol(ProtocolOptions options = {});
+
+    // Installs the protocol as the amplifier's default handler; handlers that
+    // tests set for single commands still take precedence.
+    static std::shared_ptr<AmplifierProtocol> InstallOn(
+        const std::shared_ptr<VirtualAmplifier>& amplifier, ProtocolOptions options = {});
+
+    const ProtocolOptions& Options() const { return mOptions; }
+
+    // ---- inspection and set-up (any thread) ----
+    AmplifierState State(int index) const;
+    void SetState(int index, const AmplifierState& state);
+    SceneName Name(int scene) const;
+    void SetName(int scene, const std::string& name);
+    uint16_t ValidMask() const;
+    void SetValidMask(uint16_t mask);
+    int CurrentSceneId() const;
+    McuValues Mcu() const;
+    int KtvValue(uint8_t subCommand) const;
+    uint32_t Memory(uint32_t address) const;
+    // False: the handshake reports the upgrade program (0xF0).
+    void SetNormalMode(bool normal);
+    // Resets every state, name, mask and value to the factory's.
+    void FactoryReset();
+
+    // Answers one host frame (what the installed handler calls).
+    void Handle(const HostFrame& frame, Replies& replies);
+
+private:
+    void HandleMcu(const HostFrame& frame, Replies& replies);
+    void HandleFlash(const HostFrame& frame, Replies& replies);
+    void HandleKtv(const HostFrame& frame, Replies& replies);
+    void HandleDsp(const HostFrame& frame, Replies& replies);
+    void SetDsp(const HostFrame& frame);
+    std::vector<uint8_t> GetDsp(const HostFrame& frame) const;
+    void ResetLocked();
+    AmplifierState DefaultState() const;
+    void ScheduleReboot();
+
+    // The state a scene byte names, or nullptr for a scene beyond the slots.
+    AmplifierState* StateOf(uint8_t scene);
+    const AmplifierState* StateOf(uint8_t scene) const;
+
+    const ProtocolOptions mOptions;
+    const AmplifierState mDefaults;  // what a scene beyond the slots reports
+    std::weak_ptr<VirtualAmplifier> mAmplifier;
+
+    mutable std::mutex mLock;
+    std::array<AmplifierState, kStateCount> mStates;  // guarded by mLock
+    std::array<SceneName, kStateCount> mNames{};      // guarded by mLock
+    uint16_t mValidMask = 0;                          // guarded by mLock
+    int mCurrentScene = 0;                            // guarded by mLock
+    McuValues mMcu;                                   // guarded by mLock
+    std::array<int, 11> mKtv{};                       // guarded by mLock
+    std::map<uint32_t, uint32_t> mMemory;             // guarded by mLock
+    bool mNormalMode = true;                          // guarded by mLock
+    // Calibration: on, channel mask, EQ mode, module.
+    std::array<uint8_t, 4> mIrc{};  // guarded by mLock
+};
+
+}  // namespace virtual_device
