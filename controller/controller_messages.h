@@ -1,0 +1,35 @@
+// The window messages the controller posts to the main window, and the main
+// window's timers that the controller starts. The numbers are fixed.
+#pragma once
+
+#include <cstdint>
+
+namespace controller {
+
+inline constexpr uint32_t WM_DEVICE_REBOOT = 1240;
+inline constexpr uint32_t WM_CONNECT_FAIL = 1242;
+inline constexpr uint32_t WM_SYNC_DONE = 1243;
+inline constexpr uint32_t WM_DISCONNECT = 1245;
+inline constexpr uint32_t WM_FORCE_UPDATE = 1248;
+inline constexpr uint32_t WM_FW_NEWER = 1251;
+inline constexpr uint32_t WM_SHOW_LOADING = 1274;
+inline constexpr uint32_t WM_HIDE_LOADING = 1275;
+inline constexpr uint32_t WM_END_NAME_EDIT = 1276;
+
+// Work a controller job hands back to the user-interface thread, where
+// every change of the view and of the working profile happens.
+// wParam: one of the SyncStep values.
+inline constexpr uint32_t WM_CONTROLLER_STEP = 1290;
+enum class SyncStep : uintptr_t {
+    kProfileToView = 1,    // push the working profile into the view
+    kCheckFirmware = 2,    // compare the device's model and versions
+    kShowUnplugNotice = 3  // tell the user the connected device was pulled out
+};
+
+inline constexpr int GET_MAIN_VOLUME_TIMER = 4114;
+inline constexpr int SYNC_KEEPALIVE_TIMER = 7698;
+inline constexpr int CACHE_CH_VOLUME_TIMER = 7699;
+inline constexpr int CACHE_MAIN_VOLUME_TIMER = 7700;
+inline constexpr int STATUS_ATUO_SAVE_TIMER = 12289;
+
+}  // namespace controller

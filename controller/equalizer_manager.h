@@ -1,0 +1,253 @@
+// The tuning controller: the one object between the main page's controls, the
+// working sound-processing state and the device link. Every user action on
+// the main page ends in one of its operations; every value the device reports
+// reaches the profile and the view through its handlers. It runs on the
+// user-interface thread; its jobs (the first synchronisation, the bridge set
+// up) run on worker threads and report back only by posted messages.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "controller/control_lookup.h"
+#include "controller/controller_messages.h"
+#include "controller/ui_services.h"
+#include "device/device_link.h"
+#include "device/device_records.h"
+#include "device/hid_seam.h"
+#include "model/profile.h"
+#include "platform/message_post.h"
+#include "toolkit/control_access.h"
+
+namespace controller {
+
+// The look of "btnConnect".
+enum class ConnectLook { kDisconnected, kConnecting, kConnected };
+
+class EqualizerManager {
+public:
+    explicit EqualizerManager(std::shared_ptr<device::HidBackend> backend);
+    ~EqualizerManager();
+    EqualizerManager(const EqualizerManager&) = delete;
+    EqualizerManager& operator=(const EqualizerManager&) = delete;
+
+    // Binds the main page's controls and shows the working profile; once.
+    void Init(toolkit::ControlAccess& page, UiServices& ui);
+
+    device::DeviceLink& Link() { return *mDeviceLink; }
+    model::Profile& WorkingProfile() { return mProfile; }
+    const model::Profile& SceneProfile(int scene) const { return mSceneProfiles[scene]; }
+
+    // ---- devices and connection ----
+    void UpdateDeviceList();
+    void SelectFirstDevice();
+    void SelectDevice(const std::string& path);
+    void SetDevice();
+    bool IsSelectedDeviceInList() const;
+    void UpdateSelectDeviceIndex();
+    void EditDeviceName();
+    void CommitDeviceName();
+    void EndNameEdit();
+    void ConnectDevice(bool showFailure);
+    void DisconnectDevice();
+    void DevicePlugin(const std::string& path);
+    void DevicePlugOut(const std::string& path);
+    void OnSyncDone();
+    // On a worker thread: takes control of the device, shakes hands and
+    // reads its whole state. 0 done, -1 no handshake answer.
+    int PC_UI_Status_Init();
+    void SetReadProfileToView();
+    // Work a job handed back to the user-interface thread.
+    void OnControllerStep(uintptr_t step);
+
+    const std::vector<std::string>& DevicePaths() const { return mDevicePaths; }
+    const std::vector<std::string>& DeviceNames() const { return mDeviceNames; }
+    const std::vector<std::string>& DeviceNickNames() const { return mDeviceNickNames; }
+    const std::string& SelectedPath() const { return mSelectedPath; }
+    const std::string& SelectedName() const { return mSelectedName; }
+    bool HasCachedProfile(const std::string& name) const;
+
+    // A device's name: its serial number trimmed, else the digits before the
+    // first "&<hex>" of its path, else the whole path.
+    static std::string DeviceNameOf(const std::string& serialNumber, const std::string& path);
+    // "dev_%08x" of the 31-times hash of the name's UTF-16 units.
+    static std::string DeviceKeyOf(const std::string& name);
+
+    // ---- device reports ----
+    void ReadDspValueCallback(uint8_t subCommand, intptr_t value,
+                              const std::unique_ptr<platform::PostedRecord>& record);
+    void ReadMcuValueCallback(uint8_t subCommand, intptr_t value,
+                              const std::unique_ptr<platform::PostedRecord>& record);
+    void ReadSenceValueCallback(uint8_t subCommand,
+                                const std::unique_ptr<platform::PostedRecord>& record);
+    void ReadKtvValueCallback(uint8_t subCommand, intptr_t value);
+    const std::u16string& SceneName(int slot) const { return mSceneNames[slot]; }
+    uint32_t SceneValidMask() const { return mSceneValidMask; }
+
+    // ---- output channels ----
+    void SetCurChannelChange(int channel);
+    // Trim in tenths of a dB from the channel's slider (the current channel
+    // for -1); immediate skips the rate limit (timer, bridge, type change).
+    void SetChVolumeSlider(int channel, bool refocus, bool fromTimer, bool immediate);
+    void SetChVolumeEdit(int channel);
+    void SetChVolumeUp(int channel, bool up);
+    // Fired by CACHE_CH_VOLUME_TIMER: sends the trim held back by the rate limit.
+    void OnChVolumeTimer();
+    void SetChMute(int channel);
+    void SetChPhase(int channel);
+    void SetChSolo(int channel);
+    void SetChDelaySlider(int channel);
+    void SetChDelayEdit(int channel);
+    void SetChDelayUp(int channel, bool up);
+    void SetSpeakerDelayEdit(int position);
+    void StepSpeakerDelay(int position, bool up);
+    void SetSpeakerFocus(int position);
+    // The speaker position (output type) of the current channel, 0 when none.
+    int CurrentSpeakerPosition() const;
+    void OnDelayUnitChanged();
+    void ShowDelaySlider(int channel);
+    void HideDelaySliders();
+    void SetOutputValue(int channel, const std::string& itemName, bool keepBackup);
+    // A user's click on the bridge button or box of a pair.
+    void ToggleBridge(int pair);
+    void SetChShow(int channel);
+    void ShowChannelPage(int page);
+
+    // ---- state the main window reads ----
+    bool IsSynchronised() const { return mLook == ConnectLook::kConnected; }
+    ConnectLook Look() const { return mLook; }
+    int CurrentChannel() const { return mProfile.currOutChannel; }
+
+private:
+    using Ctl = toolkit::ControlHandle;
+
+    // jobs
+    void StartJob(void (EqualizerManager::*job)());
+    void JoinFinishedJobs(bool all);
+    void ReadMcuValueThread();
+    void SetCurProfileThread();
+    void BridgeWaitThread();
+    void Post(uint32_t message, uintptr_t wParam = 0);
+    void PostStep(SyncStep step);
+    void ReadAllParameters();
+    void CheckFirmware();
+
+    // devices
+    void SelectEntry(size_t index);
+    void ClearSelection();
+    void SetConnectLook(ConnectLook look);
+    void LogCachedProfiles();
+
+    // device reports
+    void OnSourceReport(int value);
+    void OnMainVolumeReport(int deviceVolume);
+    void OnFilterReport(const device::FilterRecord& record);
+    void OnEqBandReport(const device::EqBandRecord& record);
+    void OnTrimReport(int channel, float trimDb);
+    void OnTypeReport(int channel, int type);
+    void OnLinkReport(const device::LinkRecord& record);
+    void OnMixMaskReport(const device::MixMaskRecord& record);
+    void OnInputMixTrimReport(const device::InputMixTrimRecord& record);
+    void OnCrossMixReport(const device::CrossMixRecord& record, bool cs47048);
+    void OnBridgeReport(const device::BridgeRecord& record);
+    model::Profile* ProfileOfScene(int scene);
+    bool IsOutput(int channel) const;
+
+    // views of one output channel
+    void ShowTrim(int channel, int tenths);
+    void ShowMute(int channel);
+    void ShowPhase(int channel);
+    void ShowSolo(int channel);
+    void ShowDelay(int channel);
+    void ShowOutputType(int channel);
+    void ShowSpeakerPositions();
+    void ShowCrossover(int channel);
+    void ShowEqBands(int channel);
+    void ShowRouting(int channel);
+    void ShowBridge(int pair);
+    void ShowSceneSwitches();
+    void ShowMainVolume();
+    void ShowSource();
+    int DelayUnit();
+    std::string DelayText(float ms);
+
+    // sending
+    void SendTrim(int channel);
+    void SendMute(int channel);
+    void SendPhase(int channel);
+    void SendSolos();
+    void SendDelay(int channel);
+    void SendType(int channel);
+    void SendFilters(int channel);
+    void SendBridges();
+    void SendEqBands(int channel);
+    void SendBypass(int channel);
+    void SendMixer(int channel);
+    device::ChannelRange RangeOf(int channel) const;
+
+    // trim and delay helpers
+    void ApplyTrim(int channel, int tenths, bool send, bool unmute);
+    void ApplyDelay(int channel, float ms, bool fromEdit);
+    void PropagateTrim(int channel, float oldGain);
+    void PropagateDelay(int channel, float oldDelay);
+    int LinkPartner(int channel) const;
+    void ApplyMute(int channel, bool on);
+    void ApplyPhase(int channel, bool on);
+    void SetBridgePair(int pair, bool on, bool fromUser);
+    void BridgePairOn(int pair);
+    void BridgePairOff(int pair);
+
+    platform::WindowHandle mHwnd = platform::kNoWindow;
+    toolkit::ControlAccess* mPage = nullptr;
+    UiServices* mUi = nullptr;
+    ControlLookup mControls;
+
+    int mSceneId = 0;
+    model::Profile mProfile;
+    std::vector<model::Profile> mSceneProfiles;  // index k = scene k (0 unused)
+    std::array<std::u16string, 10> mSceneNames;
+    uint32_t mSceneValidMask = 0;
+
+    bool mForceUpdatePending = false;
+    bool mPlugOutMsgSuppressed = false;
+    bool mLinkPhase = false;
+    bool mLinkMute = false;
+    bool mUsbUdpOrScp = false;
+    ConnectLook mLook = ConnectLook::kDisconnected;
+
+    std::shared_ptr<device::HidBackend> mBackend;
+    std::unique_ptr<device::DeviceLink> mDeviceLink;
+
+    std::string mEditingName;
+    std::string mSelectedPath;
+    std::string mSelectedName;
+    std::string mSelectedNickName;
+    std::string mUnpluggedName;
+    std::vector<std::string> mDevicePaths;
+    std::vector<std::string> mDeviceNames;
+    std::vector<std::string> mDeviceNickNames;
+    std::map<std::string, model::Profile> mDeviceProfiles;
+
+    // The trim rate limit: the time of the last trim sent, and a trim held
+    // back for CACHE_CH_VOLUME_TIMER.
+    int64_t mLastTrimSentMs = -1000000;
+    bool mTrimPending = false;
+    int mTrimPendingChannel = -1;
+    int mLastSoloChannel = -1;
+    int mChannelPage = 0;
+
+    // Worker jobs; joined when finished and at destruction, so none outlives
+    // the controller.
+    std::mutex mJobsLock;
+    std::vector<std::thread> mJobs;  // guarded by mJobsLock
+    std::atomic<bool> mShuttingDown{false};
+};
+
+}  // namespace controller

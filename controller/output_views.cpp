@@ -1,0 +1,246 @@
+// Showing the working profile in the main page's controls. Nothing here sends
+// to the device.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/log.h"
+#include "app/model_cfg.h"
+#include "controller/equalizer_manager.h"
+#include "model/output_type.h"
+#include "model/units.h"
+
+namespace controller {
+namespace {
+
+const app::ModelCfg& Cfg() {
+    return app::CurrentModelCfg();
+}
+int OutputCount() {
+    return Cfg().mOUT_CHANNEL_NUMBER;
+}
+
+constexpr int kSpeakerPositions = 30;
+constexpr uint32_t kSwitchOnColor = 0xFFFFFFFF;
+constexpr uint32_t kSwitchOffColor = 0xFFFF0000;
+
+const char* const kSourceTexts[10] = {
+    "${source_opt}", "${source_coax}", "${source_bt}",  "${source_aux}", "${source_low}",
+    "${source_hi}",  "${source_dmp}",  "${source_udp}", "${source_scp}", "${source_a2b}"};
+
+std::string TypeText(int type) {
+    const char* key = model::outputTypeKey(type);
+    return key != nullptr ? std::string("${") + key + "}" : std::string("${output_item_empty}");
+}
+
+}  // namespace
+
+void EqualizerManager::ShowTrim(int channel, int tenths) {
+    Ctl& slider = mControls.Indexed("slider_ch_volume_%d", channel);
+    if (slider.Value() != tenths) {
+        slider.SetValue(tenths);
+    }
+    std::string text =
+        tenths <= -600
+            ? std::string("${off}")
+            : model::formatTrimText(Cfg().mChVolumeEditDiff + static_cast<float>(tenths) / 10.0f);
+    mControls.Indexed("edit_ch_volume_%d", channel).SetText(text);
+    if (channel == mProfile.currOutChannel) {
+        mControls("slider_ch_volume").SetValue(tenths);
+        mControls("edit_ch_volume").SetText(text);
+    }
+}
+
+void EqualizerManager::ShowMute(int channel) {
+    const bool on = mProfile.channels[channel].mute != 0;
+    mControls.Indexed("ch_mute_%d", channel).SetSelected(on, false);
+    if (channel == mProfile.currOutChannel) {
+        mControls("ch_mute").SetSelected(on, false);
+    }
+}
+
+void EqualizerManager::ShowPhase(int channel) {
+    const bool on = mProfile.channels[channel].phase != 0;
+    const char* text = on ? "${reverse phase}" : "${positive_phase}";
+    Ctl& option = mControls.Indexed("ch_phase_%d", channel);
+    option.SetSelected(on, false);
+    option.SetText(text);
+    if (channel == mProfile.currOutChannel) {
+        mControls("ch_phase").SetSelected(on, false);
+        mControls("ch_phase").SetText(text);
+    }
+}
+
+void EqualizerManager::ShowSolo(int channel) {
+    mControls.Indexed("ch_solo_%d", channel)
+        .SetSelected(mProfile.channels[channel].solo != 0, false);
+}
+
+void EqualizerManager::ShowDelay(int channel) {
+    const float ms = mProfile.channels[channel].delay;
+    mControls.Indexed("edit_ch_delay_%d", channel).SetText(DelayText(ms));
+    mControls.Indexed("delay_lable_%d", channel).SetText(DelayText(ms));
+    Ctl& slider = mControls.Indexed("slider_ch_delay_%d", channel);
+    int microseconds = static_cast<int>(std::lround(ms * 1000.0f));
+    microseconds = std::clamp(microseconds, slider.Minimum(), std::max(slider.Maximum(), 0));
+    slider.SetValue(microseconds);
+}
+
+void EqualizerManager::ShowOutputType(int channel) {
+    mControls.Indexed("ch_output_btn_%d", channel).SetText(TypeText(mProfile.outputs[channel]));
+}
+
+void EqualizerManager::ShowSpeakerPositions() {
+    const int unit = DelayUnit();
+    std::array<int, kSpeakerPositions + 1> channelAt{};
+    channelAt.fill(-1);
+    for (int c = 0; c < OutputCount(); ++c) {
+        int type = mProfile.outputs[c];
+        if (type > 0 && type <= kSpeakerPositions && channelAt[static_cast<size_t>(type)] < 0) {
+            channelAt[static_cast<size_t>(type)] = c;
+        }
+    }
+    for (int s = 1; s <= kSpeakerPositions; ++s) {
+        const int c = channelAt[static_cast<size_t>(s)];
+        Ctl& speaker = mControls.Indexed("speaker_%d", s);
+        Ctl& delay = mControls.Indexed("spk_delay_%d", s);
+        speaker.SetVisible(c >= 0);
+        delay.SetVisible(c >= 0);
+        if (c < 0) {
+            continue;
+        }
+        speaker.SetSelected(c == mProfile.currOutChannel, false);
+        speaker.SetText(std::to_string(c + 1));
+        const float ms = mProfile.channels[c].delay;
+        char text[32];
+        if (unit == model::kDelayUnitMs) {
+            std::snprintf(text, sizeof text, "%.3f", ms);
+        } else {
+            const float perMs = unit == model::kDelayUnitCm
+                                    ? Cfg().mMAX_DELAY_CM / Cfg().mMAX_DELAY_MS
+                                    : Cfg().mMAX_DELAY_INCH / Cfg().mMAX_DELAY_MS;
+            std::snprintf(text, sizeof text, "%d", static_cast<int>(std::lround(ms * perMs)));
+        }
+        if (!delay.HasFocus()) {
+            delay.SetText(text);
+        }
+    }
+}
+
+void EqualizerManager::ShowCrossover(int channel) {
+    const model::Crossover& x = mProfile.channels[channel].crossover;
+    mControls("hp_freq").SetText(model::formatFrequencyText(x.hp.fs));
+    mControls("lp_freq").SetText(model::formatFrequencyText(x.lp.fs));
+    mControls("hp_slop").SelectItem(x.hp.slope, false);
+    mControls("lp_slop").SelectItem(x.lp.slope, false);
+    mControls("hp_type").SelectItem(x.hp.type - 1, false);
+    mControls("lp_type").SelectItem(x.lp.type - 1, false);
+}
+
+void EqualizerManager::ShowEqBands(int channel) {
+    const int bands = mProfile.bandCount(channel);
+    const bool bypassed = mProfile.channels[channel].bypass;
+    const model::EqBand* band = mProfile.eqArray(channel);
+    for (int b = 0; b < Cfg().mOUTPUT_EQ_NUMBER; ++b) {
+        const bool used = band != nullptr && b < bands;
+        mControls.Indexed("eq_container_%d", b).SetVisible(used);
+        if (!used) {
+            continue;
+        }
+        const float gain = bypassed ? 0.0f : band[b].eqGain;
+        mControls.Indexed("eq_slider_%d", b).SetValue(static_cast<int>(std::lround(gain * 10.0f)));
+        mControls.Indexed("eq_freq_%d", b).SetText(std::to_string(band[b].freq));
+        mControls.Indexed("eq_gain_%d", b).SetText(model::formatBandGainText(gain));
+        mControls.Indexed("eq_q_%d", b).SetText(model::formatQText(band[b].eqFactor));
+        mControls.Indexed("pt_enable_%d", b).SetSelected(gain != 0.0f, false);
+    }
+}
+
+void EqualizerManager::ShowRouting(int channel) {
+    const int source = std::clamp(mProfile.source, 0, 9);
+    const int rows = model::Profile::inputChannelCount(source);
+    const uint32_t mask = static_cast<uint32_t>(mProfile.inputs[source][channel]);
+    for (int i = 0; i < Cfg().mMAX_INPUT_CHANNEL_NUMBER; ++i) {
+        Ctl& option = mControls.Indexed("option_ch_in%d_%d", i + 1, channel);
+        const bool row = i < rows;
+        option.SetVisible(row);
+        option.SetEnabled(row);
+        option.SetSelected(row && (mask >> i & 1u) != 0, false);
+    }
+}
+
+void EqualizerManager::ShowBridge(int pair) {
+    const bool on = mProfile.bridgeOutputs[static_cast<size_t>(pair)] != 0;
+    mControls.Indexed("ch_bridge_%d", pair).SetSelected(on, false);
+    mControls.Indexed("bridge_checkbox_%d", pair).SetSelected(on, false);
+    mControls.Indexed("bridge_hl_%d", pair)
+        .SetImage(on ? "ch_in_selected.png" : "ch_in_type_normal.png");
+}
+
+void EqualizerManager::ShowSceneSwitches() {
+    struct Switch {
+        const char* name;
+        int32_t on;
+    };
+    const Switch switches[] = {
+        {"btn_amp_onoff", mProfile.ampOn},          {"btn_rem_out1_onoff", mProfile.remOut1On},
+        {"btn_rem_out2_onoff", mProfile.remOut2On}, {"btn_2ohm_spk", mProfile.spkOhm},
+        {"btn_2ohm_spk_13", mProfile.spkOhm13},     {"btn_2ohm_spk_21", mProfile.spkOhm21},
+        {"btn_noise_gate", mProfile.noiseGate}};
+    for (const Switch& s : switches) {
+        Ctl& button = mControls(s.name);
+        button.SetSelected(s.on != 0, false);
+        if (Cfg().mSWITCH_BUTTON_TEXT_COLOR) {
+            button.SetTextColor(s.on != 0 ? kSwitchOnColor : kSwitchOffColor);
+        }
+    }
+}
+
+void EqualizerManager::ShowMainVolume() {
+    mControls("slider_main_volume").SetValue(mProfile.mainVolume);
+    char text[16];
+    std::snprintf(text, sizeof text, Cfg().mVOLUME_SHOW_NO_DB ? "%d" : "%ddB", mProfile.mainVolume);
+    mControls("edit_main_volume").SetText(text);
+    mControls("main_mute").SetSelected(mProfile.mainVolumeMute != 0, false);
+}
+
+void EqualizerManager::ShowSource() {
+    const int source = mProfile.source >= 0 && mProfile.source <= 9 ? mProfile.source : 5;
+    Ctl& list = mControls("btn_input_source");
+    for (int i = 0; i < list.ItemCount(); ++i) {
+        if (list.ItemUserData(i) == std::to_string(source)) {
+            list.SelectItem(i, false);
+        }
+    }
+    mControls("btn_source").SetText(kSourceTexts[source]);
+    for (int c = 0; c < OutputCount(); ++c) {
+        ShowRouting(c);
+    }
+}
+
+void EqualizerManager::SetReadProfileToView() {
+    app::Log(">SetReadProfileToView\n");
+    ShowSource();
+    ShowMainVolume();
+    ShowSceneSwitches();
+    for (int c = 0; c < OutputCount(); ++c) {
+        ShowOutputType(c);
+        ShowTrim(c, static_cast<int>(std::lround(mProfile.channels[c].gain * 10.0f)));
+        ShowMute(c);
+        ShowSolo(c);
+        ShowPhase(c);
+        ShowDelay(c);
+        ShowRouting(c);
+    }
+    app::Log("link_mode = %d", mProfile.linkMode);
+    mControls("btn_link_output").SetSelected(mProfile.linkMode != 0, false);
+    mControls("btn_lock_output").SetSelected(mProfile.lockMode != 0, false);
+    for (int p = 0; p < OutputCount() / 2; ++p) {
+        ShowBridge(p);
+    }
+    ShowSpeakerPositions();
+    SetCurChannelChange(std::clamp(mProfile.currOutChannel, 0, OutputCount() - 1));
+    app::Log("<SetReadProfileToView\n");
+}
+
+}  // namespace controller

@@ -1,0 +1,190 @@
+// A main page without a screen: every control name exists and remembers what
+// the controller set, and posted messages queue up until the test pumps them
+// through the same handling the main window uses.
+#pragma once
+
+#include <algorithm>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "controller/equalizer_manager.h"
+#include "controller/posted_messages.h"
+#include "controller/ui_services.h"
+#include "platform/message_post.h"
+#include "toolkit/control_access.h"
+
+namespace test_support {
+
+class FakeControl final : public toolkit::ControlHandle {
+public:
+    explicit FakeControl(std::string name) : mName(std::move(name)) {}
+
+    const std::string& Name() const override { return mName; }
+    toolkit::ControlKind Kind() const override { return toolkit::ControlKind::Custom; }
+    std::string Text() const override { return mText; }
+    void SetText(const std::string& text) override { mText = text; }
+    std::string UserData() const override { return mUserData; }
+    int UserDataInt() const override { return -1; }
+    void SetUserData(const std::string& data) override { mUserData = data; }
+    void SetToolTip(const std::string&) override {}
+    bool Visible() const override { return mVisible; }
+    void SetVisible(bool visible) override { mVisible = visible; }
+    bool Enabled() const override { return mEnabled; }
+    void SetEnabled(bool enabled) override { mEnabled = enabled; }
+    bool Selected() const override { return mSelected; }
+    void SetSelected(bool selected, bool) override { mSelected = selected; }
+    uint32_t TextColor() const override { return mColor; }
+    void SetTextColor(uint32_t argb) override { mColor = argb; }
+    void SetImage(const std::string& image) override { mImage = image; }
+    int Value() const override { return mValue; }
+    void SetValue(int value) override {
+        mValue = mMaximum > mMinimum ? std::clamp(value, mMinimum, mMaximum) : value;
+    }
+    int Minimum() const override { return mMinimum; }
+    int Maximum() const override { return mMaximum; }
+    void SetRange(int minimum, int maximum) override {
+        mMinimum = minimum;
+        mMaximum = maximum;
+    }
+    void ClearItems() override {
+        mItems.clear();
+        mSelectedIndex = -1;
+    }
+    void AddItem(const std::string& text, const std::string& data) override {
+        mItems.push_back({text, data});
+    }
+    int ItemCount() const override { return static_cast<int>(mItems.size()); }
+    std::string ItemText(int i) const override { return Valid(i) ? mItems[i].first : ""; }
+    std::string ItemUserData(int i) const override { return Valid(i) ? mItems[i].second : ""; }
+    int SelectedIndex() const override { return mSelectedIndex; }
+    void SelectItem(int index, bool) override { mSelectedIndex = index; }
+    void SetFocus() override { mFocused = true; }
+    bool HasFocus() const override { return false; }
+    void SelectAllText() override {}
+    void Activate() override { mSelected = true; }
+
+    std::string mImage;
+    bool mFocused = false;
+
+private:
+    bool Valid(int i) const { return i >= 0 && i < static_cast<int>(mItems.size()); }
+
+    std::string mName;
+    std::string mText;
+    std::string mUserData;
+    bool mVisible = true;
+    bool mEnabled = true;
+    bool mSelected = false;
+    uint32_t mColor = 0;
+    int mValue = 0;
+    int mMinimum = 0;
+    int mMaximum = 0;
+    std::vector<std::pair<std::string, std::string>> mItems;
+    int mSelectedIndex = -1;
+};
+
+class FakePage final : public toolkit::ControlAccess {
+public:
+    toolkit::ControlHandle* FindControl(const std::string& name) override { return &Get(name); }
+    FakeControl& Get(const std::string& name) {
+        auto& slot = mControls[name];
+        if (!slot) {
+            slot = std::make_unique<FakeControl>(name);
+        }
+        return *slot;
+    }
+    platform::WindowHandle Handle() const override { return 1; }
+    void SetTimer(int id, int) override { mTimers[id] = true; }
+    void KillTimer(int id) override { mTimers[id] = false; }
+    void Retranslate() override {}
+    bool TimerRunning(int id) const {
+        auto at = mTimers.find(id);
+        return at != mTimers.end() && at->second;
+    }
+
+private:
+    std::map<std::string, std::unique_ptr<FakeControl>> mControls;
+    std::map<int, bool> mTimers;
+};
+
+class FakeUi final : public controller::UiServices {
+public:
+    void ShowMessage(const std::string& title, const std::string& text) override {
+        mMessages.push_back(title + "|" + text);
+    }
+    std::string Translate(const std::string& text) override {
+        if (text == "${device_plugout}") {
+            return "%s was unplugged";
+        }
+        if (text == "${dsp_fw_new_tips}") {
+            return "device %d.%d newer than %d.%d";
+        }
+        return text;
+    }
+    void ShowLoading() override { ++mLoadingShown; }
+    void HideLoading() override { ++mLoadingHidden; }
+    void StartForcedUpdate() override { mMessages.push_back("forced update"); }
+    void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }
+
+    std::vector<std::string> mMessages;
+    int mLoadingShown = 0;
+    int mLoadingHidden = 0;
+};
+
+// Keeps what is posted to window 1 for the test to pump.
+class QueueSink final : public platform::MessageSink {
+public:
+    bool Post(platform::PostedMessage message) override {
+        if (message.target != 1) {
+            return false;
+        }
+        std::lock_guard<std::mutex> hold(mLock);
+        mQueue.push_back(std::move(message));
+        return true;
+    }
+    bool Take(platform::PostedMessage* message) {
+        std::lock_guard<std::mutex> hold(mLock);
+        if (mQueue.empty()) {
+            return false;
+        }
+        *message = std::move(mQueue.front());
+        mQueue.pop_front();
+        return true;
+    }
+
+private:
+    std::mutex mLock;
+    std::deque<platform::PostedMessage> mQueue;
+};
+
+// Handles queued messages as the main window would, until `done` holds or
+// the time runs out; returns whether `done` held.
+inline bool PumpUntil(QueueSink& sink, controller::EqualizerManager& manager,
+                      controller::UiServices& ui, const std::function<bool()>& done,
+                      std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        platform::PostedMessage message;
+        bool any = false;
+        while (sink.Take(&message)) {
+            controller::HandlePostedMessage(manager, ui, message);
+            any = true;
+        }
+        if (done()) {
+            return true;
+        }
+        if (!any) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return done();
+}
+
+}  // namespace test_support

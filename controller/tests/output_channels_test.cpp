@@ -1,0 +1,340 @@
+// A user's action on each output control, through the controller, the queue,
+// the framing and the transport, to the frame and the state of the virtual
+// amplifier; and the amplifier's own reports back into profile and controls.
+#include <gtest/gtest.h>
+
+#include "controller/controller_messages.h"
+#include "controller_fixture.h"
+#include "device/dsp_subcommands.h"
+#include "model/units.h"
+
+namespace {
+
+using Frames = std::vector<std::pair<uint8_t, std::vector<uint8_t>>>;
+
+class OutputChannelTest : public test_support::ControllerTest {
+protected:
+    void SetUp() override {
+        ControllerTest::SetUp();
+        ASSERT_TRUE(ConnectAndSync());
+        mDemo.amplifier->ClearReceived();
+    }
+
+    // The set frames of one sub-command received since the last clear.
+    Frames Sets(uint8_t subCommand) {
+        Frames all = DspFrames(device::OP_SET);
+        Frames picked;
+        for (auto& frame : all) {
+            if (frame.first == subCommand) {
+                picked.push_back(frame);
+            }
+        }
+        return picked;
+    }
+
+    void MoveTrimSlider(int channel, int tenths, bool immediate = false) {
+        mPage.Get("slider_ch_volume_" + std::to_string(channel)).SetValue(tenths);
+        mManager->SetChVolumeSlider(channel, true, false, immediate);
+    }
+};
+
+TEST_F(OutputChannelTest, TrimSliderSendsTheAttenuation) {
+    MoveTrimSlider(3, -120, true);
+    ASSERT_TRUE(WaitQueueIdle());
+    // clang-format off
+    const Frames expected = {{device::DSP_TRIM_CH, {
+        0x00,        // scene: the working state
+        0x00,        // source: outputs always 0
+        0x03, 0x03,  // channels 3..3
+        12,          // attenuation in dB
+    }}};
+    // clang-format on
+    EXPECT_EQ(Sets(device::DSP_TRIM_CH), expected);
+    EXPECT_EQ(Amp().channels[3].trimAttenuation, 12);
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[3].gain, -12.0f);
+    EXPECT_EQ(mPage.Get("edit_ch_volume_3").Text(), "-12dB");
+}
+
+TEST_F(OutputChannelTest, TrimEditIsLimitedAndShowsOffAtTheBottom) {
+    mPage.Get("edit_ch_volume_5").SetText("-65");
+    mManager->SetChVolumeEdit(5);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[5].gain, -60.0f);
+    EXPECT_EQ(Amp().channels[5].trimAttenuation, 60);
+    EXPECT_EQ(mPage.Get("edit_ch_volume_5").Text(), "${off}");
+    EXPECT_EQ(mPage.Get("slider_ch_volume_5").Value(), -600);
+
+    mPage.Get("edit_ch_volume_5").SetText("-4.5dB");
+    mManager->SetChVolumeEdit(5);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[5].gain, -4.5f);
+    EXPECT_EQ(Amp().channels[5].trimAttenuation, 4);  // whole dB on this model
+}
+
+TEST_F(OutputChannelTest, ADragSendsAtMostEveryTwoHundredMsAndTheLastValueAfterIt) {
+    MoveTrimSlider(1, -10);  // first move: sent at once
+    MoveTrimSlider(1, -20);  // within 200 ms: held back
+    MoveTrimSlider(1, -30);
+    ASSERT_TRUE(WaitQueueIdle());
+    Frames sent = Sets(device::DSP_TRIM_CH);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].second.back(), 1);
+    EXPECT_TRUE(mPage.TimerRunning(controller::CACHE_CH_VOLUME_TIMER));
+    EXPECT_EQ(mPage.Get("edit_ch_volume_1").Text(), "-3dB");  // the view follows at once
+
+    mManager->OnChVolumeTimer();  // the drag paused: the last value goes out
+    ASSERT_TRUE(WaitQueueIdle());
+    sent = Sets(device::DSP_TRIM_CH);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].second.back(), 3);
+    EXPECT_EQ(Amp().channels[1].trimAttenuation, 3);
+    mManager->OnChVolumeTimer();  // a tick without a held value sends nothing
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Sets(device::DSP_TRIM_CH).size(), 2u);
+}
+
+TEST_F(OutputChannelTest, TrimUpAndDownStepOneDecibel) {
+    mManager->SetChVolumeUp(4, false);  // demo tune: -3 dB
+    mManager->OnChVolumeTimer();
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[4].trimAttenuation, 4);
+    mManager->SetChVolumeUp(0, true);  // already at 0 dB: nothing happens
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[0].trimAttenuation, 0);
+}
+
+TEST_F(OutputChannelTest, MuteAndPhaseReachTheAmplifier) {
+    mPage.Get("ch_mute_6").SetSelected(true, false);
+    mManager->SetChMute(6);
+    mPage.Get("ch_phase_2").SetSelected(true, false);
+    mManager->SetChPhase(2);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[6].mute, 1);
+    EXPECT_EQ(Amp().channels[2].phase, 1);
+    EXPECT_EQ(Sets(device::DSP_MUTE_CH), (Frames{{device::DSP_MUTE_CH, {0, 0, 6, 6, 1}}}));
+    EXPECT_EQ(mPage.Get("ch_phase_2").Text(), "${reverse phase}");
+
+    mPage.Get("ch_phase_2").SetSelected(false, false);
+    mManager->SetChPhase(2);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[2].phase, 0);
+    EXPECT_EQ(mPage.Get("ch_phase_2").Text(), "${positive_phase}");
+}
+
+TEST_F(OutputChannelTest, MutingOneOutputOfABridgedPairMutesBoth) {
+    mManager->ToggleBridge(1);  // outputs 2 and 3
+    Settle();
+    ASSERT_TRUE(WaitQueueIdle());
+    mPage.Get("ch_mute_3").SetSelected(true, false);
+    mManager->SetChMute(3);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[2].mute, 1);
+    EXPECT_EQ(Amp().channels[3].mute, 1);
+    EXPECT_TRUE(mPage.Get("ch_mute_2").Selected());
+}
+
+TEST_F(OutputChannelTest, SoloIsExclusive) {
+    mPage.Get("ch_solo_5").SetSelected(true, false);
+    mManager->SetChSolo(5);
+    mPage.Get("ch_solo_3").SetSelected(true, false);
+    mManager->SetChSolo(3);
+    ASSERT_TRUE(WaitQueueIdle());
+    for (int c = 0; c < 10; ++c) {
+        EXPECT_EQ(Amp().channels[c].solo, c == 3 ? 1 : 0) << "output " << c;
+        EXPECT_EQ(mPage.Get("ch_solo_" + std::to_string(c)).Selected(), c == 3);
+    }
+    // One command carries every output's solo byte.
+    Frames sent = Sets(device::DSP_CH_SOLO);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].second, (std::vector<uint8_t>{0, 0, 0, 9, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(mManager->CurrentChannel(), 3);
+}
+
+TEST_F(OutputChannelTest, DelayInMillisecondsCentimetresAndInches) {
+    mPage.Get("edit_ch_delay_4").SetText("2.5 ms");
+    mManager->SetChDelayEdit(4);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[4].delayMs, 2);
+    EXPECT_EQ(Amp().channels[4].delayThousandths, 500);
+    // clang-format off
+    EXPECT_EQ(Sets(device::DSP_DELAY_CH), (Frames{{device::DSP_DELAY_CH, {
+        0, 0, 4, 4,   // scene, source, channels 4..4
+        2,            // whole milliseconds
+        0x01, 0xF4,   // thousandths: 500
+    }}}));
+    // clang-format on
+
+    mPage.Get("comb_ch_unit").SelectItem(model::kDelayUnitCm, false);
+    mManager->OnDelayUnitChanged();
+    EXPECT_EQ(mPage.Get("edit_ch_delay_4").Text(), model::formatDelayText(1, 2.5f));
+    mPage.Get("edit_ch_delay_4").SetText("600");  // beyond the 519 cm limit
+    mManager->SetChDelayEdit(4);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_NEAR(mManager->WorkingProfile().channels[4].delay, 15.0f, 1e-3);
+    EXPECT_EQ(Amp().channels[4].delayMs, 15);
+
+    mPage.Get("comb_ch_unit").SelectItem(model::kDelayUnitInch, false);
+    mPage.Get("edit_ch_delay_4").SetText("68");  // 68 in = 5 ms
+    mManager->SetChDelayEdit(4);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_NEAR(mManager->WorkingProfile().channels[4].delay, 5.0f, 1e-3);
+}
+
+TEST_F(OutputChannelTest, SpeakerPositionDelayEditsTheChannelPlayingThere) {
+    const int type = mManager->WorkingProfile().outputs[7];
+    ASSERT_GT(type, 0);
+    mPage.Get("comb_ch_unit").SelectItem(model::kDelayUnitCm, false);
+    mPage.Get("spk_delay_" + std::to_string(type)).SetText("600");
+    mManager->SetSpeakerDelayEdit(type);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_NEAR(mManager->WorkingProfile().channels[7].delay, 15.0f, 1e-3);
+    EXPECT_EQ(Amp().channels[7].delayMs, 15);
+    EXPECT_EQ(mPage.Get("spk_delay_" + std::to_string(type)).Text(), "519");
+
+    mDemo.amplifier->ClearReceived();
+    mManager->SetSpeakerDelayEdit(30);  // nobody plays at position 30
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_TRUE(Sets(device::DSP_DELAY_CH).empty());
+}
+
+TEST_F(OutputChannelTest, DelayStepsAndTheDelaySliderOfTheFocusedChannel) {
+    mManager->SetChDelayUp(9, true);  // 2 ms + 21 us
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[9].delayThousandths, 21);
+    mManager->ShowDelaySlider(3);
+    EXPECT_TRUE(mPage.Get("slider_ch_delay_3").Visible());
+    EXPECT_FALSE(mPage.Get("delay_lable_3").Visible());
+    EXPECT_FALSE(mPage.Get("slider_ch_delay_4").Visible());
+    mManager->HideDelaySliders();
+    EXPECT_FALSE(mPage.Get("slider_ch_delay_3").Visible());
+    EXPECT_TRUE(mPage.Get("delay_lable_3").Visible());
+}
+
+TEST_F(OutputChannelTest, OutputTypeSendsTypeFiltersAndTrim) {
+    mManager->SetOutputValue(6, "output_menu_subwoof_left", false);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[6].type, 22);
+    EXPECT_EQ(mManager->WorkingProfile().outputs_bk[6], 22);
+    EXPECT_EQ(mPage.Get("ch_output_btn_6").Text(), "${output_menu_subwoof_left}");
+    Frames filters = Sets(device::DSP_FILTER_SET);
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(filters[0].second[3], 2);  // high-pass first
+    EXPECT_EQ(filters[1].second[3], 1);  // then low-pass
+    EXPECT_EQ(Sets(device::DSP_TRIM_CH).size(), 1u);
+    // A type already used by another output is allowed in this build.
+    mManager->SetOutputValue(7, "output_menu_subwoof_left", false);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[7].type, 22);
+}
+
+TEST_F(OutputChannelTest, BridgingCopiesTheLeftOutputAndUnbridgingClearsBoth) {
+    mPage.Get("slider_ch_volume_0").SetValue(-50);
+    mManager->SetChVolumeSlider(0, false, false, true);
+    mManager->ToggleBridge(0);
+    EXPECT_EQ(mUi.mLoadingShown, 1);
+    ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden >= 2; }, std::chrono::seconds(15)));
+    ASSERT_TRUE(WaitQueueIdle());
+    virtual_device::AmplifierState amp = Amp();
+    EXPECT_EQ(amp.bridges[0], 1);
+    EXPECT_EQ(amp.channels[1].trimAttenuation, 5);
+    EXPECT_EQ(amp.channels[1].delayThousandths, amp.channels[0].delayThousandths);
+    EXPECT_EQ(amp.channels[1].type, amp.channels[0].type);
+    EXPECT_TRUE(mPage.Get("ch_bridge_0").Selected());
+    EXPECT_EQ(mPage.Get("bridge_hl_0").mImage, "ch_in_selected.png");
+
+    mManager->ToggleBridge(0);
+    ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden >= 3; }, std::chrono::seconds(15)));
+    ASSERT_TRUE(WaitQueueIdle());
+    amp = Amp();
+    EXPECT_EQ(amp.bridges[0], 0);
+    EXPECT_EQ(amp.channels[0].type, 0);
+    EXPECT_EQ(amp.channels[1].type, 0);
+    EXPECT_EQ(amp.channels[0].phase, 0);
+    for (int s = 0; s < 10; ++s) {
+        EXPECT_EQ(amp.sources[s].mixMask[0], 0u) << "source " << s;
+        EXPECT_EQ(amp.sources[s].mixMask[1], 0u) << "source " << s;
+    }
+    EXPECT_EQ(mPage.Get("ch_output_btn_1").Text(), "${output_item_empty}");
+}
+
+TEST_F(OutputChannelTest, PullingTheCableDuringABridgeJobNeitherCrashesNorHangs) {
+    mDemo.amplifier->UnplugAtReport(3);
+    mManager->ToggleBridge(2);
+    ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden >= 2; }, std::chrono::seconds(15)));
+    mManager->DevicePlugOut(mPath);
+    Settle();
+    EXPECT_FALSE(mManager->Link().IsConnected());
+    EXPECT_EQ(mUi.mMessages.back(), "${tips}|AMP-A was unplugged");
+}
+
+TEST_F(OutputChannelTest, PullingTheCableDuringADragNeitherCrashesNorHangs) {
+    for (int i = 1; i <= 20; ++i) {
+        if (i == 8) {
+            mDemo.amplifier->Unplug();
+        }
+        MoveTrimSlider(2, -10 * i);
+        mManager->OnChVolumeTimer();
+    }
+    mManager->DevicePlugOut(mPath);
+    Settle();
+    EXPECT_FALSE(mManager->Link().IsConnected());
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[2].gain, -20.0f);
+}
+
+TEST_F(OutputChannelTest, ALinkedPartnerFollowsTrimAndDelayWithItsDifference) {
+    // The amplifier reports outputs 0/1 and 2/3 linked.
+    mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_CH_LINK, device::OP_UPDATE,
+                               {0, 1, 0x01, 0x23, 0x44, 0x66, 0x88});
+    ReadSpontaneousReport();
+    ASSERT_EQ(mManager->WorkingProfile().linkMode, 1);
+    EXPECT_EQ(mManager->WorkingProfile().linkOutputs[0], 1);
+    EXPECT_EQ(mManager->WorkingProfile().linkOutputs[3], 2);
+    EXPECT_EQ(mManager->WorkingProfile().linkOutputs[4], -1);  // 0x44 links nothing
+    EXPECT_FALSE(mPage.Get("ch_output_btn_0").Enabled());
+
+    mPage.Get("slider_ch_volume_0").SetValue(-20);
+    mManager->SetChVolumeSlider(0, false, false, true);
+    mPage.Get("edit_ch_delay_0").SetText("2.25");
+    mManager->SetChDelayEdit(0);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[1].trimAttenuation, 2);
+    EXPECT_EQ(Amp().channels[1].delayMs, 2);  // 1.25 ms + 1 ms
+    EXPECT_EQ(Amp().channels[1].delayThousandths, 250);
+    EXPECT_EQ(Amp().channels[5].trimAttenuation, 3);  // not linked: untouched
+}
+
+TEST_F(OutputChannelTest, AReportFromTheAmplifierUpdatesProfileAndControlsAndIsEchoedOnce) {
+    mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_TRIM_CH, device::OP_UPDATE,
+                               {0, 0, 2, 2, 0xF6});  // output 2 at -10 dB
+    ReadSpontaneousReport();
+    ASSERT_TRUE(WaitQueueIdle());
+    Settle(std::chrono::milliseconds(200));
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[2].gain, -10.0f);
+    EXPECT_EQ(mPage.Get("edit_ch_volume_2").Text(), "-10dB");
+    EXPECT_EQ(mPage.Get("slider_ch_volume_2").Value(), -100);
+    // The trim goes back to the amplifier once with the same value, and
+    // that acknowledgement starts nothing further.
+    EXPECT_EQ(Sets(device::DSP_TRIM_CH).size(), 1u);
+    EXPECT_EQ(Amp().channels[2].trimAttenuation, 10);
+}
+
+TEST_F(OutputChannelTest, ReportsForAStoredSceneLeaveTheViewAlone) {
+    const std::string before = mPage.Get("edit_ch_volume_4").Text();
+    mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_TRIM_CH, device::OP_UPDATE,
+                               {3, 0, 4, 4, 0xF0});
+    ReadSpontaneousReport();
+    EXPECT_FLOAT_EQ(mManager->SceneProfile(3).channels[4].gain, -16.0f);
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[4].gain, -3.0f);
+    EXPECT_EQ(mPage.Get("edit_ch_volume_4").Text(), before);
+}
+
+TEST_F(OutputChannelTest, CurrentChannelFollowsTheSelectButton) {
+    mManager->SetCurChannelChange(7);
+    EXPECT_EQ(mManager->CurrentChannel(), 7);
+    EXPECT_TRUE(mPage.Get("ch_enable_7").Selected());
+    EXPECT_FALSE(mPage.Get("ch_enable_0").Selected());
+    EXPECT_EQ(mPage.Get("label_channel_name").Text(), "CH8");
+    EXPECT_EQ(mPage.Get("edit_ch_volume").Text(), "-3dB");
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+// What the controller needs of the user interface besides its controls: the
+// program's message box and the language tables. Implemented by the main
+// window; tests give their own.
+#pragma once
+
+#include <string>
+
+namespace controller {
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // Shows the program's message box with one button "${confirm}" over the
+    // main window and waits for it; title and text may hold language keys.
+    virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+
+    // The text with its "${key}" parts translated into the current language.
+    virtual std::string Translate(const std::string& text) = 0;
+
+    // The loading window over the main window: ShowLoading runs it modally
+    // (posted messages are still handled meanwhile) until HideLoading.
+    virtual void ShowLoading() = 0;
+    virtual void HideLoading() = 0;
+
+    // The firmware update windows; until the update is built they explain
+    // what the device needs.
+    virtual void StartForcedUpdate() = 0;
+    virtual void OpenFirmwareUpdate() = 0;
+};
+
+}  // namespace controller
