@@ -55,7 +55,7 @@ bool readIntRow(const cJSON* row, int32_t* values, int count, IntRange range) {
         return false;
     }
     int i = 0;
-    for (const cJSON* item = row->child; item != nullptr; item = item->next, ++i) {
+    for (const cJSON* item = row->child; item != nullptr && i < count; item = item->next, ++i) {
         if (!readInt(item, values[i], range)) {
             return false;
         }

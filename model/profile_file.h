@@ -21,10 +21,10 @@
 namespace model {
 
 // The largest profile file read. A whole configuration of this model prints
-// to about 0.35 MB and the largest possible one (34 channels of 31 bands,
-// eleven times) to under 2 MB unformatted; 8 MiB leaves room for a file
-// re-indented by hand while a huge or endless file is refused before
-// anything is parsed.
+// to about 0.2 MB (under 0.5 MB with every value fractional) and the largest
+// possible one (34 channels of 31 bands, eleven times) to under 2 MB; 8 MiB
+// leaves room for a file re-indented by hand, while a huge or endless file
+// is refused before anything is parsed.
 inline constexpr size_t kMaxProfileFileBytes = 8u << 20;
 
 class ProfileFile {

@@ -63,7 +63,7 @@ bool readBands(const cJSON* parent, int count, EqBand* bands) {
         return false;
     }
     int i = 0;
-    for (const cJSON* item = list->child; item != nullptr; item = item->next) {
+    for (const cJSON* item = list->child; item != nullptr && i < count; item = item->next) {
         if (!readBand(item, bands[i++])) {
             return false;
         }
@@ -90,7 +90,7 @@ bool readChannels(const cJSON* parent, Profile& p) {
         return false;
     }
     int c = 0;
-    for (const cJSON* item = list->child; item != nullptr; item = item->next) {
+    for (const cJSON* item = list->child; item != nullptr && c < outputCount(); item = item->next) {
         if (!readChannel(item, p, c++)) {
             return false;
         }
@@ -105,7 +105,7 @@ bool readRows(const cJSON* list, Rows& rows, int rowCount, int columns) {
         return false;
     }
     int r = 0;
-    for (const cJSON* row = list->child; row != nullptr; row = row->next, ++r) {
+    for (const cJSON* row = list->child; row != nullptr && r < rowCount; row = row->next, ++r) {
         if (!json::readIntRow(row, rows[r].data(), columns)) {
             return false;
         }
@@ -127,7 +127,8 @@ bool readMixVolume(const cJSON* parent, Profile& p) {
         return false;
     }
     int s = 0;
-    for (const cJSON* rows = sources->child; rows != nullptr; rows = rows->next, ++s) {
+    for (const cJSON* rows = sources->child; rows != nullptr && s < kSourceCount;
+         rows = rows->next, ++s) {
         if (!readRows(rows, p.inputMixVolume[s], kMixInputChannels, outputCount())) {
             return false;
         }
@@ -208,7 +209,8 @@ bool readSceneNames(const cJSON* root, std::span<SceneName, kStoredScenes> names
         return false;
     }
     int i = 0;
-    for (const cJSON* item = list->child; item != nullptr; item = item->next, ++i) {
+    for (const cJSON* item = list->child; item != nullptr && i < kStoredScenes;
+         item = item->next, ++i) {
         if (!cJSON_IsString(item)) {
             return false;
         }
@@ -226,7 +228,8 @@ bool readScenes(const cJSON* root, std::span<Profile, kStoredScenes> scenes) {
         return false;
     }
     int i = 0;
-    for (const cJSON* item = list->child; item != nullptr; item = item->next, ++i) {
+    for (const cJSON* item = list->child; item != nullptr && i < kStoredScenes;
+         item = item->next, ++i) {
         if (!cJSON_IsObject(item) || !readRoutingAndMix(item, scenes[i])) {
             return false;
         }
