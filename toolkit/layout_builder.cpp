@@ -1,5 +1,6 @@
 #include "toolkit/layout_builder.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QLabel>
@@ -309,6 +310,10 @@ void ApplyCommon(const BuildContext& context, const XmlElement& node, const Made
     if (made.kind == ControlKind::Image) {
         control->SetImage(Attr(node, "image"));
     }
+    if (auto* button = qobject_cast<QAbstractButton*>(widget);
+        button && made.kind == ControlKind::Custom) {
+        button->setChecked(ParseBool(node.Attribute("selected"), false));
+    }
     if (made.kind == ControlKind::Combo || made.kind == ControlKind::List) {
         AddItems(node, control);
     }
@@ -369,8 +374,13 @@ void ApplyRootAttributes(const BuildContext& context, const XmlElement& root) {
     top.setFont(font);
     QString style;
     if (const std::string* theme = root.Attribute("theme")) {
+        // The theme is set on the application, so that popup menus and
+        // combo lists, which are windows of their own, share it.
         if (auto qss = Skin::Instance().ReadFile(*theme)) {
-            style = QString::fromStdString(*qss);
+            QString sheet = QString::fromStdString(*qss);
+            if (qApp->styleSheet() != sheet) {
+                qApp->setStyleSheet(sheet);
+            }
         }
     }
     if (auto color = ParseColor(Attr(root, "bkcolor"))) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QStyleFactory>
 #include <cstdlib>
 
 #include "toolkit/message_sink.h"
@@ -15,6 +16,8 @@ void PrepareQtEnvironment() {
 }
 
 void SetUpApplication() {
+    // One look on every platform; the skin's theme builds on it.
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
     QStringList families;
     const QStringList installed = QFontDatabase::families();
     for (const char* wanted :

@@ -99,10 +99,20 @@ QSize SwitchButton::sizeHint() const {
     return {120, 28};
 }
 
+namespace {
+int TrackHeight(int height) {
+    return qBound(8, height - 8, 16);
+}
+}  // namespace
+
+int SwitchButton::TextLeft() const {
+    return 2 + TrackHeight(height()) * 2 + 8;
+}
+
 void SwitchButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    int trackHeight = qMin(height() - 4, 22);
+    int trackHeight = TrackHeight(height());
     int trackWidth = trackHeight * 2;
     QRectF track(2, (height() - trackHeight) / 2.0, trackWidth, trackHeight);
     QColor on(0x2E, 0xA0, 0x43);
@@ -118,7 +128,7 @@ void SwitchButton::paintEvent(QPaintEvent*) {
     painter.setBrush(QColor(0xF2, 0xF4, 0xF7));
     painter.drawEllipse(QRectF(knobX, track.top() + 2, knob, knob));
     painter.setPen(palette().color(QPalette::ButtonText));
-    QRect textArea = rect().adjusted(trackWidth + 10, 0, 0, 0);
+    QRect textArea = rect().adjusted(TextLeft(), 0, 0, 0);
     painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft, text());
 }
 

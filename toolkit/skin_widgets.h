@@ -93,6 +93,8 @@ class SwitchButton : public UserToggleAware<QAbstractButton> {
 public:
     explicit SwitchButton(QWidget* parent);
     QSize sizeHint() const override;
+    // Where the text starts, right of the track.
+    int TextLeft() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,36 @@
+#include "ui/dialogs/loading_window.h"
+
+#include "ui/dialogs/message_box.h"
+
+namespace ui {
+
+namespace {
+// Turns the progress ring while the window is up.
+constexpr int kSpinTimer = 1;
+constexpr int kSpinPeriodMs = 40;
+}  // namespace
+
+void CLoadingWnd::Prepare(toolkit::Window* owner) {
+    CreateOver(owner, "XML_LOADING");
+    SetTimer(kSpinTimer, kSpinPeriodMs);
+}
+
+void CLoadingWnd::OnTimer(int id) {
+    if (id != kSpinTimer) {
+        return;
+    }
+    mSpin = (mSpin + 2) % 100;
+    if (toolkit::Control* ring = Find("loading_progress")) {
+        ring->SetValue(mSpin);
+    }
+}
+
+void CLoadingWnd::Notify(const toolkit::Notification& notification) {
+    if (IsClickOn(notification, "confirm_btn")) {
+        Close(kBoxConfirm);
+    } else if (IsClickOn(notification, "cancel_btn") || IsClickOn(notification, "closebtn")) {
+        Close(kBoxCancel);
+    }
+}
+
+}  // namespace ui

@@ -1,0 +1,25 @@
+// The loading window that covers a window while a background job runs. Its
+// owner closes it with code 1 when the job is done; "confirm_btn" closes it
+// with 1, "cancel_btn" and "closebtn" with 0.
+#pragma once
+
+#include <QTimer>
+
+#include "ui/dialogs/dialog_frame.h"
+
+namespace ui {
+
+class CLoadingWnd : public DialogFrame {
+public:
+    CLoadingWnd() : DialogFrame("LoadingWnd", "loadingwnd") {}
+    void Prepare(toolkit::Window* owner);
+
+protected:
+    void Notify(const toolkit::Notification& notification) override;
+    void OnTimer(int id) override;
+
+private:
+    int mSpin = 0;
+};
+
+}  // namespace ui

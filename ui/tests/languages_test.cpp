@@ -1,0 +1,86 @@
+// Choosing the language from the stored "lan" value, switching at run time,
+// and the translation rule on the skin's own files.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <cstdio>
+
+#include "app/model_cfg.h"
+#include "app/settings.h"
+#include "toolkit/text_resources.h"
+#include "toolkit/window.h"
+#include "ui/skin/languages.h"
+#include "ui_test_support.h"
+
+namespace ui {
+namespace {
+
+class LanguagesTest : public ::testing::Test {
+protected:
+    void SetUp() override { std::remove(app::SettingsFilePath().c_str()); }
+    void TearDown() override {
+        std::remove(app::SettingsFilePath().c_str());
+        SetUpLanguages(app::CurrentModelCfg());
+    }
+    static std::string StartWith(const char* stored) {
+        std::remove(app::SettingsFilePath().c_str());
+        if (stored != nullptr) {
+            app::WriteSetting("config", "lan", stored);
+        }
+        SetUpLanguages(app::CurrentModelCfg());
+        return toolkit::Texts().CurrentLanguage();
+    }
+};
+
+TEST_F(LanguagesTest, StoredChoiceSelectsTheLanguage) {
+    EXPECT_EQ(StartWith(nullptr), "en");
+    EXPECT_EQ(toolkit::Translate("${tips}"), "Notice");
+    EXPECT_EQ(StartWith("1"), "cn_zh");
+    EXPECT_EQ(toolkit::Translate("${tips}"), "\xE6\x8F\x90\xE7\xA4\xBA");
+    EXPECT_EQ(StartWith("2"), "ru");
+    EXPECT_EQ(StartWith("0"), "en");
+    // German is never registered, nor is 7 a language: the last registered
+    // one stays current.
+    EXPECT_EQ(StartWith("3"), "ru");
+    EXPECT_EQ(StartWith("7"), "ru");
+    EXPECT_EQ(toolkit::Texts().LanguageNames(), (std::vector<std::string>{"en", "cn_zh", "ru"}));
+}
+
+TEST_F(LanguagesTest, WithoutRussiaOnlyTwoLanguagesAreRegistered) {
+    app::ModelCfg model = app::CurrentModelCfg();
+    model.mENABLE_RUSSIA = false;
+    app::WriteSetting("config", "lan", "2");
+    SetUpLanguages(model);
+    EXPECT_EQ(toolkit::Texts().LanguageNames(), (std::vector<std::string>{"en", "cn_zh"}));
+    EXPECT_EQ(toolkit::Texts().CurrentLanguage(), "cn_zh");
+}
+
+TEST_F(LanguagesTest, TranslationEdgeCasesOnTheSkinFiles) {
+    StartWith("0");
+    EXPECT_EQ(toolkit::Translate("${no_such_key}"), "${no_such_key}");
+    std::string twoLines = toolkit::Translate("${dsp_fw_new_tips}");
+    EXPECT_NE(twoLines.find('\n'), std::string::npos);
+    EXPECT_EQ(twoLines.find("{\\n}"), std::string::npos);
+    EXPECT_EQ(toolkit::Translate("plain text"), "plain text");
+    EXPECT_EQ(toolkit::Translate(""), "");
+}
+
+TEST_F(LanguagesTest, SwitchingStoresTheChoiceAndRedrawsOpenWindows) {
+    StartWith("0");
+    toolkit::Window window("MsgWnd", "msgwnd");
+    window.Create(nullptr, "XML_MSG");
+    auto* title = qobject_cast<QLabel*>(window.Find("MessageTitle")->Widget());
+    EXPECT_EQ(title->text(), "Notice");
+    EXPECT_TRUE(SwitchLanguage("ru", "2"));
+    EXPECT_EQ(title->text(), QString::fromUtf8("Внимание"));
+    EXPECT_EQ(app::ReadSettingInt("config", "lan", -1), 2);
+    // Choosing the current language again writes nothing.
+    app::WriteSetting("config", "lan", "9");
+    EXPECT_FALSE(SwitchLanguage("RU", "2"));
+    EXPECT_EQ(app::ReadSettingInt("config", "lan", -1), 9);
+    EXPECT_EQ(LanguageNameForSetting(1), "cn_zh");
+    EXPECT_EQ(LanguageNameForSetting(4), "");
+}
+
+}  // namespace
+}  // namespace ui

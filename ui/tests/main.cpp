@@ -1,0 +1,28 @@
+// One QApplication for the skin and dialog tests, with the program's own
+// skin and a settings folder of the tests' own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/model_cfg.h"
+#include "toolkit/qt_setup.h"
+#include "ui/skin/display_scale.h"
+#include "ui/skin/skin_setup.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    auto config = std::filesystem::temp_directory_path() / "tq_ui_skin_tests_config";
+    std::filesystem::create_directories(config);
+    setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    toolkit::PrepareQtEnvironment();
+    QApplication app(argc, argv);
+    toolkit::SetUpApplication();
+    app::FillModelCfg();
+    ui::SetDisplayScale(100);
+    if (!ui::SetUpSkin()) {
+        return 1;
+    }
+    return RUN_ALL_TESTS();
+}
