@@ -156,7 +156,8 @@ void AddItems(const XmlElement& node, Control* control) {
             control->AddItem(Attr(child, "text"), Attr(child, "userdata"));
         }
     }
-    int selected = ParseInt(Attr(node, "selected"), -1);
+    // A combo shows its first item unless the layout chooses another.
+    int selected = ParseInt(Attr(node, "selected"), control->ItemCount() > 0 ? 0 : -1);
     control->SelectItem(selected, false);
 }
 

@@ -184,7 +184,7 @@ TEXTS = {
     "ui_amplifier": ("AMPLIFIER", "功放", "УСИЛИТЕЛЬ"),
     "ui_time_alignment": ("TIME ALIGNMENT", "时间校正", "ЗАДЕРЖКИ"),
     "ui_auto_save": ("AUTO SAVE", "自动保存", "АВТОСОХРАНЕНИЕ"),
-    "ui_auto_save_on": ("Every minute", "每分钟", "Каждую минуту"),
+    "ui_auto_save_on": ("Every minute", "每分钟", "Ежеминутно"),
     "ui_device": ("Device", "设备", "Устройство"),
     "ui_scene": ("Scenes", "场景", "Сцены"),
     "ui_option": ("Options", "选项", "Настройки"),

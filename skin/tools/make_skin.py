@@ -124,7 +124,7 @@ def left_panel(root):
     for i, key in enumerate(("ui_unit_ms", "ui_unit_cm", "ui_unit_inch")):
         unit.add("Item", text="${%s}" % key, userdata=str(i))
     car = panel.add("Container", name="car", pos=pos(12, 338, 260, 130), bkcolor="#FF151A21", round="4")
-    car.add("Image", name="car_picture", pos=pos(82, 0, 96, 130), image="common/car.png")
+    car.add("Image", name="car_picture", pos=pos(84, 0, 92, 130), image="common/car.png")
     # Speaker positions by output type: front left 1-6, front right 7-12,
     # rear left 13-15, rear right 16-18, centre 19-21, subwoofers 22-24,
     # the rest 25-30. Only positions that carry an output are shown.
@@ -137,17 +137,22 @@ def left_panel(root):
         places[t + 3] = (148, 84 + i * 14)
     places.update({19: (122, 12), 20: (122, 28), 21: (122, 44), 22: (108, 106), 23: (136, 106), 24: (122, 90),
                    25: (110, 62), 26: (134, 62), 27: (96, 70), 28: (148, 70), 29: (122, 2), 30: (122, 116)})
+    # Each position's delay edit has a slot of its own beside the car: two
+    # columns of eight on the side of the position.
+    left_side = [s for s in range(1, SPEAKERS + 1) if places[s][0] < 122 or (places[s][0] == 122 and s % 2)]
     for s in range(1, SPEAKERS + 1):
         x, y = places[s]
         con = car.add("Container", name="spk_con_%d" % s, pos=pos(x - 1, y - 1, 16, 16), visible="false")
-        con.add("Button", name="speaker_%d" % s, pos=pos(1, 1, 14, 14), userdata=str(s), **{"class": "speaker"})
-        ex = 4 if x < 122 else 200
-        car.add("Edit", name="spk_delay_%d" % s, pos=pos(ex, min(y, 110), 56, 18), userdata=str(s), visible="false", font="10", align="center")
+        con.add("Button", name="speaker_%d" % s, pos=pos(1, 1, 14, 14), userdata=str(s), tooltip="${ui_delay}", **{"class": "speaker"})
+        side = left_side if s in left_side else [t for t in range(1, SPEAKERS + 1) if t not in left_side]
+        k = side.index(s)
+        ex = (2 + (k // 8) * 40) if s in left_side else (260 - 42 - (k // 8) * 40)
+        car.add("Edit", name="spk_delay_%d" % s, pos=pos(ex, 1 + (k % 8) * 16, 39, 15), userdata=str(s), visible="false", font="10", align="center")
     panel.add("Button", name="btn_delay_down", pos=pos(12, 472, 128, 24), text="${ui_step_down}")
     panel.add("Button", name="btn_delay_up", pos=pos(144, 472, 128, 24), text="${ui_step_up}")
 
-    section(panel, 12, 506, 120, "ui_auto_save")
-    panel.add("Option", name="enableAutoSave", pos=pos(126, 504, 146, 22), text="${ui_auto_save_on}", look="check", font="11")
+    section(panel, 12, 506, 140, "ui_auto_save")
+    panel.add("Option", name="enableAutoSave", pos=pos(156, 504, 116, 22), text="${ui_auto_save_on}", look="check", font="11")
     for i in range(10):
         panel.add("Button", name="autoSave%d" % i, pos=pos(12 + (i % 5) * 52, 530 + (i // 5) * 28, 50, 24), text="--:--", userdata=str(i), font="11", **{"class": "slot"})
     return panel
@@ -155,8 +160,8 @@ def left_panel(root):
 
 def chart_card(root):
     card = root.add("Container", name="card_eq", pos=pos(300, 54, 922, 266), bkcolor="#FF1B2028", bordercolor="#FF2B323D", round="6")
-    section(card, 12, 8, 120, "ui_eq_title")
-    card.add("Label", pos=pos(120, 6, 90, 22), text="${ui_filter_type}", align="right", **{"class": "muted"})
+    section(card, 12, 8, 100, "ui_eq_title")
+    card.add("Label", pos=pos(114, 6, 96, 22), text="${ui_filter_type}", align="right", **{"class": "muted"})
     kind = card.add("Combo", name="comb_eq_type", pos=pos(216, 5, 120, 24))
     for i, key in enumerate(("ui_type_peq", "ui_type_lshelf", "ui_type_hshelf", "ui_type_allpass")):
         kind.add("Item", text="${%s}" % key, userdata=str(i))
@@ -216,8 +221,8 @@ def channel_column(page, c, x):
     bg.add("Slider", name="slider_ch_volume_%d" % c, pos=pos(0, 2, 44, 20), min="-600", max="0", value="0", userdata=str(c), tooltip="${adjust_ch_volume}")
     bg.add("Edit", name="edit_ch_volume_%d" % c, pos=pos(46, 0, 38, 24), text="0dB", userdata=str(c), align="center", font="10")
     toggles = (("ch_mute", "ui_mute_short", "ui_mute_tip", "mute"), ("ch_solo", "ui_solo_short", "ui_solo_tip", "solo"),
-               ("ch_phase", "ui_phase_short", "ui_phase_tip", "phase"), ("ch_synchronize", "ui_link_short", "ui_link_tip", "link"),
-               ("delay_link", "ui_delay_link", "ui_delay_link_tip", "link"))
+               ("ch_phase", "ui_phase_short", "ui_phase_tip", "phase"), ("ch_synchronize", "ui_link_short", "ui_link_tip", "chlink"),
+               ("delay_link", "ui_delay_link", "ui_delay_link_tip", "chlink"))
     for i, (name, key, tip, cls) in enumerate(toggles):
         col.add("Option", name="%s_%d" % (name, c), pos=pos(2 + i * 17, 76, 16, 20), text="${%s}" % key, tooltip="${%s}" % tip, userdata=str(c), font="10b", **{"class": cls})
     delay = col.add("Container", name="container_ch_delay_%d" % c, pos=pos(2, 98, 84, 22))
@@ -263,11 +268,10 @@ def main_layout():
 def channel_settings(inputs):
     """Input routing: which inputs feed each output, one column per output."""
     root = Node("Layout")
-    root.add("Label", pos=pos(0, 2, 60, 18), text="${ui_inputs}", align="left", font="10", **{"class": "muted"})
     half = (inputs + 1) // 2
     for c in range(OUTPUTS):
         x = c * 91
-        root.add("Label", pos=pos(x + 48, 2, 40, 18), text="CH%d" % (c + 1), align="right", font="10b", **{"class": "muted"})
+        root.add("Label", pos=pos(x + 2, 2, 86, 18), text="CH%d" % (c + 1), align="center", font="10b", tooltip="${ui_inputs}", **{"class": "muted"})
         for group, (name, first) in enumerate((("input_123_%d" % c, 0), ("input_456_%d" % c, half))):
             box = root.add("Container", name=name, pos=pos(x + 2 + group * 43, 22, 42, 120), bkcolor="#FF151A21", round="3")
             for k, i in enumerate(range(first, min(first + half, inputs))):

@@ -70,6 +70,30 @@ std::vector<std::string> OverflowingTexts(toolkit::Window& window) {
     return problems;
 }
 
+// Visible controls with a text that overlap a visible sibling control.
+std::vector<std::string> OverlappingControls(toolkit::Window& window) {
+    std::vector<std::string> problems;
+    auto shows = [&](toolkit::Control* control) {
+        QWidget* widget = control->Widget();
+        return widget != nullptr && widget->isVisibleTo(window.Widget()) &&
+               control->Kind() != toolkit::ControlKind::Container && widget->width() > 0 &&
+               widget->height() > 0;
+    };
+    auto controls = window.Controls();
+    for (size_t i = 0; i < controls.size(); ++i) {
+        for (size_t j = i + 1; j < controls.size(); ++j) {
+            QWidget* a = controls[i]->Widget();
+            QWidget* b = controls[j]->Widget();
+            if (a->parentWidget() == b->parentWidget() && shows(controls[i]) &&
+                shows(controls[j]) && a->geometry().intersects(b->geometry())) {
+                problems.push_back(controls[i]->Name() + " / " + controls[j]->Name() + " (" +
+                                   controls[i]->Text() + " / " + controls[j]->Text() + ")");
+            }
+        }
+    }
+    return problems;
+}
+
 class Screenshots : public ::testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
@@ -85,6 +109,9 @@ protected:
         EXPECT_TRUE(shot.save(QString::fromStdString(File(what)))) << what;
         for (const auto& problem : OverflowingTexts(window)) {
             ADD_FAILURE() << what << " in " << GetParam() << ": text does not fit: " << problem;
+        }
+        for (const auto& problem : OverlappingControls(window)) {
+            ADD_FAILURE() << what << " in " << GetParam() << ": controls overlap: " << problem;
         }
     }
     // Shows the window modally, takes its picture and closes it.
