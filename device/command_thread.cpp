@@ -15,6 +15,9 @@ namespace {
 constexpr int kReplySliceMs = 50;
 
 void LogItem(const CmdQueueItem& item) {
+    if (!app::IsLogOpen()) {
+        return;
+    }
     std::string text;
     char hex[8];
     for (uint8_t byte : item.data) {

@@ -288,7 +288,7 @@ protected:
     std::atomic<bool> mHidBusy{false};
 
     // Serialises writers; a second writer polls it for at most 2000 ms.
-    std::timed_mutex mWriteLock;
+    std::mutex mWriteLock;
     // One reader at a time owns the receive ring and the parser state.
     std::recursive_mutex mReadLock;
     PacketParser mParser;  // guarded by mReadLock

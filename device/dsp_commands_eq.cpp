@@ -12,6 +12,9 @@ namespace {
 
 std::string HexBytes(const std::vector<uint8_t>& data) {
     std::string text;
+    if (!app::IsLogOpen()) {
+        return text;
+    }
     char hex[8];
     for (uint8_t byte : data) {
         std::snprintf(hex, sizeof hex, "%02x ", byte);

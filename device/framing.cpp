@@ -62,7 +62,9 @@ bool DeviceLink::SendCtrlCommand(uint8_t type, uint8_t subCommand, uint8_t opera
     app::Log("SendCtrlCommand Cmd:0x%02x, subcmd:0x%02x, optype:0x%02x, len:0x%02x\n", type,
              subCommand, operation, dataLength);
     OutputReport report = BuildOutputReport(type, subCommand, operation, data, dataLength);
-    app::Log("begain to write data to devices:\n%s\n", ReportBytes(report).c_str());
+    if (app::IsLogOpen()) {
+        app::Log("begain to write data to devices:\n%s\n", ReportBytes(report).c_str());
+    }
     return WriteReport(report.data());
 }
 

@@ -1,6 +1,7 @@
 // The amplifier's reports of its DSP state, in answer to the host's requests.
-// A report fits one frame (58 data bytes): a range that would not fit is
-// answered up to the last channel that does, and the header says so.
+// A report is one frame in one 64-byte input report (57 data bytes): a range
+// that would not fit is answered up to the last channel that does, and the
+// header says so.
 // Channels beyond the state's arrays are reported with defaults.
 #include <algorithm>
 
@@ -9,7 +10,7 @@
 namespace virtual_device {
 namespace {
 
-constexpr size_t kMaxReportData = 58;
+constexpr size_t kMaxReportData = 57;
 
 uint8_t At(const std::vector<uint8_t>& data, size_t index) {
     return index < data.size() ? data[index] : 0;
