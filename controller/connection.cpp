@@ -112,6 +112,7 @@ void EqualizerManager::Init(toolkit::ControlAccess& page, UiServices& ui) {
     mControls("edit_device_name").SetVisible(false);
     mControls("btn_debug").SetVisible(app::MarkerFileExists(app::kDebugMarker));
     SetConnectLook(ConnectLook::kDisconnected);
+    FillSourceList();
     SetReadProfileToView();
     SetCurChannelChange(0);
 }

@@ -120,6 +120,14 @@ public:
     void SetChShow(int channel);
     void ShowChannelPage(int page);
 
+    // ---- sources ----
+    void FillSourceList();
+    // The item selected in "btn_input_source".
+    void SetInputSource();
+    void SetInputSourceTo(int source);
+    // GET_MAIN_VOLUME_TIMER: asks the device for its volume, at most ten times.
+    void OnMainVolumeTimer();
+
     // ---- state the main window reads ----
     bool IsSynchronised() const { return mLook == ConnectLook::kConnected; }
     ConnectLook Look() const { return mLook; }
@@ -242,6 +250,7 @@ private:
     int mTrimPendingChannel = -1;
     int mLastSoloChannel = -1;
     int mChannelPage = 0;
+    int mMainVolumePolls = 0;
 
     // Worker jobs; joined when finished and at destruction, so none outlives
     // the controller.

@@ -1,0 +1,278 @@
+#include "ui/main/main_wnd.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QPalette>
+#include <QUrl>
+#include <QWidget>
+
+#include "app/log.h"
+#include "app/model_cfg.h"
+#include "app/settings.h"
+#include "controller/controller_messages.h"
+#include "controller/posted_messages.h"
+#include "model/output_type.h"
+#include "toolkit/extension_controls.h"
+#include "toolkit/text_resources.h"
+#include "toolkit/window_registry.h"
+#include "ui/dialogs/loading_window.h"
+#include "ui/dialogs/message_box.h"
+#include "ui/main/device_notice.h"
+#include "ui/skin/display_scale.h"
+#include "ui/skin/languages.h"
+
+namespace ui {
+namespace {
+
+const app::ModelCfg& Cfg() {
+    return app::CurrentModelCfg();
+}
+
+constexpr int kWindowWidth = 1230;
+constexpr int kWindowHeight = 650;
+
+// The channel-settings sub-layout this model uses.
+std::string ChannelSettingsLayout() {
+    const bool mixer = Cfg().mENABLE_INPUT_MIXER;
+    const bool four = Cfg().mMAX_INPUT_CHANNEL_NUMBER == 4;
+    if (mixer) {
+        return four ? "xml/channel_settings_mixer.xml" : "xml/channel_settings_6in_mixer.xml";
+    }
+    return four ? "xml/channel_settings.xml" : "xml/channel_settings_6in.xml";
+}
+
+std::string InstanceName() {
+    return std::string("MARAVO4TO8_") + Cfg().mMODEL_NAME;
+}
+
+}  // namespace
+
+CMainWnd::CMainWnd(std::shared_ptr<device::HidBackend> backend)
+    : Window("MainWnd", "TQ DSP Audio"),
+      mManager(std::make_unique<controller::EqualizerManager>(std::move(backend))) {}
+
+CMainWnd::~CMainWnd() {
+    mUsbMonitor.reset();
+    mMenu.reset();
+    mManager.reset();  // disconnects and stops the link's thread
+}
+
+// Custom tags of the main layout: the toolkit's extensions, and the EQ chart's
+// place (a dark panel until the chart control takes it).
+static QWidget* BuildCustomControl(const std::string& tag, const toolkit::XmlElement&,
+                                   QWidget* parent, toolkit::Window&) {
+    if (QWidget* extension = toolkit::MakeExtensionControl(tag, parent)) {
+        return extension;
+    }
+    if (tag == "Curve" || tag == "CurveAc") {
+        auto* panel = new QWidget(parent);
+        panel->setAutoFillBackground(true);
+        QPalette palette = panel->palette();
+        palette.setColor(QPalette::Window, QColor(0x10, 0x14, 0x1A));
+        panel->setPalette(palette);
+        return panel;
+    }
+    return nullptr;
+}
+
+bool CMainWnd::Start() {
+    SetBuilder(BuildCustomControl);
+    SetScale(DisplayScale());
+    Create(nullptr, "XML_MAIN");
+    if (QWidget* widget = Widget()) {
+        widget->setWindowTitle(QString::fromUtf8(Title().c_str()));
+        widget->setFixedSize(kWindowWidth * Scale() / 100, kWindowHeight * Scale() / 100);
+    }
+    CenterOnScreen();
+    Show();
+
+    mInstance = std::make_unique<platform::SingleInstanceLock>(InstanceName());
+    if (!mInstance->IsFirstInstance()) {
+        ShowMessage("${tips}", "${mutex_tips}");
+        CloseProgram();
+        return false;
+    }
+    mManager->UpdateDeviceList();
+    mManager->SelectFirstDevice();
+    mManager->ConnectDevice(false);
+    mUsbMonitor = std::make_unique<UsbMonitor>(Handle());
+    if (!mUsbMonitor->IsWatching()) {
+        app::Log("RegisterDeviceNotification");
+    }
+    return true;
+}
+
+void CMainWnd::OnCreate() {
+    LoadSubLayout("channel_settings", ChannelSettingsLayout());
+    mFactoryEq = app::ReadSettingInt("config", "factoryEQ", 0);
+    mManager->Init(*this, *this);
+}
+
+// ---- the user interface services the controller uses ----
+
+void CMainWnd::ShowMessage(const std::string& title, const std::string& text) {
+    ui::ShowMessage(this, title, text);
+}
+
+std::string CMainWnd::Translate(const std::string& text) {
+    return toolkit::Translate(text);
+}
+
+void CMainWnd::ShowLoading() {
+    if (mLoading != nullptr) {
+        mLoading->Close(1);
+    }
+    CLoadingWnd loading;
+    loading.Prepare(this);
+    mLoading = &loading;
+    loading.RunModal();  // posted messages, the one that hides it too, go on meanwhile
+    if (mLoading == &loading) {
+        mLoading = nullptr;
+    }
+}
+
+void CMainWnd::HideLoading() {
+    if (mLoading != nullptr) {
+        mLoading->Close(1);
+        mLoading = nullptr;
+    }
+}
+
+void CMainWnd::StartForcedUpdate() {
+    const model::Profile& profile = mManager->WorkingProfile();
+    app::Log("forced firmware update wanted: device %d.%d, program %d.%d\n", profile.fwMainVersion,
+             profile.fwSlaveVersion, Cfg().mINNER_FW_MAIN_VER, Cfg().mINNER_FW_SLAVE_VER);
+}
+
+void CMainWnd::OpenFirmwareUpdate() {
+    app::Log("firmware update window wanted\n");
+}
+
+// ---- closing ----
+
+void CMainWnd::OnCloseRequest() {
+    CloseProgram();
+}
+
+void CMainWnd::CloseProgram() {
+    if (mClosing) {
+        return;
+    }
+    mClosing = true;
+    mManager->DisconnectDevice();
+    CloseBoxesOverMainWindow();
+    Close(0);
+    if (mOnClosed) {
+        mOnClosed();
+    }
+}
+
+void CMainWnd::CloseBoxesOverMainWindow() {
+    for (toolkit::Window* window : toolkit::window_registry::All()) {
+        if (window != this && window->IsRunningModal()) {
+            window->Close(0);
+        }
+    }
+}
+
+// ---- messages, timers, device notices, menus ----
+
+void CMainWnd::OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                         std::unique_ptr<platform::PostedRecord>& record) {
+    if (message == WM_DEVICECHANGE) {
+        OnDeviceChange(wParam, record);
+        return;
+    }
+    if (message == toolkit::WM_MENU_CLICK) {
+        OnMenuClick(record);
+        return;
+    }
+    platform::PostedMessage posted;
+    posted.target = Handle();
+    posted.message = message;
+    posted.wParam = wParam;
+    posted.lParam = lParam;
+    posted.record = std::move(record);
+    controller::HandlePostedMessage(*mManager, *this, posted);
+}
+
+void CMainWnd::OnTimer(int id) {
+    switch (id) {
+        case controller::CACHE_CH_VOLUME_TIMER:
+            mManager->OnChVolumeTimer();
+            break;
+        case controller::GET_MAIN_VOLUME_TIMER:
+            mManager->OnMainVolumeTimer();
+            break;
+        default:
+            break;  // 7698 ticks do nothing
+    }
+}
+
+void CMainWnd::OnDeviceChange(uintptr_t event,
+                              const std::unique_ptr<platform::PostedRecord>& record) {
+    if (event == DBT_DEVNODES_CHANGED) {
+        app::Log("Message DBT_DEVNODES_CHANGED\n");
+        return;
+    }
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE) {
+        app::Log("Message %d\n", static_cast<int>(event));
+        return;
+    }
+    app::Log(event == DBT_DEVICEARRIVAL ? "Message DBT_DEVICEARRIVAL\n"
+                                        : "Message DBT_DEVICEREMOVECOMPLETE\n");
+    const DeviceNotice* notice = platform::RecordValue<DeviceNotice>(record);
+    if (notice == nullptr || !notice->isHid || notice->vendorId != 0x0483 ||
+        notice->productId != 0x5750) {
+        return;
+    }
+    CloseBoxesOverMainWindow();
+    if (event == DBT_DEVICEARRIVAL) {
+        mManager->DevicePlugin(notice->path);
+    } else {
+        mManager->DevicePlugOut(notice->path);
+    }
+}
+
+void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record) {
+    const toolkit::MenuClick* click = platform::RecordValue<toolkit::MenuClick>(record);
+    if (click == nullptr) {
+        return;
+    }
+    app::Log("on menu click %s\n", click->name.c_str());
+    const std::string& name = click->name;
+    if (name.rfind("output_menu", 0) == 0 || name.rfind("output_item", 0) == 0) {
+        // The item's name is the language key of its output type.
+        mManager->SetOutputValue(mMenuChannel, name, false);
+        if (mManager->WorkingProfile().bridgeOutputs[static_cast<size_t>(mMenuChannel / 2)] != 0) {
+            mManager->SetOutputValue(mMenuChannel ^ 1, name, false);
+        }
+    }
+}
+
+void CMainWnd::OpenOutputMenu(int channel, const toolkit::Control& button) {
+    mMenu = std::make_unique<toolkit::PopupMenu>();
+    if (!mMenu->Load(*this, "xml/output_menu.xml")) {
+        mMenu.reset();
+        return;
+    }
+    const model::Profile& profile = mManager->WorkingProfile();
+    for (int t = 0; t <= model::kMaxOutputType; ++t) {
+        const char* key = model::outputTypeKey(t);
+        toolkit::ControlHandle* item = key != nullptr ? mMenu->FindItem(key) : nullptr;
+        if (item == nullptr) {
+            continue;
+        }
+        item->SetImage(t > 0 && profile.containsOutputType(t) ? "right.png" : "");
+        item->SetEnabled(profile.outputTypeSelectable(t, channel));
+    }
+    mMenu->SetRightHandPlacement(channel >= Cfg().mOUT_CHANNEL_NUMBER / 2);
+    QWidget* widget = button.Widget();
+    QPoint anchor =
+        widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
+    mMenu->Open(anchor, toolkit::MenuAlign::BelowLeft);
+}
+
+}  // namespace ui

@@ -1,0 +1,84 @@
+// The one top-level window of the program. It lays out the skin, keeps the
+// program to one running instance, watches amplifiers come and go, and turns
+// every control notification into one call of the tuning controller. The
+// messages that the device link and the controller's jobs post arrive here
+// and are handed to the controller.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "controller/equalizer_manager.h"
+#include "controller/ui_services.h"
+#include "device/hid_seam.h"
+#include "platform/single_instance.h"
+#include "toolkit/popup_menu.h"
+#include "toolkit/window.h"
+#include "ui/main/usb_monitor.h"
+
+namespace ui {
+
+class CLoadingWnd;
+
+class CMainWnd final : public toolkit::Window, public controller::UiServices {
+public:
+    explicit CMainWnd(std::shared_ptr<device::HidBackend> backend);
+    ~CMainWnd() override;
+
+    // Builds the window from "XML_MAIN", centres it and connects to the
+    // first amplifier. False when another instance runs (this one then
+    // closes after telling the user).
+    bool Start();
+
+    controller::EqualizerManager& Manager() { return *mManager; }
+    int MenuChannel() const { return mMenuChannel; }
+    toolkit::PopupMenu* OpenMenu() { return mMenu.get(); }
+    bool IsLoadingShown() const { return mLoading != nullptr; }
+
+    // The close sequence: disconnect, end any box, then tell the program
+    // (which leaves its event loop).
+    void CloseProgram();
+    void SetOnClosed(std::function<void()> onClosed) { mOnClosed = std::move(onClosed); }
+
+    // controller::UiServices
+    void ShowMessage(const std::string& title, const std::string& text) override;
+    std::string Translate(const std::string& text) override;
+    void ShowLoading() override;
+    void HideLoading() override;
+    void StartForcedUpdate() override;
+    void OpenFirmwareUpdate() override;
+
+protected:
+    void OnCreate() override;
+    void Notify(const toolkit::Notification& notification) override;
+    void OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
+                   std::unique_ptr<platform::PostedRecord>& record) override;
+    void OnTimer(int id) override;
+    void OnCloseRequest() override;
+
+private:
+    bool OnClick(const toolkit::Notification& n);
+    void OnSelectChanged(const toolkit::Notification& n);
+    void OnValueChanged(const toolkit::Notification& n);
+    void OnValueStep(const toolkit::Notification& n, bool up);
+    void OnCommit(const toolkit::Notification& n, bool isReturn);
+    void OnSetFocus(const toolkit::Notification& n);
+    void OnItemSelect(const toolkit::Notification& n);
+    void OnDeviceChange(uintptr_t event, const std::unique_ptr<platform::PostedRecord>& record);
+    void OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record);
+    void OpenOutputMenu(int channel, const toolkit::Control& button);
+    void CloseBoxesOverMainWindow();
+
+    std::unique_ptr<controller::EqualizerManager> mManager;
+    std::unique_ptr<platform::SingleInstanceLock> mInstance;
+    std::unique_ptr<UsbMonitor> mUsbMonitor;
+    std::unique_ptr<toolkit::PopupMenu> mMenu;
+    CLoadingWnd* mLoading = nullptr;  // the loading window running modally, if any
+    int mMenuChannel = 0;
+    int mFactoryEq = 0;
+    bool mClosing = false;
+    std::function<void()> mOnClosed;
+};
+
+}  // namespace ui

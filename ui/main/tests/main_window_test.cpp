@@ -1,0 +1,160 @@
+// The running program's main window against a virtual amplifier: what the
+// user sees before and after connecting, and user actions on the real
+// widgets down to the amplifier's state.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "controller/controller_messages.h"
+#include "toolkit/text_resources.h"
+#include "toolkit/window_registry.h"
+#include "ui/main/device_notice.h"
+#include "ui/main/main_wnd.h"
+#include "ui/main/virtual_plugging.h"
+#include "ui/skin/languages.h"
+#include "virtual_device/demo_amplifier.h"
+#include "virtual_device/virtual_hid_backend.h"
+
+namespace ui {
+namespace {
+
+// Spins the event loop until the condition holds or the time runs out.
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < milliseconds) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
+
+void SaveScreenshot(toolkit::Window& window, const std::string& name) {
+    QDir().mkpath("screenshots");
+    QApplication::processEvents();
+    window.Widget()->grab().save(QString::fromStdString("screenshots/" + name + ".png"));
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string path = mBackend->Add(mDemo.amplifier);
+        mWindow = std::make_unique<CMainWnd>(mBackend);
+        AnnounceVirtualPlugging(*mDemo.amplifier, path, mWindow->Handle());
+    }
+    void TearDown() override {
+        mDemo.amplifier->SetPlugListener(nullptr);
+        mWindow->CloseProgram();
+        mWindow.reset();
+        QApplication::processEvents();
+    }
+
+    bool StartAndSync() {
+        if (!mWindow->Start()) {
+            return false;
+        }
+        return WaitFor(
+            [&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); });
+    }
+    bool WaitQueueIdle() {
+        return WaitFor([&] { return mWindow->Manager().Link().IsCmdQueueIdle(); }, 5000);
+    }
+    toolkit::Control& Control(const std::string& name) {
+        toolkit::Control* control = mWindow->Find(name);
+        EXPECT_NE(control, nullptr) << name;
+        static toolkit::Control* none = nullptr;
+        return control != nullptr ? *control : *none;
+    }
+    virtual_device::AmplifierState Amp() { return mDemo.protocol->State(0); }
+
+    std::shared_ptr<virtual_device::VirtualHidBackend> mBackend =
+        std::make_shared<virtual_device::VirtualHidBackend>();
+    virtual_device::DemoAmplifier mDemo = virtual_device::MakeDemoAmplifier(L"AMP-UI");
+    std::unique_ptr<CMainWnd> mWindow;
+};
+
+TEST_F(MainWindowTest, ShowsTheAmplifiersStateAfterConnecting) {
+    mDemo.amplifier->Unplug();
+    ASSERT_TRUE(mWindow->Start());
+    WaitFor([] { return false; }, 200);
+    EXPECT_EQ(Control("btnConnect").Text(), "${btn_disconnected}");
+    SaveScreenshot(*mWindow, "main_before_connecting");
+
+    mDemo.amplifier->Plug();
+    mWindow->Manager().UpdateDeviceList();
+    mWindow->Manager().SelectFirstDevice();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Control("btnConnect").Widget()->isVisible(); }));
+    static_cast<QAbstractButton*>(Control("btnConnect").Widget())->click();
+    ASSERT_TRUE(
+        WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
+    EXPECT_EQ(Control("btnConnect").Text(), "${btn_connected}");
+    EXPECT_EQ(Control("edit_ch_volume_4").Text(), "-3dB");
+    SaveScreenshot(*mWindow, "main_connected");
+}
+
+TEST_F(MainWindowTest, UserActionsOnTheOutputStripReachTheAmplifier) {
+    ASSERT_TRUE(StartAndSync());
+    // Mute output 3 with its button.
+    auto* mute = qobject_cast<QAbstractButton*>(Control("ch_mute_3").Widget());
+    ASSERT_NE(mute, nullptr);
+    mute->click();
+    // Type a trim for output 6 and press Enter.
+    auto* trim = qobject_cast<QLineEdit*>(Control("edit_ch_volume_6").Widget());
+    ASSERT_NE(trim, nullptr);
+    trim->setFocus();
+    trim->selectAll();
+    QTest::keyClicks(trim, "-9");
+    QTest::keyClick(trim, Qt::Key_Return);
+    // Drag the delay slider of output 2.
+    auto* delay = qobject_cast<QAbstractSlider*>(Control("slider_ch_delay_2").Widget());
+    ASSERT_NE(delay, nullptr);
+    delay->setSliderDown(true);
+    delay->setValue(3500);
+    delay->setSliderDown(false);
+    ASSERT_TRUE(WaitQueueIdle());
+    WaitFor([] { return false; }, 100);
+    ASSERT_TRUE(WaitQueueIdle());
+
+    virtual_device::AmplifierState amp = Amp();
+    EXPECT_EQ(amp.channels[3].mute, 1);
+    EXPECT_EQ(amp.channels[6].trimAttenuation, 9);
+    EXPECT_EQ(amp.channels[2].delayMs, 3);
+    EXPECT_EQ(amp.channels[2].delayThousandths, 500);
+    EXPECT_EQ(Control("edit_ch_volume_6").Text(), "-9dB");
+    SaveScreenshot(*mWindow, "main_after_editing");
+}
+
+TEST_F(MainWindowTest, PullingTheCableShowsTheUnplugNoticeAndReplugReconnects) {
+    ASSERT_TRUE(StartAndSync());
+    bool noticeSeen = false;
+    // The notice is a modal box: close it as soon as it is up.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (toolkit::Window* window : toolkit::window_registry::All()) {
+            if (window != mWindow.get() && window->IsRunningModal()) {
+                noticeSeen = true;
+                window->Close(0);
+            }
+        }
+    });
+    closer.start(20);
+    mDemo.amplifier->Unplug();
+    ASSERT_TRUE(WaitFor([&] { return noticeSeen; }, 5000));
+    EXPECT_EQ(Control("btnConnect").Text(), "${btn_disconnected}");
+    mDemo.amplifier->Plug();
+    ASSERT_TRUE(
+        WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
+    EXPECT_EQ(Control("edit_ch_volume_4").Text(), "-3dB");
+}
+
+}  // namespace
+}  // namespace ui
