@@ -78,11 +78,14 @@ void DeviceLink::McuCmdThread() {
 
 void DeviceLink::SendQueuedItem(const CmdQueueItem& item) {
     LogItem(item);
-    SendCtrlCommand(item.type, item.subCommand, item.operation, item.data.data(),
-                    static_cast<uint8_t>(item.data.size()));
-    // The reply, or its absence, ends the wait; there is no retry.
+    if (!SendCtrlCommand(item.type, item.subCommand, item.operation, item.data.data(),
+                         static_cast<uint8_t>(item.data.size()))) {
+        return;  // nothing went out, so no reply will come
+    }
+    // The reply, or its absence, ends the wait; there is no retry. A device
+    // that went away will not answer either.
     const int64_t start = TickMs();
-    while (mCmdThreadRunning.load() && IsConnected()) {
+    while (mCmdThreadRunning.load() && IsConnected() && !IsDeviceGone()) {
         const int64_t left = kReplyTimeoutMs - (TickMs() - start);
         if (left <= 0) {
             break;

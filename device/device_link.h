@@ -69,6 +69,8 @@ public:
     void CloseHIDDevice(bool notifyDevice);
 
     bool IsConnected() const;
+    // The open device was pulled out: nothing it is sent will be answered.
+    bool IsDeviceGone() const;
 
     // Writes one 65-byte output report. A second writer waits at most
     // 2000 ms for the first; false when not connected, timed out or failed.

@@ -80,6 +80,11 @@ bool DeviceLink::IsConnected() const {
     return Handle() != nullptr;
 }
 
+bool DeviceLink::IsDeviceGone() const {
+    std::shared_ptr<HidDevice> handle = Handle();
+    return handle != nullptr && handle->IsGone();
+}
+
 void DeviceLink::OpenHIDDevice(const std::string& path) {
     if (mBackend == nullptr || mBackend->Init() != 0) {
         return;
@@ -124,6 +129,8 @@ void DeviceLink::CloseHIDDevice(bool notifyDevice) {
         std::lock_guard<std::mutex> hold(mHandleLock);
         mHidHandle.reset();
     }
+    // Commands queued for this device must never reach the next one.
+    ReleaseLeftoverItems();
     WRITE_ROPRT.store(false);
     app::Log("CloseHIDDevice!\n");
 }

@@ -4,6 +4,7 @@
 
 #include "app/settings.h"
 #include "controller/controller_messages.h"
+#include "controller/scene_name_codec.h"
 #include "controller_fixture.h"
 #include "device/dsp_subcommands.h"
 #include "model/units.h"
@@ -231,6 +232,21 @@ TEST_F(ControllerTest, ABlankNicknameFallsBackToTheDeviceName) {
     // The list is read with the nicknames next time.
     mManager->UpdateDeviceList();
     EXPECT_EQ(mManager->DeviceNickNames()[0], "AMP-A");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SceneNames, AreReadAsGbkText) {
+    EXPECT_EQ(controller::SceneNameFromBytes("Daily"), u"Daily");
+    EXPECT_EQ(controller::SceneNameFromBytes(std::string("Day\0ly", 6)), u"Day");
+    EXPECT_EQ(controller::SceneNameFromBytes("\xB3\xA1\xBE\xB0"), u"\u573A\u666F");  // 场景
+    // A stray byte does not swallow the rest of the name.
+    std::u16string garbled = controller::SceneNameFromBytes("A\x80Z");
+    ASSERT_FALSE(garbled.empty());
+    EXPECT_EQ(garbled.front(), u'A');
+    EXPECT_EQ(garbled.back(), u'Z');
 }
 
 }  // namespace
