@@ -61,6 +61,8 @@ protected:
         window.Create(nullptr, "XML_T");
         window.Show();
         QApplication::setActiveWindow(window.Widget());
+        // Activation arrives as an event; focus tests start after it.
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.Widget()));
     }
     void TearDown() override { Texts().Clear(); }
 

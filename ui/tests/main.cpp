@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
     auto config = std::filesystem::temp_directory_path() / "tq_ui_skin_tests_config";
     std::filesystem::create_directories(config);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    // Test discovery runs this program without the tests' environment.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     toolkit::PrepareQtEnvironment();
     QApplication app(argc, argv);
     toolkit::SetUpApplication();
