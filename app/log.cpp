@@ -11,6 +11,7 @@
 
 #include "app/model_cfg.h"
 #include "app/version.h"
+#include "platform/text_util.h"
 
 namespace app {
 namespace {
@@ -36,26 +37,6 @@ std::string TimeStamp() {
     std::snprintf(text, sizeof text, "[%02d:%02d:%02d.%03d] ", local.tm_hour, local.tm_min,
                   local.tm_sec, static_cast<int>(now.tv_usec / 1000));
     return text;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x110000) {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back('?');
-    }
 }
 
 // Writes one formatted message under the writer lock (steps 2 to 5 of a
@@ -119,7 +100,7 @@ void LogW(const wchar_t* format, ...) {
     (void)written;
     std::string utf8;
     for (const wchar_t* c = buffer; *c != L'\0'; ++c) {
-        AppendUtf8(utf8, static_cast<char32_t>(*c));
+        platform::AppendUtf8(utf8, static_cast<char32_t>(*c));
     }
     WriteMessage(utf8.data(), utf8.size());
 }

@@ -10,21 +10,12 @@
 #include "controller/controller_messages.h"
 #include "controller/equalizer_manager.h"
 #include "model/units.h"
+#include "platform/text_util.h"
 
 namespace controller {
 namespace {
 
 constexpr size_t kMaxNameUnits = 63;
-
-std::string Trimmed(const std::string& text) {
-    const char* blanks = " \t\r\n\v\f";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
 
 // Keeps at most 63 UTF-16 units, never cutting a character in two.
 std::string LimitedName(const std::string& utf8) {
@@ -43,47 +34,11 @@ std::string LimitedName(const std::string& utf8) {
     return utf8.substr(0, at);
 }
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string WideToUtf8(const std::wstring& wide) {
-    std::string out;
-    for (wchar_t w : wide) {
-        char32_t c = static_cast<char32_t>(w);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string EqualizerManager::DeviceNameOf(const std::string& serialNumber,
                                            const std::string& path) {
-    std::string name = Trimmed(serialNumber);
+    std::string name = platform::Trimmed(serialNumber);
     if (name.empty()) {
         static const std::regex kInstance(R"((\d+)&([0-9a-fA-F]+))");
         std::smatch match;
@@ -120,7 +75,7 @@ void EqualizerManager::UpdateDeviceList() {
             info.productId != device::kAmplifierProductId) {
             continue;
         }
-        std::string name = DeviceNameOf(WideToUtf8(info.serialNumber), info.path);
+        std::string name = DeviceNameOf(platform::WideToUtf8(info.serialNumber), info.path);
         std::string nick =
             LimitedName(app::ReadSettingString("DeviceNickNames", DeviceKeyOf(name), name, 256));
         mDevicePaths.push_back(info.path);
@@ -178,7 +133,7 @@ void EqualizerManager::SelectDevice(const std::string& path) {
     app::Log("SelectDevice\n");
     ClearSelection();
     for (size_t i = 0; i < mDevicePaths.size(); ++i) {
-        if (EqualIgnoringCase(mDevicePaths[i], path)) {
+        if (platform::EqualsIgnoringCase(mDevicePaths[i], path)) {
             SelectEntry(i);
             return;
         }
@@ -249,7 +204,7 @@ void EqualizerManager::CommitDeviceName() {
     }
     Ctl& edit = mControls("edit_device_name");
     if (!mEditingName.empty() && mEditingName == mSelectedName) {
-        std::string nick = LimitedName(Trimmed(edit.Text()));
+        std::string nick = LimitedName(platform::Trimmed(edit.Text()));
         if (nick.empty()) {
             nick = mSelectedName;
         }

@@ -589,8 +589,12 @@ void EqualizerManager::SetChShow(int channel) {
 
 void EqualizerManager::ShowChannelPage(int page) {
     mChannelPage = page == 1 ? 1 : 0;
+    // Page 0 holds the output strips, page 1 the input routing.
     mControls("ch_select_0").SetSelected(mChannelPage == 0, false);
     mControls("ch_select_1").SetSelected(mChannelPage == 1, false);
+    mControls("ch_page_0").SetVisible(mChannelPage == 0);
+    mControls("channel_settings").SetVisible(mChannelPage == 1);
+    mControls("ch_show_hl_0").SetVisible(mChannelPage == 0);
     mControls("ch_show_hl_1").SetVisible(mChannelPage == 1);
 }
 

@@ -79,7 +79,6 @@ void EqualizerManager::ShowSolo(int channel) {
 void EqualizerManager::ShowDelay(int channel) {
     const float ms = mProfile.channels[channel].delay;
     mControls.Indexed("edit_ch_delay_%d", channel).SetText(DelayText(ms));
-    mControls.Indexed("delay_lable_%d", channel).SetText(DelayText(ms));
     Ctl& slider = mControls.Indexed("slider_ch_delay_%d", channel);
     int microseconds = static_cast<int>(std::lround(ms * 1000.0f));
     microseconds = std::clamp(microseconds, slider.Minimum(), std::max(slider.Maximum(), 0));

@@ -1,5 +1,7 @@
 #include "platform/ini_file.h"
 
+#include "platform/text_util.h"
+
 #include <unistd.h>
 
 #include <cctype>
@@ -12,29 +14,6 @@
 
 namespace platform {
 namespace {
-
-std::string Trim(const std::string& text) {
-    const char* blanks = " \t\r\n";
-    size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
-
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
@@ -50,9 +29,9 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 // The section name when the line is a "[section]" heading.
 std::optional<std::string> SectionOf(const std::string& line) {
-    std::string trimmed = Trim(line);
+    std::string trimmed = Trimmed(line);
     if (trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']') {
-        return Trim(trimmed.substr(1, trimmed.size() - 2));
+        return Trimmed(trimmed.substr(1, trimmed.size() - 2));
     }
     return std::nullopt;
 }
@@ -64,9 +43,9 @@ std::optional<std::string> KeyOf(const std::string& line, std::string* value) {
         return std::nullopt;
     }
     if (value != nullptr) {
-        *value = Trim(line.substr(equals + 1));
+        *value = Trimmed(line.substr(equals + 1));
     }
-    return Trim(line.substr(0, equals));
+    return Trimmed(line.substr(0, equals));
 }
 
 std::optional<std::string> Lookup(const std::string& section, const std::string& key,

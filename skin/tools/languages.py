@@ -275,3 +275,40 @@ for _g in range(1, 5):
 # Display names of the languages, as the language menu shows them in every
 # language (each in its own script).
 LANGUAGE_NAMES = {"en": "English", "cn": "中文", "ru": "Русский"}
+
+# The output button of a channel shows its output type by the type's own
+# language key (the names of the output menu's items), in the same short
+# words as the menu.
+OUTPUT_TYPE_TEXTS = {
+    "output_item_empty": "empty",
+    "output_menu_front_left_high_freq": "front_left_tweeter",
+    "output_menu_front_left_mid_freq": "front_left_midrange",
+    "output_menu_front_left_low_freq": "front_left_woofer",
+    "output_menu_front_left_mid_high_freq": "front_left_mid_twee",
+    "output_menu_front_left_mid_low_freq": "front_left_mid_woof",
+    "output_menu_front_left_all_freq": "front_left_full",
+    "output_menu_front_right_high_freq": "front_right_tweeter",
+    "output_menu_front_right_mid_freq": "front_right_midrange",
+    "output_menu_front_right_low_freq": "front_right_woofer",
+    "output_menu_front_right_mid_high_freq": "front_right_mid_twee",
+    "output_menu_front_right_mid_low_freq": "front_right_mid_woof",
+    "output_menu_front_right_all_freq": "front_right_full",
+    "output_menu_rear_left_high_freq": "rear_left_tweeter",
+    "output_menu_rear_left_mid_freq": "rear_left_mid",
+    "output_menu_rear_left_low_freq": "rear_left_woofer",
+    "output_menu_rear_left_all_freq": "rear_left_full",
+    "output_menu_rear_right_high_freq": "rear_right_tweeter",
+    "output_menu_rear_right_mid_freq": "rear_right_mid",
+    "output_menu_rear_right_low_freq": "rear_right_woofer",
+    "output_menu_rear_right_all_freq": "rear_right_full",
+    "output_menu_center_high_freq": "center_tweeter",
+    "output_menu_center_low_freq": "center_woofer",
+    "output_menu_center_all_freq": "center_full",
+    "output_menu_subwoof_left": "left_subwoofer",
+    "output_menu_subwoof_right": "right_subwoofer",
+    "output_menu_subwoof_low": "subwoofer",
+    "output_menu_front_center_all_freq": "front_center_all",
+    "output_menu_rear_center_all_freq": "rear_center_all",
+}
+for _type_key, _text_key in OUTPUT_TYPE_TEXTS.items():
+    TEXTS[_type_key] = TEXTS[_text_key]

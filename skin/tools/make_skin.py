@@ -226,9 +226,9 @@ def channel_column(page, c, x):
     for i, (name, key, tip, cls) in enumerate(toggles):
         col.add("Option", name="%s_%d" % (name, c), pos=pos(2 + i * 17, 76, 16, 20), text="${%s}" % key, tooltip="${%s}" % tip, userdata=str(c), font="10b", **{"class": cls})
     delay = col.add("Container", name="container_ch_delay_%d" % c, pos=pos(2, 98, 84, 22))
-    delay.add("Label", name="delay_lable_%d" % c, pos=pos(0, 0, 40, 22), text="${ui_delay}", align="left", font="10", **{"class": "muted"})
-    delay.add("Slider", name="slider_ch_delay_%d" % c, pos=pos(0, 1, 40, 20), min="0", max="20000", value="0", userdata=str(c), visible="false")
-    delay.add("Edit", name="edit_ch_delay_%d" % c, pos=pos(42, 0, 42, 22), text="0.000", userdata=str(c), align="center", font="10")
+    delay.add("Label", name="delay_lable_%d" % c, pos=pos(0, 0, 28, 22), text="${ui_delay}", align="left", font="9", **{"class": "muted"})
+    delay.add("Slider", name="slider_ch_delay_%d" % c, pos=pos(0, 1, 28, 20), min="0", max="15000", value="0", userdata=str(c), visible="false")
+    delay.add("Edit", name="edit_ch_delay_%d" % c, pos=pos(29, 0, 55, 22), text="0.000 ms", userdata=str(c), align="center", font="9")
     col.add("Container", name="control_empty_%d" % c, pos=pos(2, 98, 84, 22), visible="false")
 
 

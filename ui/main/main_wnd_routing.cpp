@@ -8,6 +8,7 @@
 
 #include "app/log.h"
 #include "app/model_cfg.h"
+#include "platform/text_util.h"
 #include "ui/main/main_wnd.h"
 
 namespace ui {
@@ -15,20 +16,6 @@ namespace {
 
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
-}
-
-bool EqualsIgnoringCase(const std::string& a, const char* b) {
-    const std::string other(b);
-    if (a.size() != other.size()) {
-        return false;
-    }
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(other[i]))) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The index a control carries: its user data, else the number its name ends with.
@@ -87,13 +74,13 @@ void CMainWnd::Notify(const toolkit::Notification& n) {
 bool CMainWnd::OnClick(const toolkit::Notification& n) {
     const std::string& name = n.name;
     const int index = IndexOf(n);
-    if (EqualsIgnoringCase(name, "minbtn")) {
+    if (platform::EqualsIgnoringCase(name, "minbtn")) {
         if (QWidget* widget = Widget()) {
             widget->showMinimized();
         }
         return false;
     }
-    if (EqualsIgnoringCase(name, "web_btn_1")) {
+    if (platform::EqualsIgnoringCase(name, "web_btn_1")) {
         std::u16string url(app::CurrentModelCfg().mCOMPANY_URL_STR);
         QString target =
             url.empty() ? QString::fromUtf8(n.sender != nullptr ? n.sender->Text().c_str() : "")
