@@ -67,9 +67,14 @@ std::optional<std::string> SkinArchive::Read(const std::string& path) const {
         }
         done += static_cast<zip_uint64_t>(got);
     }
-    // Closing checks the CRC, which is what exposes a wrong password.
+    // The CRC is checked when the read reaches the end of the entry: one more
+    // read must find that end cleanly. A wrong password passes the one-byte
+    // check of the traditional encryption once in 256 tries; the CRC is what
+    // refuses it then.
+    char past = 0;
+    const zip_int64_t end = done == stat.size ? zip_fread(file, &past, 1) : -1;
     int closeResult = zip_fclose(file);
-    if (done != stat.size || closeResult != 0) {
+    if (done != stat.size || end != 0 || closeResult != 0) {
         return std::nullopt;
     }
     return bytes;

@@ -1,6 +1,8 @@
 // A small skin on disk for the toolkit's window tests.
 #pragma once
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -13,7 +15,8 @@
 namespace toolkit::testing {
 
 inline void UseTestSkin(const std::vector<std::pair<std::string, std::string>>& files) {
-    std::filesystem::path root = std::filesystem::temp_directory_path() / "tq_toolkit_test_skin";
+    std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                 ("tq_toolkit_test_skin_" + std::to_string(::getpid()));
     std::filesystem::remove_all(root);
     for (const auto& [name, content] : files) {
         std::filesystem::create_directories((root / name).parent_path());
