@@ -135,8 +135,12 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
                     ApplyPhase(r->channel, ch.phase != 0);
                 } else if (sub == DSP_CH_SOLO) {
                     ShowSolo(r->channel);
-                } else if (r->channel == mProfile.currOutChannel) {
-                    mControls("btn_bypass").SetSelected(ch.bypass, false);
+                } else {
+                    if (r->channel == mProfile.currOutChannel) {
+                        mControls("btn_bypass").SetSelected(ch.bypass, false);
+                        ShowEqBands(r->channel);
+                    }
+                    UpdateEqualizer(r->channel);
                 }
             }
             break;
@@ -266,8 +270,11 @@ void EqualizerManager::OnFilterReport(const device::FilterRecord& r) {
     p->setLpFreq(r.channel, r.lp_freq);
     p->setLpSlope(r.channel, r.lp_slope);
     p->setLpType(r.channel, r.lp_type);
-    if (p == &mProfile && r.channel == mProfile.currOutChannel) {
-        ShowCrossover(r.channel);
+    if (p == &mProfile) {
+        if (r.channel == mProfile.currOutChannel) {
+            ShowCrossover(r.channel);
+        }
+        UpdateEqualizer(r.channel);
     }
 }
 
@@ -286,6 +293,7 @@ void EqualizerManager::OnEqBandReport(const device::EqBandRecord& r) {
         if (r.channel == mProfile.currOutChannel) {
             ShowEqBands(r.channel);
         }
+        UpdateEqualizer(r.channel);
     }
 }
 

@@ -18,6 +18,7 @@
 
 #include "controller/control_lookup.h"
 #include "controller/controller_messages.h"
+#include "controller/response_curves.h"
 #include "controller/ui_services.h"
 #include "device/device_link.h"
 #include "device/device_records.h"
@@ -119,6 +120,12 @@ public:
     void ToggleBridge(int pair);
     void SetChShow(int channel);
     void ShowChannelPage(int page);
+
+    // ---- the EQ chart ----
+    // Recomputes the response of one output (every output for -1) and shows
+    // the chart again.
+    void UpdateEqualizer(int channel);
+    ResponseCurves ResponseForChart() const;
 
     // ---- sources ----
     void FillSourceList();

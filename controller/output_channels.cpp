@@ -78,6 +78,7 @@ void EqualizerManager::SetCurChannelChange(int channel) {
     ShowCrossover(channel);
     ShowEqBands(channel);
     mControls("btn_bypass").SetSelected(mProfile.channels[channel].bypass, false);
+    UpdateEqualizer(-1);
 }
 
 // ---- trim ----
@@ -463,6 +464,7 @@ void EqualizerManager::SetOutputValue(int channel, const std::string& itemName, 
         ShowOutputType(c);
     }
     ShowSpeakerPositions();
+    UpdateEqualizer(channel);
     SendType(channel);
     SendFilters(channel);
     SendTrim(channel);
@@ -547,6 +549,7 @@ void EqualizerManager::BridgePairOn(int pair) {
     SendMute(right);
     mProfile.linkGroup[static_cast<size_t>(right)] = mProfile.linkGroup[static_cast<size_t>(left)];
     ShowSpeakerPositions();
+    UpdateEqualizer(right);
 }
 
 void EqualizerManager::BridgePairOff(int pair) {
@@ -585,6 +588,7 @@ void EqualizerManager::SetChShow(int channel) {
     }
     mProfile.showOutChEqualizer[static_cast<size_t>(channel)] =
         mControls.Indexed("ch_show_%d", channel).Selected() ? 1 : 0;
+    UpdateEqualizer(channel);
 }
 
 void EqualizerManager::ShowChannelPage(int page) {

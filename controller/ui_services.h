@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "controller/response_curves.h"
+
 namespace controller {
 
 class UiServices {
@@ -22,6 +24,9 @@ public:
     // (posted messages are still handled meanwhile) until HideLoading.
     virtual void ShowLoading() = 0;
     virtual void HideLoading() = 0;
+
+    // Shows the computed response curves on the EQ chart.
+    virtual void ShowResponse(const ResponseCurves& curves) = 0;
 
     // The firmware update windows; until the update is built they explain
     // what the device needs.

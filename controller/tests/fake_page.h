@@ -130,10 +130,12 @@ public:
     }
     void ShowLoading() override { ++mLoadingShown; }
     void HideLoading() override { ++mLoadingHidden; }
+    void ShowResponse(const controller::ResponseCurves& curves) override { mResponse = curves; }
     void StartForcedUpdate() override { mMessages.push_back("forced update"); }
     void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }
 
     std::vector<std::string> mMessages;
+    controller::ResponseCurves mResponse;
     int mLoadingShown = 0;
     int mLoadingHidden = 0;
 };

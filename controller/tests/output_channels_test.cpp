@@ -3,6 +3,8 @@
 // amplifier; and the amplifier's own reports back into profile and controls.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "controller/controller_messages.h"
 #include "controller_fixture.h"
 #include "device/dsp_subcommands.h"
@@ -335,6 +337,57 @@ TEST_F(OutputChannelTest, CurrentChannelFollowsTheSelectButton) {
     EXPECT_FALSE(mPage.Get("ch_enable_0").Selected());
     EXPECT_EQ(mPage.Get("label_channel_name").Text(), "CH8");
     EXPECT_EQ(mPage.Get("edit_ch_volume").Text(), "-3dB");
+}
+
+}  // namespace
+
+namespace {
+
+// The magnitude the chart shows for one output near a frequency.
+double ShownDbAt(const controller::ResponseCurves& chart, int channel, double hz) {
+    for (const auto& curve : chart.curves) {
+        if (curve.channel != channel) {
+            continue;
+        }
+        size_t best = 0;
+        for (size_t i = 0; i < chart.frequencies.size(); ++i) {
+            if (std::abs(std::log(chart.frequencies[i] / hz)) <
+                std::abs(std::log(chart.frequencies[best] / hz))) {
+                best = i;
+            }
+        }
+        return curve.magnitudeDb[best];
+    }
+    return 1e9;
+}
+
+TEST_F(OutputChannelTest, TheChartShowsTheComputedResponseOfTheCurrentOutput) {
+    const controller::ResponseCurves& chart = mUi.mResponse;
+    ASSERT_FALSE(chart.frequencies.empty());
+    ASSERT_EQ(chart.points.size(), 21u);
+    EXPECT_DOUBLE_EQ(chart.points[13].gainDb, -3.0);
+    EXPECT_EQ(chart.points[13].frequency, 1800.0);
+    // Output 0 of the demo tune: -3 dB at 1800 Hz, +2.5 dB at 80 Hz.
+    EXPECT_NEAR(ShownDbAt(chart, 0, 1800.0), -3.0, 0.3);
+    EXPECT_NEAR(ShownDbAt(chart, 0, 80.0), 2.5, 0.5);
+
+    // A report that changes a band redraws the chart with it.
+    mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_EQ_CH, device::OP_UPDATE,
+                               {0, 0, 0, 10, 10,    // scene, source, output 0, bands 10..10
+                                0x03, 0xE8, 5, 80,  // 1000 Hz, Q 5.80
+                                18 + 6, 0});        // +6.0 dB, peaking
+    ReadSpontaneousReport();
+    EXPECT_DOUBLE_EQ(mUi.mResponse.points[10].gainDb, 6.0);
+    EXPECT_NEAR(ShownDbAt(mUi.mResponse, 0, 1000.0), 6.0, 0.3);
+
+    // Showing another output adds its curve behind the current one.
+    mPage.Get("ch_show_9").SetSelected(true, false);
+    mManager->SetChShow(9);
+    bool found = false;
+    for (const auto& curve : mUi.mResponse.curves) {
+        found = found || (curve.channel == 9 && !curve.current);
+    }
+    EXPECT_TRUE(found);
 }
 
 }  // namespace

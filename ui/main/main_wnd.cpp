@@ -17,6 +17,7 @@
 #include "toolkit/extension_controls.h"
 #include "toolkit/text_resources.h"
 #include "toolkit/window_registry.h"
+#include "ui/controls/ui_equalizer.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/main/device_notice.h"
@@ -59,14 +60,17 @@ CMainWnd::~CMainWnd() {
     mManager.reset();  // disconnects and stops the link's thread
 }
 
-// Custom tags of the main layout: the toolkit's extensions, and the EQ chart's
-// place (a dark panel until the chart control takes it).
+// Custom tags of the main layout: the toolkit's extensions and the EQ chart
+// (the calibration chart belongs to its own window).
 static QWidget* BuildCustomControl(const std::string& tag, const toolkit::XmlElement&,
                                    QWidget* parent, toolkit::Window&) {
     if (QWidget* extension = toolkit::MakeExtensionControl(tag, parent)) {
         return extension;
     }
-    if (tag == "Curve" || tag == "CurveAc") {
+    if (tag == "Curve") {
+        return new UIEqualizer(parent);
+    }
+    if (tag == "CurveAc") {
         auto* panel = new QWidget(parent);
         panel->setAutoFillBackground(true);
         QPalette palette = panel->palette();
@@ -137,6 +141,14 @@ void CMainWnd::HideLoading() {
     if (mLoading != nullptr) {
         mLoading->Close(1);
         mLoading = nullptr;
+    }
+}
+
+void CMainWnd::ShowResponse(const controller::ResponseCurves& curves) {
+    toolkit::Control* chart = Find("equalizer");
+    if (auto* equalizer =
+            chart != nullptr ? dynamic_cast<UIEqualizer*>(chart->Widget()) : nullptr) {
+        equalizer->SetCurves(curves);
     }
 }
 

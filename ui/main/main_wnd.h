@@ -46,6 +46,7 @@ public:
     std::string Translate(const std::string& text) override;
     void ShowLoading() override;
     void HideLoading() override;
+    void ShowResponse(const controller::ResponseCurves& curves) override;
     void StartForcedUpdate() override;
     void OpenFirmwareUpdate() override;
 
