@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
                   ("tq_main_window_tests_" + std::to_string(::getpid()));
     std::filesystem::create_directories(config);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    // Test programs run side by side: each keeps its own single-instance lock.
+    setenv("XDG_RUNTIME_DIR", config.c_str(), 1);
     toolkit::PrepareQtEnvironment();
     QApplication app(argc, argv);
     toolkit::SetUpApplication();

@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "controller/controller_messages.h"
+#include "platform/single_instance.h"
 #include "toolkit/text_resources.h"
 #include "toolkit/window_registry.h"
 #include "ui/main/device_notice.h"
@@ -154,6 +155,45 @@ TEST_F(MainWindowTest, PullingTheCableShowsTheUnplugNoticeAndReplugReconnects) {
     ASSERT_TRUE(
         WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
     EXPECT_EQ(Control("edit_ch_volume_4").Text(), "-3dB");
+}
+
+}  // namespace
+}  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST_F(MainWindowTest, ASecondInstanceTellsTheUserAndLeavesTheFirstAlone) {
+    platform::SingleInstanceLock first("MARAVO4TO8_VTA3300.4-KM");
+    ASSERT_TRUE(first.IsFirstInstance());
+    std::string shownText;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        for (toolkit::Window* window : toolkit::window_registry::All()) {
+            if (window != mWindow.get() && window->IsRunningModal()) {
+                if (toolkit::Control* text = window->Find("MessageText")) {
+                    shownText = text->Text();
+                }
+                window->Close(1);
+            }
+        }
+    });
+    closer.start(20);
+    EXPECT_FALSE(mWindow->Start());
+    EXPECT_EQ(shownText, "${mutex_tips}");
+    // The refused instance never touched the amplifier.
+    EXPECT_EQ(mDemo.amplifier->ReceivedCount(), 0u);
+    EXPECT_TRUE(first.IsFirstInstance());
+}
+
+TEST_F(MainWindowTest, ADeviceNoticeOfAnotherProductIsIgnored) {
+    ASSERT_TRUE(StartAndSync());
+    DeviceNotice other{"/dev/hidraw9", 0x046D, 0xC52B, true};
+    platform::PostMessage(mWindow->Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0,
+                          platform::MakeRecord(other));
+    WaitFor([] { return false; }, 100);
+    EXPECT_TRUE(mWindow->Manager().IsSynchronised());
+    EXPECT_TRUE(mWindow->Manager().Link().IsConnected());
 }
 
 }  // namespace
