@@ -101,11 +101,14 @@ bool readChannels(const cJSON* parent, Profile& p) {
 // Reads an array of rowCount rows of columns numbers into rows[r][0..columns).
 template <typename Rows>
 bool readRows(const cJSON* list, Rows& rows, int rowCount, int columns) {
-    if (!cJSON_IsArray(list) || cJSON_GetArraySize(list) != rowCount) {
+    if (!cJSON_IsArray(list) || cJSON_GetArraySize(list) != rowCount ||
+        rowCount > static_cast<int>(rows.size())) {
         return false;
     }
     int r = 0;
-    for (const cJSON* row = list->child; row != nullptr && r < rowCount; row = row->next, ++r) {
+    for (const cJSON* row = list->child;
+         row != nullptr && r < rowCount && r < static_cast<int>(rows.size());
+         row = row->next, ++r) {
         if (!json::readIntRow(row, rows[r].data(), columns)) {
             return false;
         }
