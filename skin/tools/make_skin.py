@@ -80,10 +80,12 @@ def top_bar(root):
     bar.add("Combo", name="btn_devices", pos=pos(180, 10, 184, 26), tooltip="${ui_device}")
     bar.add("Edit", name="edit_device_name", pos=pos(180, 10, 184, 26), visible="false", maxchar="31")
     bar.add("Button", name="btnConnect", pos=pos(370, 10, 112, 26), text="${btn_disconnected}", font="12b", **{"class": "primary"})
+    # The source button shows the current source's name, the longest text.
     x = 494
-    for name, key in (("btn_scene", "ui_scene"), ("btn_option", "ui_option"), ("btn_advance", "ui_advance"), ("btn_source", "ui_source_menu")):
-        bar.add("Button", name=name, pos=pos(x, 10, 96, 26), text="${%s}" % key, **{"class": "menu"})
-        x += 98
+    for name, key, width in (("btn_scene", "ui_scene", 86), ("btn_option", "ui_option", 86),
+                             ("btn_advance", "ui_advance", 86), ("btn_source", "ui_source_menu", 128)):
+        bar.add("Button", name=name, pos=pos(x, 10, width, 26), text="${%s}" % key, **{"class": "menu"})
+        x += width + 2
     bar.add("Button", name="btn_irc", pos=pos(890, 10, 126, 26), text="${ui_auto_cal}")
     bar.add("Button", name="win_btn_noise_gate", pos=pos(1020, 10, 126, 26), text="${ui_noise_gate}")
     bar.add("Button", name="btn_debug", pos=pos(1020, 10, 126, 26), text="${ui_debug}", visible="false")

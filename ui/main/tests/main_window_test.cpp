@@ -198,3 +198,27 @@ TEST_F(MainWindowTest, ADeviceNoticeOfAnotherProductIsIgnored) {
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST_F(MainWindowTest, ConnectedInChineseAndRussian) {
+    ASSERT_TRUE(StartAndSync());
+    for (const auto& [language, stored] :
+         {std::pair<const char*, const char*>{"cn_zh", "1"}, {"ru", "2"}, {"en", "0"}}) {
+        SwitchLanguage(language, stored);
+        WaitFor([] { return false; }, 50);
+        SaveScreenshot(*mWindow, std::string("main_connected_") + language);
+    }
+    // Output names are shown in the language chosen.
+    SwitchLanguage("ru", "2");
+    EXPECT_EQ(mWindow->Find("ch_output_btn_8")->Text(), "${output_menu_subwoof_left}");
+    auto* button = qobject_cast<QAbstractButton*>(mWindow->Find("ch_output_btn_8")->Widget());
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text().toStdString(), toolkit::Translate("${output_menu_subwoof_left}"));
+    EXPECT_NE(button->text().toStdString().find("Сабвуфер"), std::string::npos);
+    SwitchLanguage("en", "0");
+}
+
+}  // namespace
+}  // namespace ui
