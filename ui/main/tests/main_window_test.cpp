@@ -222,3 +222,35 @@ TEST_F(MainWindowTest, ConnectedInChineseAndRussian) {
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST_F(MainWindowTest, TheOutputMenuSetsTheTypeOfTheOutputAndItsBridgePartner) {
+    ASSERT_TRUE(StartAndSync());
+    auto* button = qobject_cast<QAbstractButton*>(Control("ch_output_btn_6").Widget());
+    ASSERT_NE(button, nullptr);
+    button->click();
+    ASSERT_NE(mWindow->OpenMenu(), nullptr);
+    EXPECT_TRUE(mWindow->OpenMenu()->IsOpen());
+    EXPECT_EQ(mWindow->MenuChannel(), 6);
+    toolkit::ControlHandle* taken = mWindow->OpenMenu()->FindItem("output_menu_subwoof_left");
+    ASSERT_NE(taken, nullptr);
+    EXPECT_TRUE(taken->Enabled());  // a type in use stays selectable in this build
+    mWindow->OpenMenu()->CloseMenu();
+
+    // Bridge outputs 6 and 7, then choose a type for 6 from the menu.
+    mWindow->Manager().ToggleBridge(3);
+    WaitFor([&] { return !mWindow->IsLoadingShown(); }, 5000);
+    toolkit::MenuClick click{"output_menu_center_low_freq", "20", "${center_woofer}"};
+    platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
+                          platform::MakeRecord(click));
+    WaitFor([] { return false; }, 100);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[6].type, 20);
+    EXPECT_EQ(Amp().channels[7].type, 20);
+    EXPECT_EQ(Control("ch_output_btn_7").Text(), "${output_menu_center_low_freq}");
+}
+
+}  // namespace
+}  // namespace ui
