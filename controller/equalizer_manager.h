@@ -97,7 +97,9 @@ public:
     // Trim in tenths of a dB from the channel's slider (the current channel
     // for -1); immediate skips the rate limit (timer, bridge, type change).
     void SetChVolumeSlider(int channel, bool refocus, bool fromTimer, bool immediate);
-    void SetChVolumeEdit(int channel);
+    // keepFocus: after Enter the edit keeps the focus with its text selected;
+    // a commit on focus loss leaves the focus where the user took it.
+    void SetChVolumeEdit(int channel, bool keepFocus = true);
     void SetChVolumeUp(int channel, bool up);
     // Fired by CACHE_CH_VOLUME_TIMER: sends the trim held back by the rate limit.
     void OnChVolumeTimer();
@@ -105,7 +107,7 @@ public:
     void SetChPhase(int channel);
     void SetChSolo(int channel);
     void SetChDelaySlider(int channel);
-    void SetChDelayEdit(int channel);
+    void SetChDelayEdit(int channel, bool keepFocus = true);
     void SetChDelayUp(int channel, bool up);
     void SetSpeakerDelayEdit(int position);
     void StepSpeakerDelay(int position, bool up);

@@ -121,7 +121,7 @@ void EqualizerManager::OnChVolumeTimer() {
     mTrimPendingChannel = -1;
 }
 
-void EqualizerManager::SetChVolumeEdit(int channel) {
+void EqualizerManager::SetChVolumeEdit(int channel, bool keepFocus) {
     if (channel < 0) {
         channel = mProfile.currOutChannel;
     }
@@ -136,8 +136,10 @@ void EqualizerManager::SetChVolumeEdit(int channel) {
     int x = off ? kTrimMinTenths : static_cast<int>(std::lround(model::leadingNumber(text) * 10.0));
     mLastTrimSentMs = device::TickMs();
     ApplyTrim(channel, x, true, true);
-    edit.SetFocus();
-    edit.SelectAllText();
+    if (keepFocus) {
+        edit.SetFocus();
+        edit.SelectAllText();
+    }
 }
 
 void EqualizerManager::SetChVolumeUp(int channel, bool up) {
@@ -300,7 +302,7 @@ void EqualizerManager::SetChDelaySlider(int channel) {
     ApplyDelay(channel, ms, false);
 }
 
-void EqualizerManager::SetChDelayEdit(int channel) {
+void EqualizerManager::SetChDelayEdit(int channel, bool keepFocus) {
     if (!IsOutput(channel)) {
         return;
     }
@@ -309,7 +311,7 @@ void EqualizerManager::SetChDelayEdit(int channel) {
     float ms = model::delayFromUnitValue(DelayUnit(), typed);
     app::Log("%s %d ms_value = %d\n", edit.Name().c_str(), channel,
              static_cast<int>(std::lround(ms * 1000.0f)));
-    ApplyDelay(channel, ms, true);
+    ApplyDelay(channel, ms, keepFocus);
 }
 
 void EqualizerManager::SetChDelayUp(int channel, bool up) {

@@ -66,6 +66,7 @@ private:
     void OnCommit(const toolkit::Notification& n, bool isReturn);
     void OnSetFocus(const toolkit::Notification& n);
     void OnItemSelect(const toolkit::Notification& n);
+    void MoveFocusAlongTheEdits(const std::string& from, bool forward);
     void OnDeviceChange(uintptr_t event, const std::unique_ptr<platform::PostedRecord>& record);
     void OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record);
     void OpenOutputMenu(int channel, const toolkit::Control& button);

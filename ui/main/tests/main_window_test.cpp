@@ -254,3 +254,61 @@ TEST_F(MainWindowTest, TheOutputMenuSetsTheTypeOfTheOutputAndItsBridgePartner) {
 
 }  // namespace
 }  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST_F(MainWindowTest, ArrowKeysWalkTheRingOfNumericEdits) {
+    ASSERT_TRUE(StartAndSync());
+    auto notify = [&](const char* from, const char* type) {
+        toolkit::Notification n;
+        n.type = type;
+        n.name = from;
+        n.sender = mWindow->Find(from);
+        mWindow->SendNotify(n);
+        QApplication::processEvents();
+    };
+    auto focused = [&](const char* name) {
+        toolkit::Control* control = mWindow->Find(name);
+        return control != nullptr && control->HasFocus();
+    };
+    mWindow->Widget()->activateWindow();
+    // The last band's gain goes on to the first output's trim ...
+    notify("eq_gain_20", toolkit::kNotifyValueChangedRight);
+    EXPECT_TRUE(focused("edit_ch_volume_0"));
+    // ... the last output's delay wraps to the high-pass frequency ...
+    notify("edit_ch_delay_9", toolkit::kNotifyValueChangedRight);
+    EXPECT_TRUE(focused("hp_freq"));
+    // ... and back again.
+    notify("hp_freq", toolkit::kNotifyValueChangedLeft);
+    EXPECT_TRUE(focused("edit_ch_delay_9"));
+    notify("eq_freq_0", toolkit::kNotifyValueChangedLeft);
+    EXPECT_TRUE(focused("edit_main_volume"));
+}
+
+}  // namespace
+}  // namespace ui
+
+namespace ui {
+namespace {
+
+TEST_F(MainWindowTest, LeavingAnEditCommitsItAndTheFocusStaysWhereTheUserWent) {
+    ASSERT_TRUE(StartAndSync());
+    // Focus events reach only the active window.
+    QApplication::setActiveWindow(mWindow->Widget());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mWindow->Widget()));
+    auto* trim = qobject_cast<QLineEdit*>(Control("edit_ch_volume_6").Widget());
+    ASSERT_NE(trim, nullptr);
+    trim->setFocus();
+    trim->selectAll();
+    QTest::keyClicks(trim, "-11");
+    auto* delay = qobject_cast<QLineEdit*>(Control("edit_ch_delay_2").Widget());
+    delay->setFocus();  // as a click or Tab would
+    QApplication::processEvents();
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[6].trimAttenuation, 11);
+    EXPECT_TRUE(delay->hasFocus());
+}
+
+}  // namespace
+}  // namespace ui
