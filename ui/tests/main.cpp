@@ -1,6 +1,7 @@
 // One QApplication for the skin and dialog tests, with the program's own
 // skin and a settings folder of the tests' own.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <cstdlib>
@@ -13,7 +14,9 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
-    auto config = std::filesystem::temp_directory_path() / "tq_ui_skin_tests_config";
+    // Test programs run side by side: each has a settings folder of its own.
+    auto config = std::filesystem::temp_directory_path() /
+                  ("tq_ui_skin_tests_config_" + std::to_string(::getpid()));
     std::filesystem::create_directories(config);
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     // Test discovery runs this program without the tests' environment.
@@ -26,5 +29,8 @@ int main(int argc, char** argv) {
     if (!ui::SetUpSkin()) {
         return 1;
     }
-    return RUN_ALL_TESTS();
+    int result = RUN_ALL_TESTS();
+    std::error_code ignored;
+    std::filesystem::remove_all(config, ignored);
+    return result;
 }

@@ -2,6 +2,8 @@
 // and a settings folder of the tests' own.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
