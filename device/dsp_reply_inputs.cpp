@@ -23,11 +23,7 @@ void DecodeInputChannels(const FrameReader& data, platform::WindowHandle main, u
     record.source = data.U8(1);
     record.first = data.U8(2);
     record.last = data.U8(3);
-    data.ForEachEntry(4, record.first, record.last, 1, [&](int channel, int at) {
-        if (channel < kRecordChannels) {
-            record.values[channel] = data.U8(at);
-        }
-    });
+    data.ReadChannelBytes(4, record.first, record.last, record.values);
     PostRecord(main, WM_READ_DSP_VALUE, sub, record);
 }
 
@@ -88,11 +84,7 @@ void DecodeInputDistort(const FrameReader& data, platform::WindowHandle main, ui
     record.source = data.U8(0);
     record.first = data.U8(1);
     record.last = data.U8(2);
-    data.ForEachEntry(3, record.first, record.last, 1, [&](int channel, int at) {
-        if (channel < kRecordChannels) {
-            record.values[channel] = data.U8(at);
-        }
-    });
+    data.ReadChannelBytes(3, record.first, record.last, record.values);
     PostRecord(main, WM_READ_DSP_VALUE, sub, record);
 }
 

@@ -143,11 +143,7 @@ void DecodeQFactorModes(const FrameReader& data, platform::WindowHandle main, ui
     record.source = static_cast<uint8_t>(range.source);
     record.first = static_cast<uint8_t>(range.first);
     record.last = static_cast<uint8_t>(range.last);
-    data.ForEachEntry(kRangeHeader, range.first, range.last, 1, [&](int channel, int at) {
-        if (channel < kRecordChannels) {
-            record.modes[channel] = data.U8(at);
-        }
-    });
+    data.ReadChannelBytes(kRangeHeader, range.first, range.last, record.modes);
     PostRecord(main, WM_READ_DSP_VALUE, sub, record);
 }
 
@@ -189,11 +185,7 @@ void DecodeOutputDistort(const FrameReader& data, platform::WindowHandle main, u
     record.source = data.U8(0);
     record.first = data.U8(1);
     record.last = data.U8(2);
-    data.ForEachEntry(3, record.first, record.last, 1, [&](int channel, int at) {
-        if (channel < kRecordChannels) {
-            record.values[channel] = data.U8(at);
-        }
-    });
+    data.ReadChannelBytes(3, record.first, record.last, record.values);
     PostRecord(main, WM_READ_DSP_VALUE, sub, record);
 }
 

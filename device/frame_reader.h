@@ -3,6 +3,8 @@
 // its data return 0 and Has() tells the decoder to drop what is missing.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -36,6 +38,18 @@ public:
             }
             visit(channel, offset);
         }
+    }
+
+    // One byte per channel, first..last, into values[channel]; channels
+    // beyond the array are dropped.
+    template <size_t N>
+    void ReadChannelBytes(int headerBytes, int first, int last,
+                          std::array<uint8_t, N>& values) const {
+        ForEachEntry(headerBytes, first, last, 1, [&](int channel, int at) {
+            if (channel >= 0 && channel < static_cast<int>(N)) {
+                values[static_cast<size_t>(channel)] = U8(at);
+            }
+        });
     }
 
 private:
