@@ -44,7 +44,7 @@ EqualizerManager::~EqualizerManager() {
     mShuttingDown.store(true);
     mDeviceLink->DisableCmdCtrl();
     mDeviceLink->CloseHIDDevice(true);
-    JoinFinishedJobs(true);
+    JoinJobs();
 }
 
 void EqualizerManager::Post(uint32_t message, uintptr_t wParam) {
@@ -56,27 +56,18 @@ void EqualizerManager::PostStep(SyncStep step) {
 }
 
 void EqualizerManager::StartJob(void (EqualizerManager::*job)()) {
-    JoinFinishedJobs(false);
+    JoinJobs();
     std::lock_guard<std::mutex> hold(mJobsLock);
     mJobs.emplace_back([this, job] { (this->*job)(); });
 }
 
-void EqualizerManager::JoinFinishedJobs(bool all) {
+// Jobs run one at a time behind the loading window, so by the time the next
+// one starts the earlier one has posted its last message and is ending.
+void EqualizerManager::JoinJobs() {
     std::vector<std::thread> jobs;
     {
         std::lock_guard<std::mutex> hold(mJobsLock);
         jobs.swap(mJobs);
-    }
-    if (!all) {
-        // Only the synchronisation and bridge jobs run, one at a time behind
-        // the loading window; by the next start the earlier one has posted
-        // its last message and is about to end.
-        for (auto& job : jobs) {
-            if (job.joinable()) {
-                job.join();
-            }
-        }
-        return;
     }
     for (auto& job : jobs) {
         if (job.joinable()) {
@@ -144,6 +135,10 @@ void EqualizerManager::ConnectDevice(bool showFailure) {
         DisconnectDevice();
         return;
     }
+    // A synchronisation of an earlier connection ends at once on the closed
+    // link; it must be gone before the new connection opens, or it would go
+    // on reading from the new one.
+    JoinJobs();
     mDeviceLink->OpenHIDDevice(mSelectedPath);
     if (!mDeviceLink->IsConnected()) {
         app::Log("Can not conect usb devices, please connect devices again!\n");

@@ -147,7 +147,7 @@ private:
 
     // jobs
     void StartJob(void (EqualizerManager::*job)());
-    void JoinFinishedJobs(bool all);
+    void JoinJobs();
     void ReadMcuValueThread();
     void SetCurProfileThread();
     void BridgeWaitThread();
