@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <thread>
 
 #include "app/log.h"
@@ -28,7 +29,6 @@ constexpr int kTrimMaxTenths = 0;
 constexpr int kTrimStepTenths = 10;
 constexpr int64_t kTrimRateLimitMs = 200;
 constexpr int kCacheTimerMs = 100;
-constexpr int kDelayStepMicroseconds = 21;
 constexpr int kQueueIdlePolls = 100;
 constexpr auto kQueueIdlePollPeriod = std::chrono::milliseconds(100);
 
@@ -133,9 +133,17 @@ void EqualizerManager::SetChVolumeEdit(int channel, bool keepFocus) {
                     : mControls("edit_ch_volume");
     std::string text = edit.Text();
     const bool off = mUi != nullptr && (text == "${off}" || text == mUi->Translate("${off}"));
-    int x = off ? kTrimMinTenths : static_cast<int>(std::lround(model::leadingNumber(text) * 10.0));
-    mLastTrimSentMs = device::TickMs();
-    ApplyTrim(channel, x, true, true);
+    const std::optional<double> typed =
+        off ? std::optional<double>(kTrimMinTenths / 10.0) : model::leadingNumber(text);
+    if (!typed) {
+        // Not a number: the stored trim stays, and so does what the device plays.
+        ShowTrim(channel, static_cast<int>(std::lround(mProfile.channels[channel].gain * 10.0f)));
+    } else {
+        const double tenths =
+            std::clamp(*typed * 10.0, double{kTrimMinTenths}, double{kTrimMaxTenths});
+        mLastTrimSentMs = device::TickMs();
+        ApplyTrim(channel, static_cast<int>(std::lround(tenths)), true, true);
+    }
     if (keepFocus) {
         edit.SetFocus();
         edit.SelectAllText();
@@ -299,6 +307,14 @@ void EqualizerManager::SetChDelaySlider(int channel) {
     }
     float ms =
         static_cast<float>(mControls.Indexed("slider_ch_delay_%d", channel).Value()) / 1000.0f;
+    // The slider moves in microseconds. In centimetres and inches a move of
+    // less than half a unit (a wheel notch, an arrow key) would be rounded
+    // back to where it was: it takes the delay one whole unit that way.
+    const int unit = DelayUnit();
+    const float before = mProfile.channels[channel].delay;
+    if (ms != before && model::quantizeDelay(unit, ms) == before) {
+        ms = model::stepDelay(unit, before, ms > before);
+    }
     ApplyDelay(channel, ms, false);
 }
 
@@ -307,8 +323,16 @@ void EqualizerManager::SetChDelayEdit(int channel, bool keepFocus) {
         return;
     }
     Ctl& edit = mControls.Indexed("edit_ch_delay_%d", channel);
-    float typed = static_cast<float>(model::leadingNumber(edit.Text()));
-    float ms = model::delayFromUnitValue(DelayUnit(), typed);
+    const std::optional<double> typed = model::leadingNumber(edit.Text());
+    if (!typed) {
+        ShowDelay(channel);  // not a number: the stored delay stays
+        if (keepFocus) {
+            edit.SetFocus();
+            edit.SelectAllText();
+        }
+        return;
+    }
+    float ms = model::delayFromUnitValue(DelayUnit(), static_cast<float>(*typed));
     app::Log("%s %d ms_value = %d\n", edit.Name().c_str(), channel,
              static_cast<int>(std::lround(ms * 1000.0f)));
     ApplyDelay(channel, ms, keepFocus);
@@ -319,15 +343,14 @@ void EqualizerManager::SetChDelayUp(int channel, bool up) {
     if (!IsOutput(channel)) {
         return;
     }
-    const int maxMicroseconds = static_cast<int>(std::lround(Cfg().mMAX_DELAY_MS * 1000.0f));
-    int before = static_cast<int>(std::lround(mProfile.channels[channel].delay * 1000.0f));
-    int after = std::clamp(before + (up ? kDelayStepMicroseconds : -kDelayStepMicroseconds), 0,
-                           maxMicroseconds);
+    const float before = mProfile.channels[channel].delay;
+    const float after = model::stepDelay(DelayUnit(), before, up);
     if (after == before) {
         return;
     }
-    mControls.Indexed("slider_ch_delay_%d", channel).SetValue(after);
-    ApplyDelay(channel, static_cast<float>(after) / 1000.0f, false);
+    mControls.Indexed("slider_ch_delay_%d", channel)
+        .SetValue(static_cast<int>(std::lround(after * 1000.0f)));
+    ApplyDelay(channel, after, false);
 }
 
 void EqualizerManager::ApplyDelay(int channel, float ms, bool fromEdit) {
@@ -395,8 +418,12 @@ void EqualizerManager::SetSpeakerDelayEdit(int position) {
     }
     Ctl& edit = mControls.Indexed("spk_delay_%d", position);
     const int unit = DelayUnit();
-    float typed = static_cast<float>(model::leadingNumber(edit.Text()));
-    float ms = model::delayFromUnitValue(unit, typed);
+    const std::optional<double> typed = model::leadingNumber(edit.Text());
+    if (!typed) {
+        ShowSpeakerPositions();  // not a number: the stored delay stays
+        return;
+    }
+    float ms = model::delayFromUnitValue(unit, static_cast<float>(*typed));
     app::Log("speaker %d channel %d delay edit value %.3f\n", position, channel, ms);
     const float oldDelay = mProfile.channels[channel].delay;
     mProfile.channels[channel].delay = ms;

@@ -172,10 +172,10 @@ std::u16string utf8ToWide(std::string_view utf8) {
     return wide;
 }
 
-double leadingNumber(std::string_view text) {
+std::optional<double> leadingNumber(std::string_view text) {
     size_t start = text.find_first_not_of(" \t\r\n");
     if (start == std::string_view::npos) {
-        return 0.0;
+        return std::nullopt;
     }
     std::string_view rest = text.substr(start);
     bool negative = !rest.empty() && rest.front() == '-';
@@ -193,13 +193,32 @@ double leadingNumber(std::string_view text) {
                     digits.find("E-") != std::string_view::npos;
         value = tiny ? 0.0 : std::numeric_limits<double>::max();
     } else if (error != std::errc() || !std::isfinite(value)) {
-        return 0.0;
+        return std::nullopt;
     }
     return negative ? -value : value;
 }
 
-double readBackValue(std::string_view text, double lowest, double highest) {
-    return std::clamp(leadingNumber(text), lowest, highest);
+std::optional<double> readBackValue(std::string_view text, double lowest, double highest) {
+    std::optional<double> value = leadingNumber(text);
+    if (value) {
+        *value = std::clamp(*value, lowest, highest);
+    }
+    return value;
+}
+
+float stepDelay(int unit, float ms, bool up) {
+    if (unit == kDelayUnitCm || unit == kDelayUnitInch) {
+        // A 21 us step is less than half a centimetre or inch: the unit's
+        // rounding would take it back, so the step is one whole unit.
+        const long top = std::lround(unitMaximum(unit));
+        long whole = std::lround(unitMaximum(unit) * clampMs(ms) / cfg().mMAX_DELAY_MS);
+        whole = std::clamp(whole + (up ? 1 : -1), 0L, top);
+        return static_cast<float>(whole) * cfg().mMAX_DELAY_MS / unitMaximum(unit);
+    }
+    constexpr long kStepMicroseconds = 21;
+    const long top = std::lround(cfg().mMAX_DELAY_MS * 1000.0f);
+    long us = std::lround(clampMs(ms) * 1000.0f) + (up ? kStepMicroseconds : -kStepMicroseconds);
+    return static_cast<float>(std::clamp(us, 0L, top)) / 1000.0f;
 }
 
 std::string formatFrequencyText(int hz) {

@@ -4,6 +4,7 @@
 // record and keeps no state.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,10 +33,15 @@ int stepFrequency(int freq, bool up);
 std::u16string utf8ToWide(std::string_view utf8);
 
 // Edits that show a value with a unit ("-3.5dB", "120Hz", "2 ms") are read
-// back as the leading decimal number of their text; no number reads as 0.
-double leadingNumber(std::string_view text);
-// The leading number limited to the nearest allowed value.
-double readBackValue(std::string_view text, double lowest, double highest);
+// back as the leading decimal number of their text. A text that does not
+// start with a number ("abc", "", "-", "nan") has no value: the caller keeps
+// what it had rather than taking 0, which for a trim is full level.
+std::optional<double> leadingNumber(std::string_view text);
+// The leading number limited to the nearest allowed value; none without one.
+std::optional<double> readBackValue(std::string_view text, double lowest, double highest);
+// Delay step: one whole unit in centimetres and inches, 21 microseconds in
+// milliseconds. Returns the new delay in ms, limited to 0..max.
+float stepDelay(int unit, float ms, bool up);
 
 // Value texts of the EQ and trim controls.
 std::string formatFrequencyText(int hz);       // "%dHz"

@@ -80,18 +80,39 @@ TEST(FrequencyStep, WalksTheWholeRangeMonotonically) {
 }
 
 TEST(EditReadBack, TakesTheLeadingNumberAndLimits) {
-    EXPECT_DOUBLE_EQ(leadingNumber("-3.5dB"), -3.5);
-    EXPECT_DOUBLE_EQ(leadingNumber("  120Hz"), 120.0);
-    EXPECT_DOUBLE_EQ(leadingNumber("+2 ms"), 2.0);
-    EXPECT_DOUBLE_EQ(leadingNumber(".5"), 0.5);
-    EXPECT_DOUBLE_EQ(leadingNumber("dB"), 0.0);
-    EXPECT_DOUBLE_EQ(leadingNumber(""), 0.0);
-    EXPECT_DOUBLE_EQ(leadingNumber("nan"), 0.0);
-    EXPECT_DOUBLE_EQ(leadingNumber("1e-999"), 0.0);
-    EXPECT_DOUBLE_EQ(readBackValue("1e999dB", -20, 12), 12.0);
-    EXPECT_DOUBLE_EQ(readBackValue("-75", -60, 0), -60.0);
-    EXPECT_DOUBLE_EQ(readBackValue("7.25dB", -60, 0), 0.0);
-    EXPECT_DOUBLE_EQ(readBackValue("-7.25dB", -60, 0), -7.25);
+    EXPECT_EQ(leadingNumber("-3.5dB"), -3.5);
+    EXPECT_EQ(leadingNumber("  120Hz"), 120.0);
+    EXPECT_EQ(leadingNumber("+2 ms"), 2.0);
+    EXPECT_EQ(leadingNumber(".5"), 0.5);
+    EXPECT_EQ(leadingNumber("1e-999"), 0.0);
+    EXPECT_EQ(readBackValue("1e999dB", -20, 12), 12.0);
+    EXPECT_EQ(readBackValue("-75", -60, 0), -60.0);
+    EXPECT_EQ(readBackValue("7.25dB", -60, 0), 0.0);
+    EXPECT_EQ(readBackValue("-7.25dB", -60, 0), -7.25);
+}
+
+// A text without a number has no value: read as 0 it would be full level.
+TEST(EditReadBack, ATextWithoutANumberHasNoValue) {
+    for (const char* text : {"dB", "", "   ", "abc", "-", "+", ".", "nan", "inf", "-x3"}) {
+        EXPECT_EQ(leadingNumber(text), std::nullopt) << '"' << text << '"';
+        EXPECT_EQ(readBackValue(text, -60, 0), std::nullopt) << '"' << text << '"';
+    }
+}
+
+TEST(DelaySteps, OneWholeUnitInCentimetresAndInches) {
+    const float perCm = 15.0f / 519.0f;
+    const float perInch = 15.0f / 204.0f;
+    EXPECT_NEAR(stepDelay(kDelayUnitInch, 0.0f, true), perInch, 1e-6);
+    EXPECT_NEAR(stepDelay(kDelayUnitInch, 3 * perInch, false), 2 * perInch, 1e-6);
+    EXPECT_NEAR(stepDelay(kDelayUnitCm, 0.0f, true), perCm, 1e-6);
+    EXPECT_NEAR(stepDelay(kDelayUnitCm, 10 * perCm, true), 11 * perCm, 1e-6);
+    // Limits: nothing below 0 or above the longest delay.
+    EXPECT_EQ(stepDelay(kDelayUnitInch, 0.0f, false), 0.0f);
+    EXPECT_NEAR(stepDelay(kDelayUnitCm, 15.0f, true), 15.0f, 1e-6);
+    // Milliseconds keep their 21 us step.
+    EXPECT_NEAR(stepDelay(kDelayUnitMs, 1.0f, true), 1.021f, 1e-6);
+    EXPECT_NEAR(stepDelay(kDelayUnitMs, 0.010f, false), 0.0f, 1e-6);
+    EXPECT_NEAR(stepDelay(kDelayUnitMs, 14.990f, true), 15.0f, 1e-6);
 }
 
 TEST(ValueTexts, ControlFormats) {
