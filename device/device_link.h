@@ -305,7 +305,7 @@ private:
     bool SendAndRead(uint8_t type, uint8_t subCommand, uint8_t operation,
                      const std::vector<uint8_t>& data, int timeoutMs);
     bool Request(uint8_t subCommand, std::vector<uint8_t> data = {});
-    bool RangeRequest(uint8_t subCommand, const ChannelRange& range);
+    bool RangeRequest(const char* name, uint8_t subCommand, const ChannelRange& range);
     // Range setters whose entries are one byte each.
     bool ByteRangeSetter(uint8_t subCommand, const ChannelRange& range,
                          std::span<const uint8_t> values, bool syncMode);

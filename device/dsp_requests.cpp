@@ -11,10 +11,10 @@ bool DeviceLink::Request(uint8_t subCommand, std::vector<uint8_t> data) {
     return SubmitCommand(CMD_DSP, subCommand, OP_GET, std::move(data), true, kReplyTimeoutMs);
 }
 
-bool DeviceLink::RangeRequest(uint8_t subCommand, const ChannelRange& range) {
-    app::Log("Get %s: scene(%d), source(%d), channel(%d~%d)\n",
-             DspSubCommandLogName(subCommand).c_str(), range.scene, range.source, range.first,
-             range.last);
+// Logs the request under its own name, "Get_Trim: scene(0), ...".
+bool DeviceLink::RangeRequest(const char* name, uint8_t subCommand, const ChannelRange& range) {
+    app::Log("%s: scene(%d), source(%d), channel(%d~%d)\n", name, range.scene, range.source,
+             range.first, range.last);
     return Request(subCommand, RangePrefix(range));
 }
 
@@ -39,7 +39,7 @@ bool DeviceLink::Get_Mute() {
 }
 
 bool DeviceLink::Get_Filter(const ChannelRange& range) {
-    return RangeRequest(DSP_FILTER_SET, range);
+    return RangeRequest("Get_Filter", DSP_FILTER_SET, range);
 }
 
 bool DeviceLink::Get_EQ(uint8_t scene, uint8_t source, uint8_t channel, uint8_t firstBand,
@@ -55,23 +55,23 @@ bool DeviceLink::Get_Delay(const ChannelRange& range) {
 }
 
 bool DeviceLink::Get_Trim(const ChannelRange& range) {
-    return RangeRequest(DSP_TRIM_CH, range);
+    return RangeRequest("Get_Trim", DSP_TRIM_CH, range);
 }
 
 bool DeviceLink::Get_Mute_Ch(const ChannelRange& range) {
-    return RangeRequest(DSP_MUTE_CH, range);
+    return RangeRequest("Get_Mute_Ch", DSP_MUTE_CH, range);
 }
 
 bool DeviceLink::Get_Phase(const ChannelRange& range) {
-    return RangeRequest(DSP_PHASE_CH, range);
+    return RangeRequest("Get_Phase", DSP_PHASE_CH, range);
 }
 
 bool DeviceLink::Get_Mix_Ch(const ChannelRange& range) {
-    return RangeRequest(DSP_MIX_CH, range);
+    return RangeRequest("Get_Mix_Ch", DSP_MIX_CH, range);
 }
 
 bool DeviceLink::Get_CH_Type(const ChannelRange& range) {
-    return RangeRequest(DSP_CH_TYPE, range);
+    return RangeRequest("Get_CH_Type", DSP_CH_TYPE, range);
 }
 
 bool DeviceLink::Get_CH_Link(uint8_t scene) {
@@ -85,7 +85,7 @@ bool DeviceLink::Get_CH_Lock(uint8_t scene) {
 }
 
 bool DeviceLink::Get_PEQ_Bypass(const ChannelRange& range) {
-    return RangeRequest(DSP_EQ_BYPASS, range);
+    return RangeRequest("Get_PEQ_Bypass", DSP_EQ_BYPASS, range);
 }
 
 bool DeviceLink::IRC_Get() {
@@ -126,7 +126,7 @@ bool DeviceLink::Get_Input_Noise(uint8_t first, uint8_t last, bool syncMode) {
 }
 
 bool DeviceLink::Get_Ch_Solo(const ChannelRange& range) {
-    return RangeRequest(DSP_CH_SOLO, range);
+    return RangeRequest("Get_Ch_Solo", DSP_CH_SOLO, range);
 }
 
 bool DeviceLink::Get_Speaker_Config() {
@@ -140,7 +140,7 @@ bool DeviceLink::Get_AUTO_ON() {
 }
 
 bool DeviceLink::Get_Compressor(const ChannelRange& range) {
-    return RangeRequest(DSP_COMPRESSOR_SETTING, range);
+    return RangeRequest("Get_Compressor", DSP_COMPRESSOR_SETTING, range);
 }
 
 bool DeviceLink::Get_Amp_Mute() {
@@ -149,11 +149,11 @@ bool DeviceLink::Get_Amp_Mute() {
 }
 
 bool DeviceLink::Get_InDistort(const ChannelRange& range) {
-    return RangeRequest(DSP_INPUT_CH_DISTORT, range);
+    return RangeRequest("Get_InDistort", DSP_INPUT_CH_DISTORT, range);
 }
 
 bool DeviceLink::Get_OutDistort(const ChannelRange& range) {
-    return RangeRequest(DSP_OUTPUT_CH_DISTORT, range);
+    return RangeRequest("Get_OutDistort", DSP_OUTPUT_CH_DISTORT, range);
 }
 
 bool DeviceLink::Get_MemData(uint32_t address) {
@@ -180,11 +180,11 @@ bool DeviceLink::Get_Mix_Source2_CS47048(uint8_t scene, uint8_t source, uint8_t 
 }
 
 bool DeviceLink::Get_Compressor_Ch_On(const ChannelRange& range) {
-    return RangeRequest(DSP_COMPRESSOR_ON_CH, range);
+    return RangeRequest("Get_Compressor_Ch_On", DSP_COMPRESSOR_ON_CH, range);
 }
 
 bool DeviceLink::Get_Compressor2(const ChannelRange& range) {
-    return RangeRequest(DSP_COMPRESSOR_SETTING2, range);
+    return RangeRequest("Get_Compressor2", DSP_COMPRESSOR_SETTING2, range);
 }
 
 bool DeviceLink::Get_Spk_Ohm() {

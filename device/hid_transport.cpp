@@ -119,8 +119,7 @@ void DeviceLink::CloseHIDDevice(bool notifyDevice) {
         return;
     }
     if (notifyDevice) {
-        const uint8_t released = 0;
-        SendCtrlCommand(CMD_MCU, MCU_PC_CONNECT, OP_SET, &released, 1);
+        PC_Connect(0);  // the PC lets go
     }
     app::Log("call hid_close\n");
     {
