@@ -9,6 +9,7 @@
 #include "app/model_cfg.h"
 #include "app/startup.h"
 #include "app/version.h"
+#include "platform/single_instance.h"
 #include "ui/main/program.h"
 
 int main(int argc, char** argv) {
@@ -29,14 +30,20 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    app::StartLogIfRequested();
     app::FillModelCfg();
+    // The instance check comes before anything that touches the files a
+    // running copy writes: opening the log truncates "save.log".
+    platform::SingleInstanceLock instance(app::InstanceMutexName());
+    if (instance.IsFirstInstance()) {
+        app::StartLogIfRequested();
+    }
     if (line.dumpModelCfg) {
         app::WriteModelCfgText(app::kCurrentModelIndex);
         return 0;
     }
     ui::ProgramOptions options;
     options.virtualDevice = line.virtualDevice;
+    options.firstInstance = instance.IsFirstInstance();
     // Qt sees only the program's name: the options above are ours.
     int qtArgc = 1;
     return ui::RunProgram(qtArgc, argv, options);

@@ -44,10 +44,6 @@ std::string ChannelSettingsLayout() {
     return four ? "xml/channel_settings.xml" : "xml/channel_settings_6in.xml";
 }
 
-std::string InstanceName() {
-    return std::string("MARAVO4TO8_") + Cfg().mMODEL_NAME;
-}
-
 }  // namespace
 
 CMainWnd::CMainWnd(std::shared_ptr<device::HidBackend> backend)
@@ -85,19 +81,15 @@ bool CMainWnd::Start() {
     SetBuilder(BuildCustomControl);
     SetScale(DisplayScale());
     Create(nullptr, "XML_MAIN");
-    if (QWidget* widget = Widget()) {
-        widget->setWindowTitle(QString::fromUtf8(Title().c_str()));
-        widget->setFixedSize(kWindowWidth * Scale() / 100, kWindowHeight * Scale() / 100);
+    QWidget* widget = Widget();
+    if (widget == nullptr) {
+        return false;
     }
+    widget->setWindowTitle(QString::fromUtf8(Title().c_str()));
+    widget->setFixedSize(kWindowWidth * Scale() / 100, kWindowHeight * Scale() / 100);
     CenterOnScreen();
     Show();
 
-    mInstance = std::make_unique<platform::SingleInstanceLock>(InstanceName());
-    if (!mInstance->IsFirstInstance()) {
-        ShowMessage("${tips}", "${mutex_tips}");
-        CloseProgram();
-        return false;
-    }
     mManager->UpdateDeviceList();
     mManager->SelectFirstDevice();
     mManager->ConnectDevice(false);

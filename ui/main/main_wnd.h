@@ -12,7 +12,6 @@
 #include "controller/equalizer_manager.h"
 #include "controller/ui_services.h"
 #include "device/hid_seam.h"
-#include "platform/single_instance.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/window.h"
 #include "ui/main/usb_monitor.h"
@@ -27,8 +26,8 @@ public:
     ~CMainWnd() override;
 
     // Builds the window from "XML_MAIN", centres it and connects to the
-    // first amplifier. False when another instance runs (this one then
-    // closes after telling the user).
+    // first amplifier. False when the layout could not be built. The
+    // program checks for a running copy before it makes this window.
     bool Start();
 
     controller::EqualizerManager& Manager() { return *mManager; }
@@ -73,7 +72,6 @@ private:
     void CloseBoxesOverMainWindow();
 
     std::unique_ptr<controller::EqualizerManager> mManager;
-    std::unique_ptr<platform::SingleInstanceLock> mInstance;
     std::unique_ptr<UsbMonitor> mUsbMonitor;
     std::unique_ptr<toolkit::PopupMenu> mMenu;
     CLoadingWnd* mLoading = nullptr;  // the loading window running modally, if any

@@ -12,6 +12,7 @@
 #include "device/hid_backend_chain.h"
 #include "device/hidapi_backend.h"
 #include "toolkit/qt_setup.h"
+#include "ui/dialogs/message_box.h"
 #include "ui/main/device_notice.h"
 #include "ui/main/main_wnd.h"
 #include "ui/main/virtual_plugging.h"
@@ -57,6 +58,11 @@ std::unique_ptr<QSocketNotifier> WatchSignals(CMainWnd& window) {
 
 }  // namespace
 
+void TellSecondInstance() {
+    app::Log("another instance is running\n");
+    ShowMessage(nullptr, "${tips}", "${mutex_tips}");
+}
+
 int RunProgram(int argc, char** argv, const ProgramOptions& options) {
     toolkit::PrepareQtEnvironment();
     QApplication application(argc, argv);
@@ -64,6 +70,10 @@ int RunProgram(int argc, char** argv, const ProgramOptions& options) {
     SetUpSkin();
     SetUpLanguages(app::CurrentModelCfg());
     SetDisplayScale(100 * ChooseScreenDpi() / 96);
+    if (!options.firstInstance) {
+        TellSecondInstance();
+        return 0;
+    }
 
     auto backends = std::make_shared<device::HidBackendChain>();
     backends->Add(std::make_shared<device::HidapiBackend>());

@@ -6,9 +6,15 @@ namespace ui {
 
 struct ProgramOptions {
     bool virtualDevice = false;  // offer a virtual amplifier in the device list
+    // False when another copy of the program runs: this one only says so.
+    bool firstInstance = true;
 };
 
 // Returns the process exit code.
 int RunProgram(int argc, char** argv, const ProgramOptions& options);
+
+// What a second copy of the program does: the message "${mutex_tips}" and
+// nothing else, no main window and no device. Needs the Qt application.
+void TellSecondInstance();
 
 }  // namespace ui
