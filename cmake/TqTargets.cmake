@@ -42,10 +42,15 @@ function(tq_add_test name)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
     tq_set_warnings(${name})
+    # An empty LABELS value would shift the property pairs after it.
+    set(labels "")
+    if(ARG_LABELS)
+        set(labels LABELS "${ARG_LABELS}")
+    endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES LABELS "${ARG_LABELS}" TIMEOUT 300
+        PROPERTIES ${labels} TIMEOUT 300
                    ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
 

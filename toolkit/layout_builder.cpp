@@ -13,6 +13,7 @@
 
 #include "toolkit/layout_spec.h"
 #include "toolkit/skin.h"
+#include "toolkit/skin_slider.h"
 #include "toolkit/skin_widgets.h"
 #include "toolkit/text_resources.h"
 
@@ -197,8 +198,10 @@ Made MakeWidget(const BuildContext& context, const XmlElement& node, QWidget* pa
     }
     if (tag == "Slider") {
         bool vertical = Attr(node, "orientation") == "vertical";
-        auto* slider = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent);
+        auto* slider =
+            new SkinSlider(vertical ? Qt::Vertical : Qt::Horizontal, parent, context.scale);
         slider->setRange(ParseInt(Attr(node, "min"), 0), ParseInt(Attr(node, "max"), 100));
+        slider->SetStep(ParseInt(Attr(node, "step"), 1));
         slider->setValue(ParseInt(Attr(node, "value"), 0));
         slider->setFocusPolicy(Qt::StrongFocus);
         return {slider, ControlKind::Slider};

@@ -4,7 +4,7 @@
 # every language.
 TEXTS = {
     # --- the program's own keys ---
-    "adjust_ch_volume": ("Adjust the channel level", "调节通道电平", "Настройте уровень канала"),
+    "adjust_ch_volume": ("Adjust the channel level; hold Shift for fine steps", "调节通道电平；按住Shift可微调", "Настройте уровень канала; с Shift — точная настройка"),
     "all_bypass": ("ALL BYPASS", "全部旁通", "ВСЁ В ОБХОД"),
     "amp_off": ("Amp OFF", "功放 关", "Усилитель ВЫКЛ"),
     "amp_on": ("Amp ON", "功放 开", "Усилитель ВКЛ"),

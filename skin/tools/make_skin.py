@@ -19,6 +19,10 @@ BANDS = 21
 INPUTS = 8
 SPEAKERS = 30
 THEME = "style/dark.qss"
+# Backgrounds dark enough that the model's fixed red (0xFFFF0000) of a
+# switched-off or disconnected text keeps a contrast of 4.5:1 on them.
+WINDOW = "#FF0B0D10"
+CARD = "#FF12161C"
 
 
 class Node:
@@ -79,7 +83,7 @@ def top_bar(root):
     bar.add("Label", name="app_title", pos=pos(52, 8, 124, 30), text="TQ DSP Audio", align="left", font="15b")
     bar.add("Combo", name="btn_devices", pos=pos(180, 10, 184, 26), tooltip="${ui_device}")
     bar.add("Edit", name="edit_device_name", pos=pos(180, 10, 184, 26), visible="false", maxchar="31")
-    bar.add("Button", name="btnConnect", pos=pos(370, 10, 112, 26), text="${btn_disconnected}", font="12b", **{"class": "primary"})
+    bar.add("Button", name="btnConnect", pos=pos(370, 10, 112, 26), text="${btn_disconnected}", font="12b", **{"class": "connect"})
     # The source button shows the current source's name, the longest text.
     x = 494
     for name, key, width in (("btn_scene", "ui_scene", 86), ("btn_option", "ui_option", 86),
@@ -95,7 +99,7 @@ def top_bar(root):
 
 
 def left_panel(root):
-    panel = root.add("Container", name="panel_left", pos=pos(8, 54, 284, 588), bkcolor="#FF1B2028", bordercolor="#FF2B323D", round="6")
+    panel = root.add("Container", name="panel_left", pos=pos(8, 54, 284, 588), bkcolor=CARD, bordercolor="#FF2B323D", round="6")
     w = 284
     section(panel, 12, 8, 200, "ui_source")
     panel.add("Combo", name="btn_input_source", pos=pos(12, 28, w - 24, 26))
@@ -161,7 +165,7 @@ def left_panel(root):
 
 
 def chart_card(root):
-    card = root.add("Container", name="card_eq", pos=pos(300, 54, 922, 266), bkcolor="#FF1B2028", bordercolor="#FF2B323D", round="6")
+    card = root.add("Container", name="card_eq", pos=pos(300, 54, 922, 242), bkcolor=CARD, bordercolor="#FF2B323D", round="6")
     section(card, 12, 8, 100, "ui_eq_title")
     card.add("Label", pos=pos(114, 6, 96, 22), text="${ui_filter_type}", align="right", **{"class": "muted"})
     kind = card.add("Combo", name="comb_eq_type", pos=pos(216, 5, 120, 24))
@@ -172,31 +176,31 @@ def chart_card(root):
     card.add("Button", name="btn_reset_eq", pos=pos(534, 5, 100, 24), text="${ui_reset_eq}")
     card.add("Button", name="btn_costom_eq", pos=pos(534, 5, 100, 24), visible="false")
     card.add("Button", name="btn_compressor", pos=pos(534, 5, 100, 24), visible="false")
-    card.add("Curve", name="equalizer", pos=pos(10, 36, 626, 222), userdata="-1")
+    card.add("Curve", name="equalizer", pos=pos(10, 36, 626, 198), userdata="-1")
 
-    side = card.add("Container", name="xover_panel", pos=pos(646, 8, 266, 250), bkcolor="#FF161B22", round="4")
+    side = card.add("Container", name="xover_panel", pos=pos(646, 8, 266, 226), bkcolor="#FF161B22", round="4")
     section(side, 10, 6, 200, "ui_crossover")
     for row, (prefix, key) in enumerate((("hp", "ui_hpf"), ("lp", "ui_lpf"))):
-        y = 30 + row * 64
+        y = 30 + row * 58
         side.add("Label", pos=pos(10, y, 120, 20), text="${%s}" % key, align="left", font="11b")
         side.add("Edit", name="%s_freq" % prefix, pos=pos(170, y - 2, 86, 24), text="20Hz" if prefix == "hp" else "20000Hz", align="center")
-        typ = side.add("Combo", name="%s_type" % prefix, pos=pos(10, y + 26, 136, 24))
+        typ = side.add("Combo", name="%s_type" % prefix, pos=pos(10, y + 24, 136, 24))
         for i, k in enumerate(("ui_bw", "ui_lr", "ui_bessel")):
             typ.add("Item", text="${%s}" % k, userdata=str(i))
-        slope = side.add("Combo", name="%s_slop" % prefix, pos=pos(150, y + 26, 106, 24))
+        slope = side.add("Combo", name="%s_slop" % prefix, pos=pos(150, y + 24, 106, 24))
         slope.add("Item", text="${off}", userdata="0")
         for i, db in enumerate((6, 12, 18, 24, 30, 36, 42, 48)):
             slope.add("Item", text="%d dB/oct" % db, userdata=str(i + 1))
-    section(side, 10, 162, 200, "ui_channel")
-    side.add("Label", name="label_channel_name", pos=pos(10, 182, 246, 22), text="CH1", align="left", font="13b", **{"class": "accent"})
-    side.add("Slider", name="slider_ch_volume", pos=pos(10, 214, 120, 24), min="-600", max="0", value="0")
-    side.add("Edit", name="edit_ch_volume", pos=pos(134, 214, 50, 24), text="0dB", align="center")
-    side.add("Option", name="ch_mute", pos=pos(188, 214, 32, 24), text="${ui_mute_short}", tooltip="${ui_mute_tip}", **{"class": "mute"})
-    side.add("Option", name="ch_phase", pos=pos(224, 214, 32, 24), text="${ui_phase_short}", tooltip="${ui_phase_tip}")
+    section(side, 10, 144, 200, "ui_channel")
+    side.add("Label", name="label_channel_name", pos=pos(10, 162, 246, 22), text="CH1", align="left", font="13b", **{"class": "accent"})
+    side.add("Slider", name="slider_ch_volume", pos=pos(10, 192, 120, 24), min="-600", max="0", step="10", value="0", tooltip="${adjust_ch_volume}")
+    side.add("Edit", name="edit_ch_volume", pos=pos(134, 192, 50, 24), text="0dB", align="center")
+    side.add("Option", name="ch_mute", pos=pos(188, 192, 32, 24), text="${ui_mute_short}", tooltip="${ui_mute_tip}", **{"class": "mute"})
+    side.add("Option", name="ch_phase", pos=pos(224, 192, 32, 24), text="${ui_phase_short}", tooltip="${ui_phase_tip}")
 
 
 def band_card(root):
-    card = root.add("Container", name="card_bands", pos=pos(300, 326, 922, 134), bkcolor="#FF1B2028", bordercolor="#FF2B323D", round="6")
+    card = root.add("Container", name="card_bands", pos=pos(300, 302, 922, 134), bkcolor=CARD, bordercolor="#FF2B323D", round="6")
     labels = (("ui_band", 6), ("ui_freq", 28), ("ui_q", 52), ("ui_gain", 76))
     for key, y in labels:
         card.add("Label", pos=pos(6, y, 44, 20), text="${%s}" % key, align="left", font="10", **{"class": "muted"})
@@ -205,37 +209,42 @@ def band_card(root):
         x = 52 + b * col_w
         col = card.add("Container", name="eq_container_%d" % b, pos=pos(x, 4, col_w - 1, 126))
         col.add("Option", name="pt_enable_%d" % b, pos=pos(0, 2, col_w - 2, 20), text=str(b + 1), userdata=str(b), selected="true", font="10b", **{"class": "band"})
-        col.add("Edit", name="eq_freq_%d" % b, pos=pos(0, 24, col_w - 2, 22), text=str([20, 25, 31, 40, 50, 63, 80, 100, 125, 160, 200, 250, 315, 400, 500, 630, 800, 1000, 1250, 1600, 2000][b]), userdata=str(b), align="center", font="10")
-        col.add("Edit", name="eq_q_%d" % b, pos=pos(0, 48, col_w - 2, 22), text="4.32", userdata=str(b), align="center", font="10")
-        col.add("Edit", name="eq_gain_%d" % b, pos=pos(0, 72, col_w - 2, 22), text="0.0", userdata=str(b), align="center", font="10")
+        col.add("Edit", name="eq_freq_%d" % b, pos=pos(0, 24, col_w - 2, 22), text=str([20, 25, 31, 40, 50, 63, 80, 100, 125, 160, 200, 250, 315, 400, 500, 630, 800, 1000, 1250, 1600, 2000][b]), userdata=str(b), align="center", font="10", **{"class": "band"})
+        col.add("Edit", name="eq_q_%d" % b, pos=pos(0, 48, col_w - 2, 22), text="4.32", userdata=str(b), align="center", font="10", **{"class": "band"})
+        col.add("Edit", name="eq_gain_%d" % b, pos=pos(0, 72, col_w - 2, 22), text="0.0", userdata=str(b), align="center", font="10", **{"class": "band"})
         col.add("Slider", name="eq_slider_%d" % b, pos=pos(8, 96, col_w - 18, 28), orientation="horizontal", min="-120", max="120", value="0", userdata=str(b))
 
 
 def channel_column(page, c, x):
-    col = page.add("Container", name="ch_column_%d" % c, pos=pos(x, 0, 90, 122))
-    for side, rect in (("top", pos(0, 0, 90, 1)), ("buttom", pos(0, 121, 90, 1)), ("left", pos(0, 0, 1, 122)), ("right", pos(89, 0, 1, 122))):
+    # Rows: channel and curve, output type, the trim slider across the whole
+    # strip, the trim value with mute and solo, phase (wide enough for
+    # "180°") with the two link buttons, the delay.
+    col = page.add("Container", name="ch_column_%d" % c, pos=pos(x, 0, 90, 146))
+    for side, rect in (("top", pos(0, 0, 90, 1)), ("buttom", pos(0, 145, 90, 1)), ("left", pos(0, 0, 1, 146)), ("right", pos(89, 0, 1, 146))):
         col.add("Container", name="ch_border_%s_%d" % (side, c), pos=rect, bkcolor="#FF3D8BFD", visible="false")
-    col.add("Container", name="ch_vl_%d" % c, pos=pos(89, 4, 1, 114), bkcolor="#FF2B323D", visible="false" if c == OUTPUTS - 1 else "true")
+    col.add("Container", name="ch_vl_%d" % c, pos=pos(89, 4, 1, 138), bkcolor="#FF2B323D", visible="false" if c == OUTPUTS - 1 else "true")
     col.add("Option", name="ch_enable_%d" % c, pos=pos(2, 2, 62, 22), text="CH%d" % (c + 1), userdata=str(c), group="current_channel", selected="true" if c == 0 else "false", font="11b", **{"class": "channel"})
     col.add("Option", name="ch_show_%d" % c, pos=pos(68, 4, 18, 18), userdata=str(c), look="check", selected="true", tooltip="${ui_show_curve}")
     col.add("Button", name="ch_output_btn_%d" % c, pos=pos(2, 26, 84, 22), text="${empty}", userdata=str(c), font="10", **{"class": "output"})
     bg = col.add("Container", name="ch_volume_bg_%d" % c, pos=pos(2, 50, 84, 24), bkcolor="#FF151A21", round="3")
-    bg.add("Slider", name="slider_ch_volume_%d" % c, pos=pos(0, 2, 44, 20), min="-600", max="0", value="0", userdata=str(c), tooltip="${adjust_ch_volume}")
-    bg.add("Edit", name="edit_ch_volume_%d" % c, pos=pos(46, 0, 38, 24), text="0dB", userdata=str(c), align="center", font="10")
-    toggles = (("ch_mute", "ui_mute_short", "ui_mute_tip", "mute"), ("ch_solo", "ui_solo_short", "ui_solo_tip", "solo"),
-               ("ch_phase", "ui_phase_short", "ui_phase_tip", "phase"), ("ch_synchronize", "ui_link_short", "ui_link_tip", "chlink"),
-               ("delay_link", "ui_delay_link", "ui_delay_link_tip", "chlink"))
-    for i, (name, key, tip, cls) in enumerate(toggles):
-        col.add("Option", name="%s_%d" % (name, c), pos=pos(2 + i * 17, 76, 16, 20), text="${%s}" % key, tooltip="${%s}" % tip, userdata=str(c), font="10b", **{"class": cls})
-    delay = col.add("Container", name="container_ch_delay_%d" % c, pos=pos(2, 98, 84, 22))
+    bg.add("Slider", name="slider_ch_volume_%d" % c, pos=pos(2, 2, 80, 20), min="-600", max="0", step="10", value="0", userdata=str(c), tooltip="${adjust_ch_volume}")
+    col.add("Edit", name="edit_ch_volume_%d" % c, pos=pos(2, 76, 40, 22), text="0dB", userdata=str(c), align="center", font="10")
+    toggles = (("ch_mute", "ui_mute_short", "ui_mute_tip", "mute", pos(44, 77, 20, 20)),
+               ("ch_solo", "ui_solo_short", "ui_solo_tip", "solo", pos(66, 77, 20, 20)),
+               ("ch_phase", "ui_phase_short", "ui_phase_tip", "phase", pos(2, 100, 36, 20)),
+               ("ch_synchronize", "ui_link_short", "ui_link_tip", "chlink", pos(40, 100, 22, 20)),
+               ("delay_link", "ui_delay_link", "ui_delay_link_tip", "chlink", pos(64, 100, 22, 20)))
+    for name, key, tip, cls, rect in toggles:
+        col.add("Option", name="%s_%d" % (name, c), pos=rect, text="${%s}" % key, tooltip="${%s}" % tip, userdata=str(c), font="10b", **{"class": cls})
+    delay = col.add("Container", name="container_ch_delay_%d" % c, pos=pos(2, 122, 84, 22))
     delay.add("Label", name="delay_lable_%d" % c, pos=pos(0, 0, 28, 22), text="${ui_delay}", align="left", font="9", **{"class": "muted"})
-    delay.add("Slider", name="slider_ch_delay_%d" % c, pos=pos(0, 1, 28, 20), min="0", max="15000", value="0", userdata=str(c), visible="false")
+    delay.add("Slider", name="slider_ch_delay_%d" % c, pos=pos(0, 1, 28, 20), min="0", max="15000", step="21", value="0", userdata=str(c), visible="false")
     delay.add("Edit", name="edit_ch_delay_%d" % c, pos=pos(29, 0, 55, 22), text="0.000 ms", userdata=str(c), align="center", font="9")
-    col.add("Container", name="control_empty_%d" % c, pos=pos(2, 98, 84, 22), visible="false")
+    col.add("Container", name="control_empty_%d" % c, pos=pos(2, 122, 84, 22), visible="false")
 
 
 def strip_card(root):
-    card = root.add("Container", name="card_outputs", pos=pos(300, 466, 922, 176), bkcolor="#FF1B2028", bordercolor="#FF2B323D", round="6")
+    card = root.add("Container", name="card_outputs", pos=pos(300, 442, 922, 200), bkcolor=CARD, bordercolor="#FF2B323D", round="6")
     card.add("Option", name="ch_select_0", pos=pos(10, 3, 120, 22), text="${ui_outputs}", group="strip_page", selected="true", font="11b", **{"class": "tab"})
     card.add("Option", name="ch_select_1", pos=pos(134, 3, 170, 22), text="${ui_routing}", group="strip_page", font="11b", **{"class": "tab"})
     card.add("Container", name="ch_show_hl_0", pos=pos(10, 25, 120, 2), bkcolor="#FF3D8BFD")
@@ -247,18 +256,18 @@ def strip_card(root):
         x -= width
         card.add("Button", name=name, pos=pos(x, 3, width, 22), text="${%s}" % key, font="11")
         x -= 4
-    page = card.add("Container", name="ch_page_0", pos=pos(6, 28, 910, 146))
+    page = card.add("Container", name="ch_page_0", pos=pos(6, 28, 910, 170))
     for c in range(OUTPUTS):
         channel_column(page, c, c * 91)
     for p in range(OUTPUTS // 2):
-        row = page.add("Container", name="bridge_hl_%d" % p, pos=pos(p * 182 + 30, 123, 122, 22), bkimage="ch_in_type_normal.png")
+        row = page.add("Container", name="bridge_hl_%d" % p, pos=pos(p * 182 + 30, 147, 122, 22), bkimage="ch_in_type_normal.png")
         row.add("Option", name="bridge_checkbox_%d" % p, pos=pos(6, 2, 18, 18), look="check", userdata=str(p))
         row.add("Option", name="ch_bridge_%d" % p, pos=pos(26, 1, 92, 20), text="${ui_bridge}", userdata=str(p), font="10b", **{"class": "flat"})
-    card.add("Container", name="channel_settings", pos=pos(6, 28, 910, 146), visible="false")
+    card.add("Container", name="channel_settings", pos=pos(6, 28, 910, 170), visible="false")
 
 
 def main_layout():
-    root = Node("Window", size="1230,650", caption="46", fontsize="12", theme=THEME, bkcolor="#FF14171C")
+    root = Node("Window", size="1230,650", caption="46", fontsize="12", theme=THEME, bkcolor=WINDOW)
     top_bar(root)
     left_panel(root)
     chart_card(root)
@@ -282,7 +291,7 @@ def channel_settings(inputs):
 
 
 def message_box():
-    root = Node("Window", size="420,210", caption="36", fontsize="12", theme=THEME, bkcolor="#FF1B2028")
+    root = Node("Window", size="420,210", caption="36", fontsize="12", theme=THEME, bkcolor=CARD)
     caption(root, 420, "MessageTitle", "tips")
     root.add("Label", name="MessageText", pos=pos(24, 52, 372, 96), text="", align="left top", wrap="true", font="13")
     root.add("Button", name="third_btn", pos=pos(24, 164, 110, 30), text="${save}", visible="false")
@@ -292,7 +301,7 @@ def message_box():
 
 
 def check_box_message():
-    root = Node("Window", size="460,260", caption="36", fontsize="12", theme=THEME, bkcolor="#FF1B2028")
+    root = Node("Window", size="460,260", caption="36", fontsize="12", theme=THEME, bkcolor=CARD)
     caption(root, 460, "MessageTitle", "tips")
     root.add("Label", name="MessageText", pos=pos(24, 50, 412, 70), text="", align="left top", wrap="true", font="13")
     root.add("Option", name="check_box_0", pos=pos(32, 126, 400, 26), text="${copy_left_to_right}", look="radio", group="choice")
@@ -303,7 +312,7 @@ def check_box_message():
 
 
 def link_select_message():
-    root = Node("Window", size="460,240", caption="36", fontsize="12", theme=THEME, bkcolor="#FF1B2028")
+    root = Node("Window", size="460,240", caption="36", fontsize="12", theme=THEME, bkcolor=CARD)
     caption(root, 460, "MessageTitle", "ui_link_sel_title")
     root.add("Label", name="MessageText", pos=pos(24, 50, 412, 40), text="${link_tips}", align="left top", wrap="true")
     for c in range(OUTPUTS):
@@ -314,7 +323,7 @@ def link_select_message():
 
 
 def name_box():
-    root = Node("Window", size="380,200", caption="36", fontsize="12", theme=THEME, bkcolor="#FF1B2028")
+    root = Node("Window", size="380,200", caption="36", fontsize="12", theme=THEME, bkcolor=CARD)
     caption(root, 380, "MessageTitle", "ui_name_title")
     root.add("Edit", name="name_edt", pos=pos(24, 60, 332, 32), maxchar="7", font="14", prompt="${ui_name_hint}")
     root.add("Label", name="name_hint", pos=pos(24, 98, 332, 20), text="${ui_name_hint}", align="left", font="11", **{"class": "muted"})
@@ -325,7 +334,7 @@ def name_box():
 
 
 def loading_window():
-    root = Node("Window", size="320,150", fontsize="12", theme=THEME, bkcolor="#FF1B2028")
+    root = Node("Window", size="320,150", fontsize="12", theme=THEME, bkcolor=CARD)
     frame = root.add("Container", pos=pos(0, 0, 320, 150), bordercolor="#FF3D8BFD", round="6")
     frame.add("CircleProgress", name="loading_progress", pos=pos(24, 39, 72, 72))
     frame.add("Label", name="loading_text", pos=pos(112, 44, 196, 30), text="${ui_loading}", align="left", font="15b")
@@ -335,7 +344,7 @@ def loading_window():
 
 
 def about_window():
-    root = Node("Window", size="440,280", caption="36", fontsize="12", theme=THEME, bkcolor="#FF1B2028")
+    root = Node("Window", size="440,280", caption="36", fontsize="12", theme=THEME, bkcolor=CARD)
     caption(root, 440, "about_title", "ui_about")
     root.add("Image", name="logo", pos=pos(24, 56, 64, 64), image="logo.png")
     root.add("Label", name="company_title", pos=pos(104, 56, 312, 30), text="TQ DSP Audio", align="left", font="18b")

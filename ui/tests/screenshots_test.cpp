@@ -3,115 +3,53 @@
 // shown fits its control in every language.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QDir>
-#include <QFontMetrics>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPixmap>
 #include <functional>
+#include <string>
+#include <tuple>
 
 #include "app/model_cfg.h"
-#include "toolkit/skin_widgets.h"
+#include "text_fit.h"
 #include "toolkit/text_resources.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/name_box.h"
+#include "ui/skin/display_scale.h"
 #include "ui/skin/languages.h"
 #include "ui_test_support.h"
 
 namespace ui {
 namespace {
 
-// Texts that do not fit their control, as "name: text".
-std::vector<std::string> OverflowingTexts(toolkit::Window& window) {
-    std::vector<std::string> problems;
-    for (toolkit::Control* control : window.Controls()) {
-        QWidget* widget = control->Widget();
-        if (widget == nullptr || !widget->isVisibleTo(window.Widget())) {
-            continue;
-        }
-        QFontMetrics metrics(widget->font());
-        QString text;
-        int room = widget->width();
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            text = label->text();
-            if (label->wordWrap()) {
-                if (label->heightForWidth(label->width()) > label->height()) {
-                    problems.push_back(control->Name() + ": " + text.toStdString());
-                }
-                continue;
-            }
-        } else if (auto* check = qobject_cast<QAbstractButton*>(widget)) {
-            text = check->text();
-            bool indicator = widget->inherits("QCheckBox") || widget->inherits("QRadioButton");
-            room -= indicator ? 24 : 6;
-            if (auto* sw = dynamic_cast<toolkit::SwitchButton*>(widget))
-                room = sw->width() - sw->TextLeft();
-        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            text = edit->text().isEmpty() ? edit->placeholderText() : edit->text();
-            room -= 6;
-        }
-        if (text.isEmpty()) {
-            continue;
-        }
-        for (const QString& line : text.split('\n')) {
-            if (metrics.horizontalAdvance(line) > room) {
-                problems.push_back(control->Name() + ": " + line.toStdString());
-            }
-        }
-        if (text.count('\n') + 1 > 1 &&
-            metrics.lineSpacing() * (text.count('\n') + 1) > widget->height()) {
-            problems.push_back(control->Name() + " (lines): " + text.toStdString());
-        }
-    }
-    return problems;
-}
+using testing::OverflowingTexts;
+using testing::OverlappingControls;
 
-// Visible controls with a text that overlap a visible sibling control.
-std::vector<std::string> OverlappingControls(toolkit::Window& window) {
-    std::vector<std::string> problems;
-    auto shows = [&](toolkit::Control* control) {
-        QWidget* widget = control->Widget();
-        return widget != nullptr && widget->isVisibleTo(window.Widget()) &&
-               control->Kind() != toolkit::ControlKind::Container && widget->width() > 0 &&
-               widget->height() > 0;
-    };
-    auto controls = window.Controls();
-    for (size_t i = 0; i < controls.size(); ++i) {
-        for (size_t j = i + 1; j < controls.size(); ++j) {
-            QWidget* a = controls[i]->Widget();
-            QWidget* b = controls[j]->Widget();
-            if (a->parentWidget() == b->parentWidget() && shows(controls[i]) &&
-                shows(controls[j]) && a->geometry().intersects(b->geometry())) {
-                problems.push_back(controls[i]->Name() + " / " + controls[j]->Name() + " (" +
-                                   controls[i]->Text() + " / " + controls[j]->Text() + ")");
-            }
-        }
-    }
-    return problems;
-}
-
-class Screenshots : public ::testing::TestWithParam<const char*> {
+class Screenshots : public ::testing::TestWithParam<std::tuple<const char*, int>> {
 protected:
     void SetUp() override {
         SetUpLanguages(app::CurrentModelCfg());
-        toolkit::Texts().SetLanguage(GetParam());
+        toolkit::Texts().SetLanguage(Language());
+        SetDisplayScale(Scale());
         QDir().mkpath("screenshots");
     }
+    void TearDown() override { SetDisplayScale(100); }
+    static const char* Language() { return std::get<0>(GetParam()); }
+    static int Scale() { return std::get<1>(GetParam()); }
+    static std::string Case() { return std::string(Language()) + "_" + std::to_string(Scale()); }
     std::string File(const std::string& what) const {
-        return "screenshots/" + what + "_" + GetParam() + ".png";
+        return "screenshots/" + what + "_" + Case() + ".png";
     }
     void Save(toolkit::Window& window, const std::string& what) {
         QPixmap shot = window.Widget()->grab();
         EXPECT_TRUE(shot.save(QString::fromStdString(File(what)))) << what;
         for (const auto& problem : OverflowingTexts(window)) {
-            ADD_FAILURE() << what << " in " << GetParam() << ": text does not fit: " << problem;
+            ADD_FAILURE() << what << " in " << Case() << ": text does not fit: " << problem;
         }
         for (const auto& problem : OverlappingControls(window)) {
-            ADD_FAILURE() << what << " in " << GetParam() << ": controls overlap: " << problem;
+            ADD_FAILURE() << what << " in " << Case() << ": controls overlap: " << problem;
         }
     }
     // Shows the window modally, takes its picture and closes it.
@@ -127,6 +65,7 @@ protected:
 TEST_P(Screenshots, MainWindow) {
     toolkit::Window window("MainWnd", "TQ DSP Audio");
     window.SetBuilder(testing::BuildForTests);
+    window.SetScale(Scale());
     window.Create(nullptr, "XML_MAIN");
     ASSERT_TRUE(window.LoadSubLayout("channel_settings", "xml/channel_settings_6in_mixer.xml"));
     window.Find("btn_input_source")->AddItem("${source_opt}", "0");
@@ -153,6 +92,12 @@ TEST_P(Screenshots, MainWindow) {
     window.Find("ch_select_0")->SetSelected(true);
     window.Show();
     Save(window, "main");
+    // Texts in the colours the model fixes stay readable: 4.5:1 at least.
+    for (const char* name : {"btn_amp_onoff", "btn_noise_gate", "btn_rem_out1_onoff"}) {
+        EXPECT_GE(testing::TextContrast(window, *window.Find(name)), 4.5) << name;
+    }
+    window.Find("btnConnect")->SetTextColor(0xFFFF0000);  // the disconnected look
+    EXPECT_GE(testing::TextContrast(window, *window.Find("btnConnect")), 4.5);
     window.Find("ch_page_0")->SetVisible(false);
     window.Find("channel_settings")->SetVisible(true);
     window.Find("ch_show_hl_0")->SetVisible(false);
@@ -215,7 +160,9 @@ TEST_P(Screenshots, LoadingAndAboutWindows) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Screenshots, ::testing::Values("en", "cn_zh", "ru"));
+INSTANTIATE_TEST_SUITE_P(LanguagesAndScales, Screenshots,
+                         ::testing::Combine(::testing::Values("en", "cn_zh", "ru"),
+                                            ::testing::Values(100, 125, 150)));
 
 }  // namespace
 }  // namespace ui

@@ -1,87 +1,14 @@
 // The running program's main window against a virtual amplifier: what the
 // user sees before and after connecting, and user actions on the real
 // widgets down to the amplifier's state.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
-#include <QAbstractSlider>
-#include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QLineEdit>
-#include <QPixmap>
-#include <QTest>
-#include <QTimer>
-#include <functional>
-#include <memory>
-
-#include "controller/controller_messages.h"
-#include "platform/single_instance.h"
-#include "toolkit/text_resources.h"
-#include "toolkit/window_registry.h"
-#include "ui/main/device_notice.h"
-#include "ui/main/main_wnd.h"
-#include "ui/main/virtual_plugging.h"
-#include "ui/skin/languages.h"
-#include "virtual_device/demo_amplifier.h"
-#include "virtual_device/virtual_hid_backend.h"
+#include "main_window_fixture.h"
 
 namespace ui {
 namespace {
 
-// Spins the event loop until the condition holds or the time runs out.
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
-
-void SaveScreenshot(toolkit::Window& window, const std::string& name) {
-    QDir().mkpath("screenshots");
-    QApplication::processEvents();
-    window.Widget()->grab().save(QString::fromStdString("screenshots/" + name + ".png"));
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        const std::string path = mBackend->Add(mDemo.amplifier);
-        mWindow = std::make_unique<CMainWnd>(mBackend);
-        AnnounceVirtualPlugging(*mDemo.amplifier, path, mWindow->Handle());
-    }
-    void TearDown() override {
-        mDemo.amplifier->SetPlugListener(nullptr);
-        mWindow->CloseProgram();
-        mWindow.reset();
-        QApplication::processEvents();
-    }
-
-    bool StartAndSync() {
-        if (!mWindow->Start()) {
-            return false;
-        }
-        return WaitFor(
-            [&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); });
-    }
-    bool WaitQueueIdle() {
-        return WaitFor([&] { return mWindow->Manager().Link().IsCmdQueueIdle(); }, 5000);
-    }
-    toolkit::Control& Control(const std::string& name) {
-        toolkit::Control* control = mWindow->Find(name);
-        EXPECT_NE(control, nullptr) << name;
-        static toolkit::Control* none = nullptr;
-        return control != nullptr ? *control : *none;
-    }
-    virtual_device::AmplifierState Amp() { return mDemo.protocol->State(0); }
-
-    std::shared_ptr<virtual_device::VirtualHidBackend> mBackend =
-        std::make_shared<virtual_device::VirtualHidBackend>();
-    virtual_device::DemoAmplifier mDemo = virtual_device::MakeDemoAmplifier(L"AMP-UI");
-    std::unique_ptr<CMainWnd> mWindow;
-};
+using testing::MainWindowTest;
+using testing::SaveScreenshot;
+using testing::WaitFor;
 
 TEST_F(MainWindowTest, ShowsTheAmplifiersStateAfterConnecting) {
     mDemo.amplifier->Unplug();
@@ -164,13 +91,15 @@ namespace ui {
 namespace {
 
 TEST_F(MainWindowTest, ASecondInstanceTellsTheUserAndLeavesTheFirstAlone) {
-    platform::SingleInstanceLock first("MARAVO4TO8_VTA3300.4-KM");
-    ASSERT_TRUE(first.IsFirstInstance());
     std::string shownText;
+    std::vector<std::string> windowsWithAWidget;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         for (toolkit::Window* window : toolkit::window_registry::All()) {
-            if (window != mWindow.get() && window->IsRunningModal()) {
+            if (window->Widget() != nullptr) {
+                windowsWithAWidget.push_back(window->ClassName());
+            }
+            if (window->IsRunningModal()) {
                 if (toolkit::Control* text = window->Find("MessageText")) {
                     shownText = text->Text();
                 }
@@ -179,11 +108,15 @@ TEST_F(MainWindowTest, ASecondInstanceTellsTheUserAndLeavesTheFirstAlone) {
         }
     });
     closer.start(20);
-    EXPECT_FALSE(mWindow->Start());
+    TellSecondInstance();
     EXPECT_EQ(shownText, "${mutex_tips}");
+    // Only the message box stood on the screen: no main window behind it.
+    for (const std::string& className : windowsWithAWidget) {
+        EXPECT_NE(className, "MainWnd");
+    }
+    EXPECT_FALSE(windowsWithAWidget.empty());
     // The refused instance never touched the amplifier.
     EXPECT_EQ(mDemo.amplifier->ReceivedCount(), 0u);
-    EXPECT_TRUE(first.IsFirstInstance());
 }
 
 TEST_F(MainWindowTest, ADeviceNoticeOfAnotherProductIsIgnored) {
