@@ -25,6 +25,7 @@ public:
     uint32_t TextColor() const override { return 0; }
     void SetTextColor(uint32_t) override {}
     void SetImage(const std::string&) override {}
+    void SetBkColor(uint32_t) override {}
     int Value() const override { return 0; }
     void SetValue(int) override {}
     int Minimum() const override { return 0; }
@@ -37,6 +38,8 @@ public:
     std::string ItemUserData(int) const override { return {}; }
     int SelectedIndex() const override { return -1; }
     void SelectItem(int, bool) override {}
+    void SetItemVisible(int, bool) override {}
+    bool ItemVisible(int) const override { return false; }
     void SetFocus() override {}
     bool HasFocus() const override { return false; }
     void SelectAllText() override {}

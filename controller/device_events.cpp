@@ -137,10 +137,10 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
                     ShowSolo(r->channel);
                 } else {
                     if (r->channel == mProfile.currOutChannel) {
-                        mControls("btn_bypass").SetSelected(ch.bypass, false);
+                        ShowBypassButton(ch.bypass);
                         ShowEqBands(r->channel);
                     }
-                    UpdateEqualizer(r->channel);
+                    UpdateCurveOf(r->channel);
                 }
             }
             break;
@@ -274,7 +274,7 @@ void EqualizerManager::OnFilterReport(const device::FilterRecord& r) {
         if (r.channel == mProfile.currOutChannel) {
             ShowCrossover(r.channel);
         }
-        UpdateEqualizer(r.channel);
+        UpdateCurveOf(r.channel);
     }
 }
 
@@ -293,7 +293,7 @@ void EqualizerManager::OnEqBandReport(const device::EqBandRecord& r) {
         if (r.channel == mProfile.currOutChannel) {
             ShowEqBands(r.channel);
         }
-        UpdateEqualizer(r.channel);
+        UpdateCurveOf(r.channel);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -18,11 +19,11 @@
 
 #include "controller/control_lookup.h"
 #include "controller/controller_messages.h"
-#include "controller/response_curves.h"
 #include "controller/ui_services.h"
 #include "device/device_link.h"
 #include "device/device_records.h"
 #include "device/hid_seam.h"
+#include "device/tick.h"
 #include "model/profile.h"
 #include "platform/message_post.h"
 #include "toolkit/control_access.h"
@@ -123,11 +124,41 @@ public:
     void SetChShow(int channel);
     void ShowChannelPage(int page);
 
+    // ---- crossover of the current channel ----
+    // "hp_freq" / "lp_freq" committed; keepFocus after Enter.
+    void SetCrossoverFreqEdit(bool highPass, bool keepFocus = true);
+    void SetHpFreqUp(bool up);
+    void SetLpFreqUp(bool up);
+    // The item selected in "hp_type" / "lp_type", "hp_slop" / "lp_slop".
+    void SetCrossoverType(bool highPass);
+    void SetCrossoverSlope(bool highPass);
+
+    // ---- EQ bands of the current channel ----
+    void SetChEqEdit(int band);
+    void SetEqSlider(int band);
+    void SetEqFreqUp(int band, bool up);
+    void SetEqQUp(int band, bool up);
+    void SetEqGainUp(int band, bool up);
+    // "pt_enable_%d" clicked.
+    void ToggleEqEnable(int band);
+    // The item selected in "comb_eq_type", for the band selected on the chart.
+    void SetEqType();
+    void SetOutputBypass();
+    void SetOutputEqReset();
+    // "btn_arg_eq": PEQ (frequency, Q and gain) or GEQ (gain only) editing.
+    void TogglePeqMode();
+    bool IsPeqMode() const;
+    // A chart notification: kind 0 band, 1 high-pass, 2 low-pass; released
+    // when the drag ended.
+    void EqualizerCallback(int index, int kind, bool released);
+
     // ---- the EQ chart ----
-    // Recomputes the response of one output (every output for -1) and shows
-    // the chart again.
-    void UpdateEqualizer(int channel);
-    ResponseCurves ResponseForChart() const;
+    // Recomputes the curves of the current channel, its link partner and its
+    // link group (same stage) and feeds the chart; band is the one selected
+    // there, -1 for none.
+    void UpdateEqualizer(int band);
+    // Recomputes one output's curve and feeds the chart.
+    void UpdateCurveOf(int channel);
 
     // ---- sources ----
     void FillSourceList();
@@ -136,6 +167,10 @@ public:
     void SetInputSourceTo(int source);
     // GET_MAIN_VOLUME_TIMER: asks the device for its volume, at most ten times.
     void OnMainVolumeTimer();
+
+    // The millisecond clock of the rate limits; the steady clock unless a
+    // test sets its own.
+    void SetClock(std::function<int64_t()> nowMs) { mNowMs = std::move(nowMs); }
 
     // ---- state the main window reads ----
     bool IsSynchronised() const { return mLook == ConnectLook::kConnected; }
@@ -186,7 +221,10 @@ private:
     void ShowOutputType(int channel);
     void ShowSpeakerPositions();
     void ShowCrossover(int channel);
+    void ShowSlopeItems(bool highPass, int type);
     void ShowEqBands(int channel);
+    void ShowBypassButton(bool bypassed);
+    void ShowPeqMode();
     void ShowRouting(int channel);
     void ShowBridge(int pair);
     void ShowSceneSwitches();
@@ -205,6 +243,8 @@ private:
     void SendFilters(int channel);
     void SendBridges();
     void SendEqBands(int channel);
+    void SendEqBand(int channel, int band);
+    void SendFilter(int channel, bool highPass);
     void SendBypass(int channel);
     void SendMixer(int channel);
     device::ChannelRange RangeOf(int channel) const;
@@ -218,6 +258,25 @@ private:
     void ApplyMute(int channel, bool on);
     void ApplyPhase(int channel, bool on);
     void SetBridgePair(int pair, bool on, bool fromUser);
+
+    // crossover and EQ helpers
+    void ApplyCrossoverFreq(bool highPass, int hz);
+    void PassCrossover(bool highPass);
+    void StoreCrossover(int channel, bool highPass, int hz, int type, int slope);
+    // The other members of the channel's link group; sameStage keeps only
+    // those of its link stage (EQ passes only inside one stage).
+    std::vector<int> LinkGroupMembers(int channel, bool sameStage) const;
+    // The channel, its link group (same stage) and its partner: the outputs
+    // an EQ change reaches.
+    std::vector<int> EqFollowers(int channel) const;
+    void ApplyBand(int channel, int band, const model::EqBand& value, bool sendNow);
+    void UnbypassByZeroing(int channel, int keepBand);
+    void UpdateAutoBypass(int channel, int band);
+    void SetBypassOf(int channel, bool bypassed);
+    bool DragMaySend(bool released);
+    void ComputeCurve(int channel);
+    void FeedChart(int band);
+    bool AskToConfirm(const std::string& text);
     void BridgePairOn(int pair);
     void BridgePairOff(int pair);
 
@@ -252,9 +311,13 @@ private:
     std::vector<std::string> mDeviceNickNames;
     std::map<std::string, model::Profile> mDeviceProfiles;
 
+    std::function<int64_t()> mNowMs = device::TickMs;
     // The trim rate limit: the time of the last trim sent, and a trim held
     // back for CACHE_CH_VOLUME_TIMER.
     int64_t mLastTrimSentMs = -1000000;
+    // The drag rate limit of the chart: the time of the last filter or band
+    // command sent while dragging.
+    int64_t mLastDragSentMs = -1000000;
     bool mTrimPending = false;
     int mTrimPendingChannel = -1;
     int mLastSoloChannel = -1;

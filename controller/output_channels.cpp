@@ -77,7 +77,8 @@ void EqualizerManager::SetCurChannelChange(int channel) {
     ShowSpeakerPositions();
     ShowCrossover(channel);
     ShowEqBands(channel);
-    mControls("btn_bypass").SetSelected(mProfile.channels[channel].bypass, false);
+    ShowBypassButton(mProfile.channels[channel].bypass);
+    ShowPeqMode();
     UpdateEqualizer(-1);
 }
 
@@ -95,7 +96,7 @@ void EqualizerManager::SetChVolumeSlider(int channel, bool refocus, bool fromTim
     Ctl& slider = mControls.Exists(own.Name()) || fromTimer ? own : mControls("slider_ch_volume");
     int x = slider.Value();
     bool send = true;
-    const int64_t now = device::TickMs();
+    const int64_t now = mNowMs();
     if (!immediate && now - mLastTrimSentMs <= kTrimRateLimitMs) {
         // Held back: the timer sends the last value once the drag pauses.
         send = false;
@@ -141,7 +142,7 @@ void EqualizerManager::SetChVolumeEdit(int channel, bool keepFocus) {
     } else {
         const double tenths =
             std::clamp(*typed * 10.0, double{kTrimMinTenths}, double{kTrimMaxTenths});
-        mLastTrimSentMs = device::TickMs();
+        mLastTrimSentMs = mNowMs();
         ApplyTrim(channel, static_cast<int>(std::lround(tenths)), true, true);
     }
     if (keepFocus) {
@@ -493,7 +494,7 @@ void EqualizerManager::SetOutputValue(int channel, const std::string& itemName, 
         ShowOutputType(c);
     }
     ShowSpeakerPositions();
-    UpdateEqualizer(channel);
+    UpdateCurveOf(channel);
     SendType(channel);
     SendFilters(channel);
     SendTrim(channel);
@@ -578,7 +579,7 @@ void EqualizerManager::BridgePairOn(int pair) {
     SendMute(right);
     mProfile.linkGroup[static_cast<size_t>(right)] = mProfile.linkGroup[static_cast<size_t>(left)];
     ShowSpeakerPositions();
-    UpdateEqualizer(right);
+    UpdateCurveOf(right);
 }
 
 void EqualizerManager::BridgePairOff(int pair) {
@@ -617,7 +618,7 @@ void EqualizerManager::SetChShow(int channel) {
     }
     mProfile.showOutChEqualizer[static_cast<size_t>(channel)] =
         mControls.Indexed("ch_show_%d", channel).Selected() ? 1 : 0;
-    UpdateEqualizer(channel);
+    UpdateCurveOf(channel);
 }
 
 void EqualizerManager::ShowChannelPage(int page) {

@@ -1,6 +1,7 @@
 // The commands that carry an output channel's values to the amplifier. All go
 // through the link's queue (never sent while the queue is off, as during
 // the first synchronisation).
+#include <algorithm>
 #include <vector>
 
 #include "app/model_cfg.h"
@@ -57,13 +58,16 @@ void EqualizerManager::SendType(int channel) {
 }
 
 void EqualizerManager::SendFilters(int channel) {
+    SendFilter(channel, true);
+    SendFilter(channel, false);
+}
+
+void EqualizerManager::SendFilter(int channel, bool highPass) {
     const model::Crossover& x = mProfile.channels[channel].crossover;
-    const uint8_t scene = static_cast<uint8_t>(mProfile.scene);
-    const uint8_t c = static_cast<uint8_t>(channel);
-    mDeviceLink->Filter_Ctrl(scene, 0, c, kHighPass, static_cast<uint8_t>(x.hp.type), x.hp.fs,
-                             static_cast<uint8_t>(x.hp.slope), kQueued);
-    mDeviceLink->Filter_Ctrl(scene, 0, c, kLowPass, static_cast<uint8_t>(x.lp.type), x.lp.fs,
-                             static_cast<uint8_t>(x.lp.slope), kQueued);
+    const model::FilterSection& f = highPass ? x.hp : x.lp;
+    mDeviceLink->Filter_Ctrl(static_cast<uint8_t>(mProfile.scene), 0, static_cast<uint8_t>(channel),
+                             highPass ? kHighPass : kLowPass, static_cast<uint8_t>(f.type), f.fs,
+                             static_cast<uint8_t>(f.slope), kQueued);
 }
 
 void EqualizerManager::SendBridges() {
@@ -76,15 +80,23 @@ void EqualizerManager::SendBridges() {
 }
 
 void EqualizerManager::SendEqBands(int channel) {
+    for (int b = 0; b < mProfile.bandCount(channel); ++b) {
+        SendEqBand(channel, b);
+    }
+}
+
+// A disabled band sends gain 0; the device takes Q 0.5..9, gain -18..12 dB.
+void EqualizerManager::SendEqBand(int channel, int band) {
     const model::EqBand* bands = mProfile.eqArray(channel);
-    if (bands == nullptr) {
+    if (bands == nullptr || band < 0 || band >= mProfile.bandCount(channel)) {
         return;
     }
-    for (int b = 0; b < mProfile.bandCount(channel); ++b) {
-        mDeviceLink->EQ_Ctrl(static_cast<uint8_t>(mProfile.scene), 0, static_cast<uint8_t>(channel),
-                             static_cast<uint8_t>(b), bands[b].freq, bands[b].eqFactor,
-                             bands[b].eqGain, bands[b].type, kQueued);
-    }
+    const model::EqBand& b = bands[band];
+    const float gain = b.enable ? std::clamp(b.eqGain, -18.0f, 12.0f) : 0.0f;
+    mDeviceLink->EQ_Ctrl(static_cast<uint8_t>(mProfile.scene), 0, static_cast<uint8_t>(channel),
+                         static_cast<uint8_t>(band),
+                         std::clamp(b.freq, app::CurrentModelCfg().mEQ_FREQ_MIN, 20000),
+                         std::clamp(b.eqFactor, 0.5f, 9.0f), gain, b.type, kQueued);
 }
 
 void EqualizerManager::SendBypass(int channel) {

@@ -126,32 +126,37 @@ void EqualizerManager::ShowSpeakerPositions() {
     }
 }
 
-void EqualizerManager::ShowCrossover(int channel) {
-    const model::Crossover& x = mProfile.channels[channel].crossover;
-    mControls("hp_freq").SetText(model::formatFrequencyText(x.hp.fs));
-    mControls("lp_freq").SetText(model::formatFrequencyText(x.lp.fs));
-    mControls("hp_slop").SelectItem(x.hp.slope, false);
-    mControls("lp_slop").SelectItem(x.lp.slope, false);
-    mControls("hp_type").SelectItem(x.hp.type - 1, false);
-    mControls("lp_type").SelectItem(x.lp.type - 1, false);
+// Band type colours of the band columns; a column beyond the channel's
+// bands is grey.
+static uint32_t BandTypeColor(int type) {
+    static const uint32_t kColors[] = {0x00666666, 0xFF0088FF, 0xFF00AEAE, 0xFF0000E3,
+                                       0xFFFF0000, 0xFFFF8040, 0xFF8600FF, 0xFF666666};
+    return type >= 0 && type < 8 ? kColors[type] : 0x00666666;
 }
 
 void EqualizerManager::ShowEqBands(int channel) {
     const int bands = mProfile.bandCount(channel);
     const bool bypassed = mProfile.channels[channel].bypass;
+    const bool peq = mProfile.peqMode;
     const model::EqBand* band = mProfile.eqArray(channel);
     for (int b = 0; b < Cfg().mOUTPUT_EQ_NUMBER; ++b) {
         const bool used = band != nullptr && b < bands;
-        mControls.Indexed("eq_container_%d", b).SetVisible(used);
-        if (!used) {
-            continue;
-        }
-        const float gain = bypassed ? 0.0f : band[b].eqGain;
-        mControls.Indexed("eq_slider_%d", b).SetValue(static_cast<int>(std::lround(gain * 10.0f)));
-        mControls.Indexed("eq_freq_%d", b).SetText(std::to_string(band[b].freq));
+        const model::EqBand value = used ? band[b] : model::EqBand{0.0f, 0.0f, 0, false, 0};
+        const bool gainShown = used && !bypassed && value.enable;
+        const float gain = gainShown ? value.eqGain : 0.0f;
+        const bool hasGain = used && value.type == 0;
+        mControls.Indexed("eq_freq_%d", b).SetEnabled(used && peq);
+        mControls.Indexed("eq_q_%d", b).SetEnabled(used && peq);
+        mControls.Indexed("eq_gain_%d", b).SetEnabled(hasGain);
+        mControls.Indexed("eq_slider_%d", b).SetEnabled(hasGain);
+        mControls.Indexed("pt_enable_%d", b).SetEnabled(hasGain);
+        mControls.Indexed("eq_freq_%d", b).SetText(std::to_string(value.freq));
+        mControls.Indexed("eq_q_%d", b).SetText(used ? model::formatQText(value.eqFactor) : "0");
         mControls.Indexed("eq_gain_%d", b).SetText(model::formatBandGainText(gain));
-        mControls.Indexed("eq_q_%d", b).SetText(model::formatQText(band[b].eqFactor));
+        mControls.Indexed("eq_slider_%d", b).SetValue(static_cast<int>(std::lround(gain * 10.0f)));
         mControls.Indexed("pt_enable_%d", b).SetSelected(gain != 0.0f, false);
+        mControls.Indexed("eq_container_%d", b)
+            .SetBkColor(used ? BandTypeColor(value.type) : 0x00666666);
     }
 }
 
@@ -238,6 +243,9 @@ void EqualizerManager::SetReadProfileToView() {
         ShowBridge(p);
     }
     ShowSpeakerPositions();
+    for (int c = 0; c < OutputCount(); ++c) {
+        ComputeCurve(c);  // the curves of every output, for the chart
+    }
     SetCurChannelChange(std::clamp(mProfile.currOutChannel, 0, OutputCount() - 1));
     app::Log("<SetReadProfileToView\n");
 }

@@ -1,6 +1,9 @@
-// The response curves the EQ chart shows: computed from the working profile
-// (crossover and EQ bands of each output) whenever they may have changed.
+// The response curves the EQ chart shows, computed from the working profile
+// (crossover and EQ bands of each output) when they may have changed, and
+// what the chart is given of the current output.
 #include <algorithm>
+#include <chrono>
+#include <span>
 
 #include "app/log.h"
 #include "app/model_cfg.h"
@@ -10,52 +13,83 @@
 namespace controller {
 namespace {
 
-// The chart spans the audible range; the grid runs from about 1 Hz.
-constexpr double kLowestShownHz = 10.0;
+int OutputCount() {
+    return app::CurrentModelCfg().mOUT_CHANNEL_NUMBER;
+}
+
+int64_t ElapsedMs(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 since)
+        .count();
+}
 
 }  // namespace
 
-void EqualizerManager::UpdateEqualizer(int channel) {
-    const int outputs = app::CurrentModelCfg().mOUT_CHANNEL_NUMBER;
-    for (int c = 0; c < outputs; ++c) {
-        if (channel < 0 || c == channel) {
-            dsp::channelResponse(mProfile, c, mProfile.channels[c].bypass);
-        }
-    }
-    if (mUi != nullptr) {
-        mUi->ShowResponse(ResponseForChart());
+void EqualizerManager::ComputeCurve(int channel) {
+    if (IsOutput(channel)) {
+        dsp::channelResponse(mProfile, channel, mProfile.channels[channel].bypass);
     }
 }
 
-ResponseCurves EqualizerManager::ResponseForChart() const {
-    ResponseCurves chart;
-    const int current = mProfile.currOutChannel;
-    const auto& grid = mProfile.curveFreq[static_cast<size_t>(std::max(current, 0))];
-    size_t first = 0;
-    while (first < grid.size() && grid[first] < kLowestShownHz) {
-        ++first;
+void EqualizerManager::UpdateEqualizer(int band) {
+    const auto start = std::chrono::steady_clock::now();
+    const int c = mProfile.currOutChannel;
+    ComputeCurve(c);
+    const int partner = LinkPartner(c);
+    if (partner >= 0) {
+        ComputeCurve(partner);
     }
-    chart.frequencies.assign(grid.begin() + static_cast<long>(first), grid.end());
-    const int outputs = app::CurrentModelCfg().mOUT_CHANNEL_NUMBER;
-    for (int c = 0; c < outputs; ++c) {
-        const bool shown = mProfile.showOutChEqualizer[static_cast<size_t>(c)] != 0;
-        if (!shown && c != current) {
-            continue;
+    for (int member : LinkGroupMembers(c, true)) {
+        ComputeCurve(member);
+    }
+    app::Log("UpdateEqualizer 0 cost time %d ms\n", static_cast<int>(ElapsedMs(start)));
+    FeedChart(band);
+    app::Log("UpdateEqualizer 1 cost time %d ms\n", static_cast<int>(ElapsedMs(start)));
+}
+
+void EqualizerManager::UpdateCurveOf(int channel) {
+    ComputeCurve(channel);
+    EqChart* chart = mUi != nullptr ? mUi->Chart() : nullptr;
+    FeedChart(chart != nullptr ? chart->CurrentControlIndex() : -1);
+}
+
+// The chart gets the current output's bands (flat when disabled or
+// bypassed), its crossover and every output's curves; "comb_eq_type" shows
+// the selected band's type.
+void EqualizerManager::FeedChart(int band) {
+    const int c = mProfile.currOutChannel;
+    const model::EqBand* stored = mProfile.eqArray(c);
+    const int count = std::min(mProfile.bandCount(c), model::kBandsPerChannel);
+    Ctl& typeCombo = mControls("comb_eq_type");
+    const bool bandShown = stored != nullptr && band >= 0 && band < count;
+    typeCombo.SetEnabled(bandShown);
+    if (bandShown) {
+        for (int i = 0; i < typeCombo.ItemCount(); ++i) {
+            if (typeCombo.ItemUserData(i) == std::to_string(stored[band].type)) {
+                typeCombo.SelectItem(i, false);
+            }
         }
-        ResponseCurve curve;
-        curve.channel = c;
-        curve.current = c == current;
-        const auto& magnitude = mProfile.curveMagnitude[static_cast<size_t>(c)];
-        curve.magnitudeDb.assign(magnitude.begin() + static_cast<long>(first), magnitude.end());
-        chart.curves.push_back(std::move(curve));
     }
-    const model::EqBand* bands = mProfile.eqArray(current);
-    chart.bypassed = current >= 0 && mProfile.channels[current].bypass;
-    for (int b = 0; bands != nullptr && b < mProfile.bandCount(current); ++b) {
-        chart.points.push_back({b, static_cast<double>(bands[b].freq),
-                                chart.bypassed ? 0.0 : bands[b].eqGain, bands[b].enable});
+    EqChart* chart = mUi != nullptr ? mUi->Chart() : nullptr;
+    if (chart == nullptr || stored == nullptr) {
+        return;
     }
-    return chart;
+    std::array<model::EqBand, model::kBandsPerChannel> shown{};
+    for (int b = 0; b < count; ++b) {
+        shown[static_cast<size_t>(b)] = stored[b];
+        if (!stored[b].enable || mProfile.channels[c].bypass) {
+            shown[static_cast<size_t>(b)].eqGain = 0.0f;
+        }
+    }
+    chart->setCurEqBands(std::span<const model::EqBand>(shown.data(), static_cast<size_t>(count)),
+                         band);
+    const model::Crossover& x = mProfile.channels[c].crossover;
+    chart->setCurEqHpLp(x.hp.fs, x.lp.fs);
+    const size_t outputs = static_cast<size_t>(OutputCount());
+    chart->setEqCurves(std::span<const CurveRow>(mProfile.curveFreq.data(), outputs),
+                       std::span<const CurveRow>(mProfile.curveMagnitude.data(), outputs),
+                       std::span<const CurveRow>(mProfile.curvePhase.data(), outputs), c,
+                       std::span<const int32_t>(mProfile.showOutChEqualizer.data(), outputs));
 }
 
 }  // namespace controller

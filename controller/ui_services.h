@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "controller/response_curves.h"
+#include "controller/eq_chart.h"
 
 namespace controller {
 
@@ -25,8 +25,12 @@ public:
     virtual void ShowLoading() = 0;
     virtual void HideLoading() = 0;
 
-    // Shows the computed response curves on the EQ chart.
-    virtual void ShowResponse(const ResponseCurves& curves) = 0;
+    // Asks with the confirmation box ("${confirm}" and "${cancel}"); true
+    // when the user confirmed.
+    virtual bool Confirm(const std::string& title, const std::string& text) = 0;
+
+    // The EQ chart of the main page; nullptr when the page has none.
+    virtual EqChart* Chart() = 0;
 
     // The firmware update windows; until the update is built they explain
     // what the device needs.

@@ -206,6 +206,24 @@ std::optional<double> readBackValue(std::string_view text, double lowest, double
     return value;
 }
 
+std::optional<int> parseFrequencyText(std::string_view text) {
+    const std::optional<double> number = leadingNumber(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    double hz = *number;
+    const size_t letter = text.find_first_of("kK");
+    const size_t digits = text.find_first_not_of(" \t+-.0123456789eE");
+    if (letter != std::string_view::npos && letter == digits) {
+        hz *= 1000.0;
+        if (letter + 1 < text.size() && text[letter + 1] >= '0' && text[letter + 1] <= '9') {
+            hz += (text[letter + 1] - '0') * 100.0;
+        }
+    }
+    constexpr double kLargest = 1e9;  // anything above the range is limited by the caller
+    return static_cast<int>(std::lround(std::clamp(hz, -kLargest, kLargest)));
+}
+
 float stepDelay(int unit, float ms, bool up) {
     if (unit == kDelayUnitCm || unit == kDelayUnitInch) {
         // A 21 us step is less than half a centimetre or inch: the unit's

@@ -39,6 +39,10 @@ std::u16string utf8ToWide(std::string_view utf8);
 std::optional<double> leadingNumber(std::string_view text);
 // The leading number limited to the nearest allowed value; none without one.
 std::optional<double> readBackValue(std::string_view text, double lowest, double highest);
+// A typed frequency: a plain number of hertz ("120", "120Hz"), or thousands
+// with "k" or "K" and one digit of hundreds after it ("1k2" is 1200 Hz, "3K"
+// 3000 Hz; "1.2k" reads the same). Anything else has no value.
+std::optional<int> parseFrequencyText(std::string_view text);
 // Delay step: one whole unit in centimetres and inches, 21 microseconds in
 // milliseconds. Returns the new delay in ms, limited to 0..max.
 float stepDelay(int unit, float ms, bool up);

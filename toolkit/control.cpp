@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QListView>
 #include <QSlider>
+#include <QStandardItemModel>
 #include <QStackedWidget>
 #include <charconv>
 
@@ -198,6 +200,18 @@ void Control::SetImage(const std::string& imageName) {
     }
 }
 
+void Control::SetBkColor(uint32_t argb) {
+    if (auto* panel = dynamic_cast<SkinPanel*>(mWidget.data())) {
+        panel->SetBackground((argb >> 24) == 0 ? 0 : argb);
+        return;
+    }
+    const QString background =
+        (argb >> 24) == 0
+            ? QString()
+            : QString("background-color: %1;").arg(ColorFromArgb(argb).name(QColor::HexArgb));
+    SetOwnStyle(background);
+}
+
 int Control::Value() const {
     QWidget* widget = mWidget.data();
     if (auto* slider = qobject_cast<QSlider*>(widget))
@@ -317,6 +331,31 @@ void Control::SelectItem(int index, bool notify) {
     if (notify) {
         Notify(kNotifyItemSelect);
     }
+}
+
+void Control::SetItemVisible(int index, bool visible) {
+    auto* combo = qobject_cast<QComboBox*>(mWidget.data());
+    if (combo == nullptr || index < 0 || index >= combo->count()) {
+        return;
+    }
+    if (auto* view = qobject_cast<QListView*>(combo->view())) {
+        view->setRowHidden(index, !visible);
+    }
+    // A hidden item must not be reachable by the keyboard or the wheel either.
+    if (auto* model = qobject_cast<QStandardItemModel*>(combo->model())) {
+        if (QStandardItem* item = model->item(index)) {
+            item->setEnabled(visible);
+        }
+    }
+}
+
+bool Control::ItemVisible(int index) const {
+    auto* combo = qobject_cast<QComboBox*>(mWidget.data());
+    if (combo == nullptr || index < 0 || index >= combo->count()) {
+        return false;
+    }
+    auto* view = qobject_cast<QListView*>(combo->view());
+    return view == nullptr || !view->isRowHidden(index);
 }
 
 void Control::SetFocus() {

@@ -47,6 +47,7 @@ public:
     uint32_t TextColor() const override { return mTextColor; }
     void SetTextColor(uint32_t argb) override;
     void SetImage(const std::string& imageName) override;
+    void SetBkColor(uint32_t argb) override;
     int Value() const override;
     void SetValue(int value) override;
     int Minimum() const override;
@@ -59,6 +60,8 @@ public:
     std::string ItemUserData(int index) const override;
     int SelectedIndex() const override;
     void SelectItem(int index, bool notify = false) override;
+    void SetItemVisible(int index, bool visible) override;
+    bool ItemVisible(int index) const override;
     void SetFocus() override;
     bool HasFocus() const override;
     void SelectAllText() override;

@@ -59,6 +59,8 @@ public:
     virtual void SetTextColor(uint32_t argb) = 0;
     // Background image by name in the skin ("" removes it).
     virtual void SetImage(const std::string& imageName) = 0;
+    // Background colour, 0xAARRGGBB; an alpha of 0 shows no colour.
+    virtual void SetBkColor(uint32_t argb) = 0;
 
     // Sliders and progress bars (for a tab layout: the shown page). Setting a
     // value never raises a notification.
@@ -77,6 +79,9 @@ public:
     virtual int SelectedIndex() const = 0;
     // notify raises "itemselect".
     virtual void SelectItem(int index, bool notify = false) = 0;
+    // A hidden item of a combo cannot be chosen; it keeps its index.
+    virtual void SetItemVisible(int index, bool visible) = 0;
+    virtual bool ItemVisible(int index) const = 0;
 
     virtual void SetFocus() = 0;
     virtual bool HasFocus() const = 0;

@@ -55,6 +55,7 @@ public:
         QPixmap image = Skin::Instance().Image(imageName, mScale);
         mAction->setIcon(image.isNull() ? QIcon() : QIcon(image));
     }
+    void SetBkColor(uint32_t) override {}
     int Value() const override { return 0; }
     void SetValue(int) override {}
     int Minimum() const override { return 0; }
@@ -67,6 +68,8 @@ public:
     std::string ItemUserData(int) const override { return {}; }
     int SelectedIndex() const override { return -1; }
     void SelectItem(int, bool) override {}
+    void SetItemVisible(int, bool) override {}
+    bool ItemVisible(int) const override { return false; }
     void SetFocus() override {}
     bool HasFocus() const override { return false; }
     void SelectAllText() override {}

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "controller/equalizer_manager.h"
 #include "controller/posted_messages.h"
 #include "controller/ui_services.h"
+#include "fake_chart.h"
 #include "platform/message_post.h"
 #include "toolkit/control_access.h"
 
@@ -43,6 +45,7 @@ public:
     uint32_t TextColor() const override { return mColor; }
     void SetTextColor(uint32_t argb) override { mColor = argb; }
     void SetImage(const std::string& image) override { mImage = image; }
+    void SetBkColor(uint32_t argb) override { mBkColor = argb; }
     int Value() const override { return mValue; }
     void SetValue(int value) override {
         mValue = mMaximum > mMinimum ? std::clamp(value, mMinimum, mMaximum) : value;
@@ -65,12 +68,24 @@ public:
     std::string ItemUserData(int i) const override { return Valid(i) ? mItems[i].second : ""; }
     int SelectedIndex() const override { return mSelectedIndex; }
     void SelectItem(int index, bool) override { mSelectedIndex = index; }
+    void SetItemVisible(int index, bool visible) override {
+        if (visible) {
+            mHiddenItems.erase(index);
+        } else {
+            mHiddenItems.insert(index);
+        }
+    }
+    bool ItemVisible(int index) const override {
+        return Valid(index) && mHiddenItems.count(index) == 0;
+    }
     void SetFocus() override { mFocused = true; }
     bool HasFocus() const override { return false; }
     void SelectAllText() override {}
     void Activate() override { mSelected = true; }
 
     std::string mImage;
+    uint32_t mBkColor = 0;
+    std::set<int> mHiddenItems;
     bool mFocused = false;
 
 private:
@@ -130,12 +145,23 @@ public:
     }
     void ShowLoading() override { ++mLoadingShown; }
     void HideLoading() override { ++mLoadingHidden; }
-    void ShowResponse(const controller::ResponseCurves& curves) override { mResponse = curves; }
+    bool Confirm(const std::string& title, const std::string& text) override {
+        mAsked.push_back(title + "|" + text);
+        if (mAnswers.empty()) {
+            return true;
+        }
+        const bool answer = mAnswers.front();
+        mAnswers.pop_front();
+        return answer;
+    }
+    controller::EqChart* Chart() override { return &mChart; }
     void StartForcedUpdate() override { mMessages.push_back("forced update"); }
     void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }
 
     std::vector<std::string> mMessages;
-    controller::ResponseCurves mResponse;
+    std::vector<std::string> mAsked;  // every confirmation asked
+    std::deque<bool> mAnswers;        // the user's answers, in order; yes when none left
+    FakeChart mChart;
     int mLoadingShown = 0;
     int mLoadingHidden = 0;
 };

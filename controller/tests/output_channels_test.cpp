@@ -343,33 +343,16 @@ TEST_F(OutputChannelTest, CurrentChannelFollowsTheSelectButton) {
 
 namespace {
 
-// The magnitude the chart shows for one output near a frequency.
-double ShownDbAt(const controller::ResponseCurves& chart, int channel, double hz) {
-    for (const auto& curve : chart.curves) {
-        if (curve.channel != channel) {
-            continue;
-        }
-        size_t best = 0;
-        for (size_t i = 0; i < chart.frequencies.size(); ++i) {
-            if (std::abs(std::log(chart.frequencies[i] / hz)) <
-                std::abs(std::log(chart.frequencies[best] / hz))) {
-                best = i;
-            }
-        }
-        return curve.magnitudeDb[best];
-    }
-    return 1e9;
-}
-
 TEST_F(OutputChannelTest, TheChartShowsTheComputedResponseOfTheCurrentOutput) {
-    const controller::ResponseCurves& chart = mUi.mResponse;
-    ASSERT_FALSE(chart.frequencies.empty());
-    ASSERT_EQ(chart.points.size(), 21u);
-    EXPECT_DOUBLE_EQ(chart.points[13].gainDb, -3.0);
-    EXPECT_EQ(chart.points[13].frequency, 1800.0);
+    const test_support::FakeChart& chart = mUi.mChart;
+    ASSERT_EQ(chart.mFrequency.size(), 10u);
+    ASSERT_EQ(chart.mBands.size(), 21u);
+    EXPECT_FLOAT_EQ(chart.mBands[13].eqGain, -3.0f);
+    EXPECT_EQ(chart.mBands[13].freq, 1800);
+    EXPECT_EQ(chart.mCurrent, 0);
     // Output 0 of the demo tune: -3 dB at 1800 Hz, +2.5 dB at 80 Hz.
-    EXPECT_NEAR(ShownDbAt(chart, 0, 1800.0), -3.0, 0.3);
-    EXPECT_NEAR(ShownDbAt(chart, 0, 80.0), 2.5, 0.5);
+    EXPECT_NEAR(chart.ShownDbAt(0, 1800.0), -3.0, 0.3);
+    EXPECT_NEAR(chart.ShownDbAt(0, 80.0), 2.5, 0.5);
 
     // A report that changes a band redraws the chart with it.
     mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_EQ_CH, device::OP_UPDATE,
@@ -377,17 +360,15 @@ TEST_F(OutputChannelTest, TheChartShowsTheComputedResponseOfTheCurrentOutput) {
                                 0x03, 0xE8, 5, 80,  // 1000 Hz, Q 5.80
                                 18 + 6, 0});        // +6.0 dB, peaking
     ReadSpontaneousReport();
-    EXPECT_DOUBLE_EQ(mUi.mResponse.points[10].gainDb, 6.0);
-    EXPECT_NEAR(ShownDbAt(mUi.mResponse, 0, 1000.0), 6.0, 0.3);
+    EXPECT_FLOAT_EQ(chart.mBands[10].eqGain, 6.0f);
+    EXPECT_NEAR(chart.ShownDbAt(0, 1000.0), 6.0, 0.3);
 
     // Showing another output adds its curve behind the current one.
     mPage.Get("ch_show_9").SetSelected(true, false);
     mManager->SetChShow(9);
-    bool found = false;
-    for (const auto& curve : mUi.mResponse.curves) {
-        found = found || (curve.channel == 9 && !curve.current);
-    }
-    EXPECT_TRUE(found);
+    ASSERT_EQ(chart.mShow.size(), 10u);
+    EXPECT_NE(chart.mShow[9], 0);
+    EXPECT_NEAR(chart.ShownDbAt(9, 40.0), 3.0, 0.5);  // output 9: +3 dB at 40 Hz
 }
 
 }  // namespace

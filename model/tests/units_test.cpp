@@ -99,6 +99,21 @@ TEST(EditReadBack, ATextWithoutANumberHasNoValue) {
     }
 }
 
+TEST(FrequencyText, HertzAndThousandsWithK) {
+    EXPECT_EQ(parseFrequencyText("1k2"), 1200);
+    EXPECT_EQ(parseFrequencyText("2k5"), 2500);
+    EXPECT_EQ(parseFrequencyText("3K"), 3000);
+    EXPECT_EQ(parseFrequencyText("1.2k"), 1200);
+    EXPECT_EQ(parseFrequencyText("120"), 120);
+    EXPECT_EQ(parseFrequencyText("120Hz"), 120);
+    EXPECT_EQ(parseFrequencyText(" 30000"), 30000);
+    EXPECT_EQ(parseFrequencyText("20k"), 20000);
+    EXPECT_EQ(parseFrequencyText("1k25"), 1200);  // one digit of hundreds only
+    EXPECT_EQ(parseFrequencyText("k2"), std::nullopt);
+    EXPECT_EQ(parseFrequencyText("Hz"), std::nullopt);
+    EXPECT_EQ(parseFrequencyText(""), std::nullopt);
+}
+
 TEST(DelaySteps, OneWholeUnitInCentimetresAndInches) {
     const float perCm = 15.0f / 519.0f;
     const float perInch = 15.0f / 204.0f;

@@ -230,8 +230,6 @@ TEXTS = {
     "ui_unit_cm": ("cm", "厘米", "см"),
     "ui_unit_inch": ("inch", "英寸", "дюйм"),
     "ui_type_peq": ("Peaking", "峰值", "Пиковый"),
-    "ui_type_lshelf": ("Low shelf", "低架", "НЧ полка"),
-    "ui_type_hshelf": ("High shelf", "高架", "ВЧ полка"),
     "ui_type_allpass": ("All-pass", "全通", "Фазовый"),
     "ui_bw": ("Butterworth", "巴特沃斯", "Баттерворт"),
     "ui_lr": ("Linkwitz-Riley", "林克威治-瑞利", "Линквиц-Райли"),
@@ -312,3 +310,8 @@ OUTPUT_TYPE_TEXTS = {
 }
 for _type_key, _text_key in OUTPUT_TYPE_TEXTS.items():
     TEXTS[_type_key] = TEXTS[_text_key]
+
+# Band types 2 to 7 of the device carry no gain; the chart draws them flat.
+for _band_type in range(2, 8):
+    TEXTS["ui_type_%d" % _band_type] = ("Type %d (no gain)" % _band_type, "类型%d（无增益）" % _band_type,
+                                        "Тип %d (без усиления)" % _band_type)

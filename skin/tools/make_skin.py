@@ -169,8 +169,11 @@ def chart_card(root):
     section(card, 12, 8, 100, "ui_eq_title")
     card.add("Label", pos=pos(114, 6, 96, 22), text="${ui_filter_type}", align="right", **{"class": "muted"})
     kind = card.add("Combo", name="comb_eq_type", pos=pos(216, 5, 120, 24))
-    for i, key in enumerate(("ui_type_peq", "ui_type_lshelf", "ui_type_hshelf", "ui_type_allpass")):
-        kind.add("Item", text="${%s}" % key, userdata=str(i))
+    # The item's user data is the band type the device takes (0 to 7).
+    kind.add("Item", text="${ui_type_peq}", userdata="0")
+    kind.add("Item", text="${ui_type_allpass}", userdata="1")
+    for band_type in range(2, 8):
+        kind.add("Item", text="${ui_type_%d}" % band_type, userdata=str(band_type))
     card.add("Button", name="btn_arg_eq", pos=pos(346, 5, 70, 24), text="${peq_mode}")
     card.add("Button", name="btn_bypass", pos=pos(420, 5, 110, 24), text="${bypass_eq}")
     card.add("Button", name="btn_reset_eq", pos=pos(534, 5, 100, 24), text="${ui_reset_eq}")

@@ -136,12 +136,13 @@ void CMainWnd::HideLoading() {
     }
 }
 
-void CMainWnd::ShowResponse(const controller::ResponseCurves& curves) {
+bool CMainWnd::Confirm(const std::string& title, const std::string& text) {
+    return ShowConfirmBox(this, title, text) == 1;
+}
+
+controller::EqChart* CMainWnd::Chart() {
     toolkit::Control* chart = Find("equalizer");
-    if (auto* equalizer =
-            chart != nullptr ? dynamic_cast<UIEqualizer*>(chart->Widget()) : nullptr) {
-        equalizer->SetCurves(curves);
-    }
+    return chart != nullptr ? dynamic_cast<controller::EqChart*>(chart->Widget()) : nullptr;
 }
 
 void CMainWnd::StartForcedUpdate() {

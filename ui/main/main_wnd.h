@@ -45,7 +45,8 @@ public:
     std::string Translate(const std::string& text) override;
     void ShowLoading() override;
     void HideLoading() override;
-    void ShowResponse(const controller::ResponseCurves& curves) override;
+    bool Confirm(const std::string& title, const std::string& text) override;
+    controller::EqChart* Chart() override;
     void StartForcedUpdate() override;
     void OpenFirmwareUpdate() override;
 
@@ -65,6 +66,9 @@ private:
     void OnCommit(const toolkit::Notification& n, bool isReturn);
     void OnSetFocus(const toolkit::Notification& n);
     void OnItemSelect(const toolkit::Notification& n);
+    void OnChartNotification(const toolkit::Notification& n);
+    void StepCurrentSpeakerDelay(bool up);
+    void FocusBandEdit(const char* format, int band);
     void MoveFocusAlongTheEdits(const std::string& from, bool forward);
     void OnDeviceChange(uintptr_t event, const std::unique_ptr<platform::PostedRecord>& record);
     void OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record);

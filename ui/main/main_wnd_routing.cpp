@@ -1,27 +1,28 @@
-// Every control notification of the main page becomes one controller call.
+// Every control notification of the main page becomes one controller call,
+// through one routing table per kind of notification.
 #include <QDesktopServices>
 #include <QUrl>
 #include <QWidget>
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "app/log.h"
 #include "app/model_cfg.h"
 #include "platform/text_util.h"
 #include "ui/main/main_wnd.h"
+#include "ui/main/route_table.h"
 
 namespace ui {
 namespace {
+
+using toolkit::Notification;
 
 bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
 // The index a control carries: its user data, else the number its name ends with.
-int IndexOf(const toolkit::Notification& n) {
+int IndexOf(const Notification& n) {
     if (n.userDataInt >= 0) {
         return n.userDataInt;
     }
@@ -32,9 +33,23 @@ int IndexOf(const toolkit::Notification& n) {
     return std::stoi(n.name.substr(digits + 1));
 }
 
+// The chart's notifications and what they are to the controller: the
+// dragged element (0 a band, 1 the high-pass, 2 the low-pass) and whether the
+// drag ended.
+struct ChartNotification {
+    const char* type;
+    int kind;
+    bool released;
+};
+constexpr ChartNotification kChartNotifications[] = {
+    {"equalizer_eq", 0, false}, {"equalizer_eq_release", 0, true},
+    {"equalizer_hp", 1, false}, {"equalizer_hp_release", 1, true},
+    {"equalizer_lp", 2, false}, {"equalizer_lp_release", 2, true},
+};
+
 }  // namespace
 
-void CMainWnd::Notify(const toolkit::Notification& n) {
+void CMainWnd::Notify(const Notification& n) {
     app::Log("Notify %s\n", n.type.c_str());
     const std::string& type = n.type;
     if (type == toolkit::kNotifyClick) {
@@ -71,6 +86,10 @@ void CMainWnd::Notify(const toolkit::Notification& n) {
     } else if (type == toolkit::kNotifyItemSelect) {
         app::Log("on %s DUI_MSGTYPE_ITEMSELECT\n", n.name.c_str());
         OnItemSelect(n);
+    } else if (n.name == "equalizer") {
+        OnChartNotification(n);
+    } else if (type == "windowsize") {
+        mManager->UpdateEqualizer(0);
     }
     if (n.name == "closebtn" && type == toolkit::kNotifyClick) {
         CloseProgram();
@@ -80,107 +99,160 @@ void CMainWnd::Notify(const toolkit::Notification& n) {
 }
 
 // Returns false when the notification must not go on to the default handling.
-bool CMainWnd::OnClick(const toolkit::Notification& n) {
-    const std::string& name = n.name;
-    const int index = IndexOf(n);
-    if (platform::EqualsIgnoringCase(name, "minbtn")) {
+bool CMainWnd::OnClick(const Notification& n) {
+    if (platform::EqualsIgnoringCase(n.name, "minbtn")) {
         if (QWidget* widget = Widget()) {
             widget->showMinimized();
         }
         return false;
     }
-    if (platform::EqualsIgnoringCase(name, "web_btn_1")) {
+    if (platform::EqualsIgnoringCase(n.name, "web_btn_1")) {
         std::u16string url(app::CurrentModelCfg().mCOMPANY_URL_STR);
         QString target =
             url.empty() ? QString::fromUtf8(n.sender != nullptr ? n.sender->Text().c_str() : "")
                         : QString::fromUtf16(url.data(), static_cast<int>(url.size()));
         QDesktopServices::openUrl(QUrl(target));
     }
-    if (StartsWith(name, "ch_output_btn")) {
-        mMenuChannel = index;
-        if (const toolkit::Control* button = Find(name)) {
-            OpenOutputMenu(index, *button);
-        }
-    } else if (name == "btnConnect") {
-        mManager->ConnectDevice(true);
-    } else if (name == "ch_select_0" || name == "ch_select_1") {
-        mManager->ShowChannelPage(name == "ch_select_1" ? 1 : 0);
-    } else if (StartsWith(name, "ch_enable_")) {
-        mManager->SetCurChannelChange(index);
-    } else if (StartsWith(name, "ch_bridge_") || StartsWith(name, "bridge_checkbox_")) {
-        mManager->ToggleBridge(index);
-    } else if (StartsWith(name, "speaker_")) {
-        mManager->SetSpeakerFocus(index);
-    } else if (name == "btn_delay_down" || name == "btn_delay_up") {
-        const int position = mManager->CurrentSpeakerPosition();
-        if (position > 0) {
-            mManager->StepSpeakerDelay(position, name == "btn_delay_up");
-        }
-    }
+    static const RouteOf<const Notification&, int> kClicks[] = {
+        {"ch_output_btn_",
+         [](CMainWnd& w, const Notification& n, int i) {
+             w.mMenuChannel = i;
+             if (const toolkit::Control* button = w.Find(n.name)) {
+                 w.OpenOutputMenu(i, *button);
+             }
+         }},
+        {"btnConnect",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ConnectDevice(true); }},
+        {"ch_select_0",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ShowChannelPage(0); }},
+        {"ch_select_1",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ShowChannelPage(1); }},
+        {"btn_reset_eq",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->SetOutputEqReset(); }},
+        {"btn_bypass",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->SetOutputBypass(); }},
+        {"btn_arg_eq", [](CMainWnd& w, const Notification&, int) { w.mManager->TogglePeqMode(); }},
+        {"ch_enable_",
+         [](CMainWnd& w, const Notification&, int i) { w.mManager->SetCurChannelChange(i); }},
+        {"ch_bridge_",
+         [](CMainWnd& w, const Notification&, int i) { w.mManager->ToggleBridge(i); }},
+        {"bridge_checkbox_",
+         [](CMainWnd& w, const Notification&, int i) { w.mManager->ToggleBridge(i); }},
+        {"speaker_",
+         [](CMainWnd& w, const Notification&, int i) { w.mManager->SetSpeakerFocus(i); }},
+        {"pt_enable_",
+         [](CMainWnd& w, const Notification&, int i) { w.mManager->ToggleEqEnable(i); }},
+        {"btn_delay_down",
+         [](CMainWnd& w, const Notification&, int) { w.StepCurrentSpeakerDelay(false); }},
+        {"btn_delay_up",
+         [](CMainWnd& w, const Notification&, int) { w.StepCurrentSpeakerDelay(true); }},
+    };
+    RunRoute(kClicks, n.name, *this, n, IndexOf(n));
     return true;
 }
 
-void CMainWnd::OnSelectChanged(const toolkit::Notification& n) {
-    const std::string& name = n.name;
+void CMainWnd::StepCurrentSpeakerDelay(bool up) {
+    const int position = mManager->CurrentSpeakerPosition();
+    if (position > 0) {
+        mManager->StepSpeakerDelay(position, up);
+    }
+}
+
+void CMainWnd::OnSelectChanged(const Notification& n) {
     const int index = IndexOf(n);
-    app::Log("on option %s DUI_MSGTYPE_SELECTCHANGED index %d\n", name.c_str(), index);
-    if (StartsWith(name, "ch_show_")) {
-        mManager->SetChShow(index);
-    } else if (name == "ch_mute") {
-        mManager->SetChMute(-1);
-    } else if (StartsWith(name, "ch_mute_")) {
-        mManager->SetChMute(index);
-    } else if (name == "ch_phase") {
-        mManager->SetChPhase(-1);
-    } else if (StartsWith(name, "ch_phase_")) {
-        mManager->SetChPhase(index);
-    } else if (StartsWith(name, "ch_solo_")) {
-        mManager->SetChSolo(index);
+    app::Log("on option %s DUI_MSGTYPE_SELECTCHANGED index %d\n", n.name.c_str(), index);
+    static const RouteOf<int> kSelections[] = {
+        {"ch_show_", [](CMainWnd& w, int i) { w.mManager->SetChShow(i); }},
+        {"ch_mute", [](CMainWnd& w, int) { w.mManager->SetChMute(-1); }},
+        {"ch_mute_", [](CMainWnd& w, int i) { w.mManager->SetChMute(i); }},
+        {"ch_phase", [](CMainWnd& w, int) { w.mManager->SetChPhase(-1); }},
+        {"ch_phase_", [](CMainWnd& w, int i) { w.mManager->SetChPhase(i); }},
+        {"ch_solo_", [](CMainWnd& w, int i) { w.mManager->SetChSolo(i); }},
+    };
+    RunRoute(kSelections, n.name, *this, index);
+}
+
+void CMainWnd::OnValueChanged(const Notification& n) {
+    static const RouteOf<int> kSliders[] = {
+        {"eq_slider_", [](CMainWnd& w, int i) { w.mManager->SetEqSlider(i); }},
+        {"slider_ch_volume",
+         [](CMainWnd& w, int) { w.mManager->SetChVolumeSlider(-1, true, false, false); }},
+        {"slider_ch_volume_",
+         [](CMainWnd& w, int i) { w.mManager->SetChVolumeSlider(i, true, false, false); }},
+        {"slider_ch_delay_", [](CMainWnd& w, int i) { w.mManager->SetChDelaySlider(i); }},
+    };
+    RunRoute(kSliders, n.name, *this, IndexOf(n));
+}
+
+void CMainWnd::OnValueStep(const Notification& n, bool up) {
+    static const RouteOf<int, bool> kSteps[] = {
+        {"eq_freq_", [](CMainWnd& w, int i, bool up) { w.mManager->SetEqFreqUp(i, up); }},
+        {"eq_q_", [](CMainWnd& w, int i, bool up) { w.mManager->SetEqQUp(i, up); }},
+        {"eq_gain_", [](CMainWnd& w, int i, bool up) { w.mManager->SetEqGainUp(i, up); }},
+        {"hp_freq", [](CMainWnd& w, int, bool up) { w.mManager->SetHpFreqUp(up); }},
+        {"lp_freq", [](CMainWnd& w, int, bool up) { w.mManager->SetLpFreqUp(up); }},
+        {"edit_ch_volume",
+         [](CMainWnd& w, int, bool up) {
+             w.mManager->SetChVolumeUp(w.mManager->CurrentChannel(), up);
+         }},
+        {"edit_ch_volume_", [](CMainWnd& w, int i, bool up) { w.mManager->SetChVolumeUp(i, up); }},
+        {"edit_ch_delay_", [](CMainWnd& w, int i, bool up) { w.mManager->SetChDelayUp(i, up); }},
+        {"spk_delay_", [](CMainWnd& w, int i, bool up) { w.mManager->StepSpeakerDelay(i, up); }},
+    };
+    RunRoute(kSteps, n.name, *this, IndexOf(n), up);
+}
+
+// Enter and focus loss both commit a typed value; Enter in a band edit first
+// moves the focus along the band (the commit follows from the focus loss).
+void CMainWnd::OnCommit(const Notification& n, bool isReturn) {
+    static const RouteOf<int> kBandReturns[] = {
+        {"eq_freq_", [](CMainWnd& w, int i) { w.FocusBandEdit("eq_q_%d", i); }},
+        {"eq_q_", [](CMainWnd& w, int i) { w.FocusBandEdit("eq_gain_%d", i); }},
+        {"eq_gain_",
+         [](CMainWnd& w, int i) {
+             const int bands = w.mManager->WorkingProfile().bandCount(w.mManager->CurrentChannel());
+             w.FocusBandEdit("eq_freq_%d", i + 1 < bands ? i + 1 : 0);
+         }},
+    };
+    if (isReturn && RunRoute(kBandReturns, n.name, *this, IndexOf(n))) {
+        return;
+    }
+    static const RouteOf<int, bool> kCommits[] = {
+        {"eq_freq_", [](CMainWnd& w, int i, bool) { w.mManager->SetChEqEdit(i); }},
+        {"eq_q_", [](CMainWnd& w, int i, bool) { w.mManager->SetChEqEdit(i); }},
+        {"eq_gain_", [](CMainWnd& w, int i, bool) { w.mManager->SetChEqEdit(i); }},
+        {"hp_freq",
+         [](CMainWnd& w, int, bool isReturn) { w.mManager->SetCrossoverFreqEdit(true, isReturn); }},
+        {"lp_freq", [](CMainWnd& w, int,
+                       bool isReturn) { w.mManager->SetCrossoverFreqEdit(false, isReturn); }},
+        {"edit_ch_delay_",
+         [](CMainWnd& w, int i, bool isReturn) { w.mManager->SetChDelayEdit(i, isReturn); }},
+        {"edit_ch_volume",
+         [](CMainWnd& w, int, bool isReturn) { w.mManager->SetChVolumeEdit(-1, isReturn); }},
+        {"edit_ch_volume_",
+         [](CMainWnd& w, int i, bool isReturn) { w.mManager->SetChVolumeEdit(i, isReturn); }},
+        {"spk_delay_",
+         [](CMainWnd& w, int i, bool isReturn) {
+             if (isReturn) {
+                 w.mManager->SetSpeakerDelayEdit(i);  // focus loss commits only on other models
+             }
+         }},
+        {"edit_device_name_", [](CMainWnd& w, int, bool) { w.mManager->CommitDeviceName(); }},
+        {"edit_device_name", [](CMainWnd& w, int, bool) { w.mManager->CommitDeviceName(); }},
+    };
+    RunRoute(kCommits, n.name, *this, IndexOf(n), isReturn);
+}
+
+void CMainWnd::FocusBandEdit(const char* format, int band) {
+    char name[32];
+    std::snprintf(name, sizeof name, format, band);
+    if (toolkit::Control* edit = Find(name)) {
+        edit->SetFocus();
+        edit->SelectAllText();
     }
 }
 
-void CMainWnd::OnValueChanged(const toolkit::Notification& n) {
-    const std::string& name = n.name;
-    if (name == "slider_ch_volume") {
-        mManager->SetChVolumeSlider(-1, true, false, false);
-    } else if (StartsWith(name, "slider_ch_volume_")) {
-        mManager->SetChVolumeSlider(IndexOf(n), true, false, false);
-    } else if (StartsWith(name, "slider_ch_delay_")) {
-        mManager->SetChDelaySlider(IndexOf(n));
-    }
-}
-
-void CMainWnd::OnValueStep(const toolkit::Notification& n, bool up) {
-    const std::string& name = n.name;
-    if (name == "edit_ch_volume") {
-        mManager->SetChVolumeUp(mManager->CurrentChannel(), up);
-    } else if (StartsWith(name, "edit_ch_volume_")) {
-        mManager->SetChVolumeUp(IndexOf(n), up);
-    } else if (StartsWith(name, "edit_ch_delay_")) {
-        mManager->SetChDelayUp(IndexOf(n), up);
-    } else if (StartsWith(name, "spk_delay_")) {
-        mManager->StepSpeakerDelay(IndexOf(n), up);
-    }
-}
-
-void CMainWnd::OnCommit(const toolkit::Notification& n, bool isReturn) {
-    const std::string& name = n.name;
-    if (StartsWith(name, "edit_ch_delay_")) {
-        mManager->SetChDelayEdit(IndexOf(n), isReturn);
-    } else if (name == "edit_ch_volume") {
-        mManager->SetChVolumeEdit(-1, isReturn);
-    } else if (StartsWith(name, "edit_ch_volume_")) {
-        mManager->SetChVolumeEdit(IndexOf(n), isReturn);
-    } else if (StartsWith(name, "spk_delay_")) {
-        if (isReturn) {
-            mManager->SetSpeakerDelayEdit(IndexOf(n));
-        }
-    } else if (StartsWith(name, "edit_device_name")) {
-        mManager->CommitDeviceName();
-    }
-}
-
-void CMainWnd::OnSetFocus(const toolkit::Notification& n) {
+void CMainWnd::OnSetFocus(const Notification& n) {
     const std::string& name = n.name;
     const int index = IndexOf(n);
     if (!StartsWith(name, "edit_ch_delay_") && !StartsWith(name, "slider_ch_delay_")) {
@@ -189,7 +261,10 @@ void CMainWnd::OnSetFocus(const toolkit::Notification& n) {
     } else {
         mManager->ShowDelaySlider(index);
     }
-    if (StartsWith(name, "spk_delay_")) {
+    if (StartsWith(name, "eq_freq_") || StartsWith(name, "eq_q_") || StartsWith(name, "eq_gain_")) {
+        app::Log("on eq %s setfocus index %d\n", name.c_str(), index);
+        mManager->UpdateEqualizer(index);
+    } else if (StartsWith(name, "spk_delay_")) {
         mManager->SetSpeakerFocus(index);
     } else if (StartsWith(name, "edit_ch_volume_") || StartsWith(name, "edit_ch_delay_") ||
                StartsWith(name, "slider_ch_volume_") || StartsWith(name, "slider_ch_delay_")) {
@@ -205,60 +280,34 @@ void CMainWnd::OnSetFocus(const toolkit::Notification& n) {
     }
 }
 
-// The numeric edits form one ring that the arrow keys walk: crossover, main
-// volume, the current output's band frequencies, Qs and gains, then every
-// output's trim and delay.
-void CMainWnd::MoveFocusAlongTheEdits(const std::string& from, bool forward) {
-    const int bands = mManager->WorkingProfile().bandCount(mManager->CurrentChannel());
-    const int outputs = app::CurrentModelCfg().mOUT_CHANNEL_NUMBER;
-    std::vector<std::string> ring = {"hp_freq", "lp_freq", "edit_main_volume"};
-    for (const char* column : {"eq_freq_%d", "eq_q_%d", "eq_gain_%d"}) {
-        for (int b = 0; b < bands; ++b) {
-            char name[32];
-            std::snprintf(name, sizeof name, column, b);
-            ring.emplace_back(name);
-        }
-    }
-    for (const char* column : {"edit_ch_volume_%d", "edit_ch_delay_%d"}) {
-        for (int c = 0; c < outputs; ++c) {
-            char name[32];
-            std::snprintf(name, sizeof name, column, c);
-            ring.emplace_back(name);
-        }
-    }
-    auto at = std::find(ring.begin(), ring.end(), from);
-    if (at == ring.end()) {
-        return;  // arrows in other edits do nothing
-    }
-    auto enabled = [this](const std::string& name) {
-        const toolkit::Control* control = Find(name);
-        return control != nullptr && control->Enabled();
+void CMainWnd::OnItemSelect(const Notification& n) {
+    static const RouteOf<int> kItems[] = {
+        {"comb_ch_unit", [](CMainWnd& w, int) { w.mManager->OnDelayUnitChanged(); }},
+        {"comb_eq_type", [](CMainWnd& w, int) { w.mManager->SetEqType(); }},
+        {"hp_type", [](CMainWnd& w, int) { w.mManager->SetCrossoverType(true); }},
+        {"lp_type", [](CMainWnd& w, int) { w.mManager->SetCrossoverType(false); }},
+        {"hp_slop", [](CMainWnd& w, int) { w.mManager->SetCrossoverSlope(true); }},
+        {"lp_slop", [](CMainWnd& w, int) { w.mManager->SetCrossoverSlope(false); }},
+        {"btn_devices", [](CMainWnd& w, int) { w.mManager->SetDevice(); }},
+        {"btn_input_source", [](CMainWnd& w, int) { w.mManager->SetInputSource(); }},
     };
-    std::string target;
-    if (forward && from == "edit_main_volume" && bands > 0) {
-        target = enabled("eq_freq_0") ? "eq_freq_0" : "eq_gain_0";
-    } else if (!forward && from == "eq_gain_0" && bands > 0) {
-        const std::string lastQ = "eq_q_" + std::to_string(bands - 1);
-        target = enabled(lastQ) ? lastQ : "edit_main_volume";
-    } else if (!forward && from == "eq_freq_0") {
-        target = "edit_main_volume";
-    } else {
-        const long index = at - ring.begin();
-        const long size = static_cast<long>(ring.size());
-        target = ring[static_cast<size_t>((index + (forward ? 1 : size - 1)) % size)];
-    }
-    if (toolkit::Control* control = Find(target)) {
-        control->SetFocus();
-    }
+    RunRoute(kItems, n.name, *this, IndexOf(n));
 }
 
-void CMainWnd::OnItemSelect(const toolkit::Notification& n) {
-    if (StartsWith(n.name, "comb_ch_unit")) {
-        mManager->OnDelayUnitChanged();
-    } else if (n.name == "btn_devices") {
-        mManager->SetDevice();
-    } else if (n.name == "btn_input_source") {
-        mManager->SetInputSource();
+// A band notification names its band in the chart's user data; a crossover
+// drag needs no band, so only band notifications are dropped without one.
+void CMainWnd::OnChartNotification(const Notification& n) {
+    for (const ChartNotification& entry : kChartNotifications) {
+        if (n.type != entry.type) {
+            continue;
+        }
+        const int index = n.sender != nullptr ? n.sender->UserDataInt() : -1;
+        app::Log("on DUI_MSGTYPE_EQUALIZERCHANGED index %d\n", index);
+        if (entry.kind == 0 && index < 0) {
+            return;
+        }
+        mManager->EqualizerCallback(index, entry.kind, entry.released);
+        return;
     }
 }
 
