@@ -98,6 +98,13 @@ void EqualizerManager::Init(toolkit::ControlAccess& page, UiServices& ui) {
             .SetRange(0, static_cast<int>(Cfg().mMAX_DELAY_MS * 1000.0f + 0.5f));
     }
     mControls("slider_ch_volume").SetRange(-600, 0);
+    // The band sliders hold tenths of a dB over the gains the device takes.
+    for (int b = 0; b < Cfg().mOUTPUT_EQ_NUMBER; ++b) {
+        mControls.Indexed("eq_slider_%d", b).SetRange(-180, 120);
+    }
+    if (EqChart* chart = mUi->Chart()) {
+        chart->setShowPhase(Cfg().mSHOW_PHASE);
+    }
     mControls("slider_main_volume")
         .SetRange(Cfg().mMAIN_VOLUME_SLIDER_MIN, Cfg().mMAIN_VOLUME_SLIDER_MAX);
     mControls("edit_device_name").SetVisible(false);
