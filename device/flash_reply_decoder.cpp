@@ -33,8 +33,14 @@ void DecodeSceneName(const FrameReader& data, platform::WindowHandle main) {
     if (!data.Has(1 + kSceneNameBytes)) {
         return;
     }
+    // Only the stored scenes 1..10 have names; anything else would index
+    // past the scene list.
+    const int scene = data.U8(0);
+    if (scene < 1 || scene > kSceneCount) {
+        return;
+    }
     SceneNameRecord record;
-    record.sceneIndex = data.U8(0) - 1;
+    record.sceneIndex = scene - 1;
     for (int i = 0; i < kSceneNameBytes; ++i) {
         record.name[i] = data.U8(1 + i);
     }
