@@ -61,7 +61,7 @@ if [[ ! -d $build ]]; then
     echo "configuring the $preset preset"
     cmake --preset "$preset" >/dev/null || { echo "cmake --preset $preset failed"; exit 2; }
 fi
-log=$build/mutation.log
+log=$root/$build/mutation.log
 : >"$log"
 export QT_QPA_PLATFORM=offscreen
 
@@ -101,7 +101,7 @@ declare -A seen_files=()
 for list in "${lists[@]}"; do
     while IFS=$'\x1f' read -r _ _ file _; do
         seen_files[$file]=1
-    done 3< <(parse_list "$list")
+    done < <(parse_list "$list")
 done
 dirty=()
 for file in "${!seen_files[@]}"; do
@@ -159,9 +159,14 @@ for line in sys.stdin:
 print(":".join(names))' "$regex")
         [[ -z $filter ]] && continue
         ran=1
+        # every test of the program when no regex narrows them
+        [[ -z $regex ]] && filter='*'
         echo "  run $(basename "$program") (${filter:0:120})" >>"$log"
+        # the first failure is enough: a fault that breaks the framing would
+        # otherwise wait out every reply time-out
         if ! (cd "$(dirname "$program")" &&
-              timeout "$limit" "./$(basename "$program")" --gtest_filter="$filter" >>"$log" 2>&1); then
+              timeout "$limit" "./$(basename "$program")" --gtest_filter="$filter" \
+                  --gtest_fail_fast >>"$log" 2>&1); then
             return 1
         fi
     done

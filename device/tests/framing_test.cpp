@@ -102,6 +102,25 @@ TEST_F(FramingTest, FrameSplitOverTwoReportsIsDecodedOnce) {
     EXPECT_EQ(PostedVolumes(), std::vector<intptr_t>({-7}));
 }
 
+// The receive ring wraps every 1024 bytes (16 input reports). Split frames
+// land with their split at every multiple of 64 bytes in the ring, the wrap
+// and its quarters included, and each arrives whole and in order.
+TEST_F(FramingTest, SplitFramesSurviveTheRingWrapping) {
+    std::vector<intptr_t> expected;
+    for (int i = 0; i < 20; ++i) {
+        const auto volume = static_cast<int8_t>(i - 10);
+        std::vector<uint8_t> frame = VolumeReport(volume);
+        std::vector<uint8_t> first(61, 0x00);
+        first.insert(first.end(), frame.begin(), frame.begin() + 3);
+        mAmplifier->SendRawReport(first);
+        mAmplifier->SendRawReport({frame.begin() + 3, frame.end()});
+        mAmplifier->SendRawReport({});  // a report of zeros moves the next split on
+        expected.push_back(volume);
+    }
+    ReadAll();
+    EXPECT_EQ(PostedVolumes(), expected);
+}
+
 TEST_F(FramingTest, TwoFramesInOneReportAreDecodedInOrder) {
     std::vector<uint8_t> report = VolumeReport(3);
     std::vector<uint8_t> second = VolumeReport(-4);

@@ -309,6 +309,25 @@ TEST_F(HandLaidCommandTest, SceneFlashCommandsNameTheScene) {
     EXPECT_EQ(LastReport(), named);
 }
 
+// A frame holds at most 57 data bytes: the last one ends at byte 63 of the
+// report and the checksum fills byte 64.
+TEST_F(HandLaidCommandTest, TheLongestCommandFillsTheReport) {
+    ASSERT_TRUE(mLink.SubmitCommand(CMD_DSP, DSP_CS_AUTO_SETTING, OP_SET, Bytes(57, 0x11), true));
+    Bytes expected = {0x00,        // report id
+                      0xAA, 0x55,  // sync
+                      0x3C,        // length: 3 + 57 data bytes
+                      0x01,        // CMD_DSP
+                      0x3D,        // DSP_CS_AUTO_SETTING
+                      0xBB};       // OP_SET
+    expected.insert(expected.end(), 57, 0x11);
+    expected.push_back(0x02);  // checksum
+    EXPECT_EQ(LastReport(), expected);
+
+    const uint64_t sent = mAmplifier->ReceivedCount();
+    EXPECT_FALSE(mLink.SubmitCommand(CMD_DSP, DSP_CS_AUTO_SETTING, OP_SET, Bytes(58, 0x11), true));
+    EXPECT_EQ(mAmplifier->ReceivedCount(), sent) << "58 data bytes do not fit a frame";
+}
+
 TEST_F(HandLaidCommandTest, KaraokeEchoDelayTakesTwoBytes) {
     ASSERT_TRUE(mLink.KTV_Ctrl(KTV_ECHO_DELAY, 300, true));
     // clang-format off

@@ -671,6 +671,34 @@ TEST_F(HandLaidReplyTest, CalibrationStatusCarriesProgressOrItsValue) {
     EXPECT_EQ(OnlyValue(update, kAutoCalWnd, WM_READ_IRC_VALUE, 7), 5);
 }
 
+TEST_F(HandLaidReplyTest, CalibrationFailureReasonsEndAtTheLastName) {
+    // clang-format off
+    const auto last = Feed({0xAA, 0x55,         // sync
+                            0x08,               // length: 3 + 5 data bytes
+                            0x01,               // CMD_DSP
+                            0x13,               // DSP_IRC_CTRL
+                            0xDD,               // OP_UPDATE
+                            0x0B,               // status: test failed
+                            0x00, 0x00, 0x00,   // extra value and progress, unused
+                            0x05,               // reason 5, the EQ step: the last known
+                            0xF7});             // checksum
+    // clang-format on
+    EXPECT_EQ(OnlyValue(last, kAutoCalWnd, WM_READ_IRC_VALUE, 11), 5);
+
+    // clang-format off
+    const auto unknown = Feed({0xAA, 0x55,         // sync
+                               0x08,               // length: 3 + 5 data bytes
+                               0x01,               // CMD_DSP
+                               0x13,               // DSP_IRC_CTRL
+                               0xDD,               // OP_UPDATE
+                               0x0B,               // status: test failed
+                               0x00, 0x00, 0x00,   // extra value and progress, unused
+                               0x06,               // reason 6, unknown
+                               0xF6});             // checksum
+    // clang-format on
+    EXPECT_TRUE(unknown.empty());
+}
+
 TEST_F(HandLaidReplyTest, CalibrationMeasurements) {
     // clang-format off
     const auto distances = Feed({0xAA, 0x55,   // sync

@@ -18,8 +18,7 @@ using virtual_device::VirtualAmplifier;
 
 class AmplifierProtocolTest : public ::testing::Test {
 protected:
-    AmplifierProtocolTest() {
-        virtual_device::ProtocolOptions options;
+    explicit AmplifierProtocolTest(virtual_device::ProtocolOptions options = {}) {
         options.rebootOnFactoryDefault = false;
         mProtocol = AmplifierProtocol::InstallOn(mAmplifier, options);
         mBackend.Add(mAmplifier);
@@ -38,6 +37,28 @@ protected:
             answers.emplace_back(buffer, buffer + 64);
         }
         return answers;
+    }
+
+    // The data bytes of the one answer to a command: [2] is the length L,
+    // [3] type, [4] sub-command, [5] operation, then L - 3 data bytes.
+    std::vector<uint8_t> AnswerData(uint8_t type, uint8_t sub, uint8_t operation,
+                                    std::vector<uint8_t> data) {
+        auto answers = Exchange(type, sub, operation, std::move(data));
+        EXPECT_EQ(answers.size(), 1u);
+        if (answers.size() != 1) {
+            return {};
+        }
+        const auto& answer = answers[0];
+        EXPECT_EQ(answer[3], type);
+        EXPECT_EQ(answer[4], sub);
+        return {answer.begin() + 6, answer.begin() + 3 + answer[2]};
+    }
+    std::vector<uint8_t> Get(uint8_t sub, std::vector<uint8_t> data) {
+        return AnswerData(device::CMD_DSP, sub, device::OP_GET, std::move(data));
+    }
+    void Set(uint8_t sub, std::vector<uint8_t> data) {
+        EXPECT_EQ(AnswerData(device::CMD_DSP, sub, device::OP_SET, std::move(data)),
+                  std::vector<uint8_t>({device::ACK_READY}));
     }
 
     std::shared_ptr<VirtualAmplifier> mAmplifier = std::make_shared<VirtualAmplifier>(L"P-1");
@@ -60,6 +81,9 @@ TEST_F(AmplifierProtocolTest, EveryDspCommandGetsExactlyOneWellFormedAnswer) {
             ASSERT_LE(4 + answer[2], 64) << "the whole frame fits one input report";
             EXPECT_EQ(answer[4], sub);
             EXPECT_EQ(answer[5], operation == device::OP_GET ? device::OP_UPDATE : device::OP_ACK);
+            if (operation == device::OP_SET) {
+                EXPECT_EQ(answer[6], device::ACK_READY) << "a setting is always taken";
+            }
             uint8_t sum = 0;
             for (int i = 2; i <= 3 + answer[2]; ++i) {
                 sum = static_cast<uint8_t>(sum + answer[i]);
@@ -90,6 +114,91 @@ TEST_F(AmplifierProtocolTest, SavingCopiesTheWorkingStateIntoTheSlot) {
     EXPECT_EQ(mProtocol->ValidMask(), 1 << 9);
     auto refused = Exchange(device::CMD_FLASH, 0x08, device::OP_SET, {11, 0});
     EXPECT_EQ(refused[0][6], device::ACK_NOT_READY);
+}
+
+// What the amplifier keeps and reports, as bytes: each setting in the host's
+// encoding, each report in the layout the link decodes (written out here by
+// hand, independent of the link's decoders).
+using Bytes = std::vector<uint8_t>;
+
+TEST_F(AmplifierProtocolTest, MainVolumeIsReportedInDbBelowItsTop) {
+    Set(0x02, {20});                          // an attenuation of 20 below +6 dB
+    EXPECT_EQ(Get(0x02, {}), Bytes({0xF2}));  // -14 dB
+}
+
+TEST_F(AmplifierProtocolTest, CrossoverSectionsByFilterIndex) {
+    Set(0x05, {0, 0, 2, 1, 2, 0x0F, 0xA0, 4});  // channel 2 low-pass: type 2, 4000 Hz, slope 4
+    Set(0x05, {0, 0, 2, 2, 3, 0x00, 0x50, 3});  // channel 2 high-pass: type 3, 80 Hz, slope 3
+    // clang-format off
+    EXPECT_EQ(Get(0x05, {0, 0, 2, 2}), Bytes({0, 0, 2, 2,            // scene, source, channel 2
+                                              3, 0x00, 0x50, 3,      // high-pass first
+                                              2, 0x0F, 0xA0, 4}));   // then low-pass
+    // clang-format on
+}
+
+TEST_F(AmplifierProtocolTest, EqBandQTenthsComeBackAsHundredths) {
+    Set(0x06, {0, 0, 1, 5, 0x03, 0xE8, 1, 4, 0x2E, 7});  // Q 1.4, type 1, gain 14.7 - 18
+    // clang-format off
+    EXPECT_EQ(Get(0x06, {0, 0, 1, 5, 5}), Bytes({0, 0, 1, 5, 5,        // scene, source, channel, bands 5..5
+                                                 0x03, 0xE8,           // 1000 Hz
+                                                 1, 40,                // Q 1 and 40 hundredths
+                                                 0x2E, 7}));           // gain byte, tenths
+    // clang-format on
+}
+
+TEST_F(AmplifierProtocolTest, DelayTrimAndMixerMasks) {
+    Set(0x07, {0, 0, 2, 2, 0x0C, 0x01, 0x2C});  // 12 ms and 300 thousandths
+    EXPECT_EQ(Get(0x07, {0, 0, 2, 2}), Bytes({0, 0, 2, 2, 0x0C, 0x01, 0x2C}));
+    Set(0x08, {0, 0, 4, 4, 3});                                     // attenuation 3
+    EXPECT_EQ(Get(0x08, {0, 0, 4, 4}), Bytes({0, 0, 4, 4, 0xFD}));  // -3 dB
+    Set(0x0B, {0, 4, 0, 1, 0x03, 0x01, 0x00, 0x02});  // ten inputs: two mask bytes per output
+    EXPECT_EQ(Get(0x0B, {0, 4, 0, 1}), Bytes({0, 4, 0, 1, 0x03, 0x01, 0x00, 0x02}));
+}
+
+TEST_F(AmplifierProtocolTest, LinkPairsArePackedIntoNibbles) {
+    Set(0x0E, {0, 1, 2, 0, 1, 4, 5});  // link on, pairs 0->1 and 4->5
+    // Scene, link, then one byte per output pair of the ten outputs.
+    EXPECT_EQ(Get(0x0E, {0}), Bytes({0, 1, 0x01, 0x45, 0, 0, 0}));
+}
+
+TEST_F(AmplifierProtocolTest, ScenesNamesAndReadBack) {
+    Set(0x04, {1});
+    AnswerData(device::CMD_FLASH, 0x08, device::OP_SET, {2, 0});  // save into slot 2
+    Set(0x04, {0});
+    // (2, 255) frames a read-back: the working state stays.
+    AnswerData(device::CMD_FLASH, 0x09, device::OP_SET, {2, 255});
+    EXPECT_EQ(Get(0x04, {}), Bytes({0}));
+    AnswerData(device::CMD_FLASH, 0x09, device::OP_SET, {2, 0});
+    EXPECT_EQ(Get(0x04, {}), Bytes({1}));
+
+    AnswerData(device::CMD_FLASH, 0x0B, device::OP_SET, {3, 4, 'a', 'b', 'c', 'd'});
+    Bytes named = {3, 'a', 'b', 'c', 'd'};
+    named.resize(17, 0);
+    EXPECT_EQ(AnswerData(device::CMD_FLASH, 0x0B, device::OP_GET, {3}), named);
+}
+
+TEST_F(AmplifierProtocolTest, KaraokeEchoDelayIsKeptInSixteenBits) {
+    AnswerData(device::CMD_KTV, 0x05, device::OP_SET, {0x01, 0x2C});
+    EXPECT_EQ(AnswerData(device::CMD_KTV, 0x05, device::OP_GET, {}), Bytes({0x01, 0x2C}));
+}
+
+class FineAmplifierProtocolTest : public AmplifierProtocolTest {
+protected:
+    static virtual_device::ProtocolOptions Fine() {
+        virtual_device::ProtocolOptions options;
+        options.floatTrim = true;
+        options.eqPrecision = true;
+        return options;
+    }
+    FineAmplifierProtocolTest() : AmplifierProtocolTest(Fine()) {}
+};
+
+TEST_F(FineAmplifierProtocolTest, TrimHundredthsAndQThousandths) {
+    Set(0x08, {0, 0, 0, 0, 3, 50});
+    EXPECT_EQ(Get(0x08, {0, 0, 0, 0}), Bytes({0, 0, 0, 0, 3, 50}));
+    Set(0x06, {0, 0, 0, 0, 0x03, 0xE8, 1, 0x01, 0x90, 0x0F, 0});  // Q 1 and 400 thousandths
+    EXPECT_EQ(Get(0x06, {0, 0, 0, 0, 0}),
+              Bytes({0, 0, 0, 0, 0, 0x03, 0xE8, 1, 0x01, 0x90, 0x0F, 0}));
 }
 
 TEST(DemoAmplifier, StartsWithATuneAndNamedScenes) {
