@@ -26,7 +26,6 @@
 set -uo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-cd "$root" || exit 2
 
 usage() { sed -n '2,/^set -uo/p' "$0" | sed '$d' | sed 's/^# \{0,1\}//'; exit 2; }
 
@@ -43,8 +42,14 @@ while [[ $# -gt 0 ]]; do
         --all) all=1; shift ;;
         -h|--help) usage ;;
         -*) echo "unknown option $1"; usage ;;
-        *) lists+=("$1"); shift ;;
+        *) lists+=("$(realpath -m -- "$1")"); shift ;;
     esac
+done
+# Lists given on the command line are taken from the current folder, everything else from
+# the root of the work tree, where the lists' paths start.
+cd "$root" || exit 2
+for i in "${!lists[@]}"; do
+    lists[i]=${lists[i]#"$root"/}
 done
 if (( all )); then
     shopt -s nullglob
