@@ -2,6 +2,10 @@
 // installer's support call relies on, in order.
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <string>
+#include <vector>
+
 #include "controller_fixture.h"
 #include "device/tests/log_capture.h"
 
@@ -17,6 +21,18 @@ void ExpectInOrder(const std::string& log, const char* const (&lines)[N]) {
     }
 }
 
+// The numbered request lines ("SendCtrlCommand 7, DSP_SOURCE_SWITCH") as
+// (number, request name), in log order.
+std::vector<std::pair<int, std::string>> NumberedRequests(const std::string& log) {
+    static const std::regex line("SendCtrlCommand ([0-9]+), ([A-Z0-9_]+)\n");
+    std::vector<std::pair<int, std::string>> requests;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), line); it != std::sregex_iterator();
+         ++it) {
+        requests.emplace_back(std::stoi((*it)[1].str()), (*it)[2].str());
+    }
+    return requests;
+}
+
 class ConnectLogTest : public test_support::ControllerTest {
 protected:
     test_support::LogCapture mLog;
@@ -25,6 +41,18 @@ protected:
 TEST_F(ConnectLogTest, RecordsTheConnectSequence) {
     ASSERT_TRUE(ConnectAndSync());
     const std::string log = mLog.Text();
+    // Requests are counted over the whole process, so the first number here
+    // depends on the tests before this one; within this connection they count
+    // on by one, starting with the source read.
+    const auto requests = NumberedRequests(log);
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front().second, "DSP_SOURCE_SWITCH");
+    EXPECT_GE(requests.front().first, 1);
+    for (size_t i = 1; i < requests.size(); ++i) {
+        EXPECT_EQ(requests[i].first, requests[i - 1].first + 1) << "request " << i;
+    }
+    const std::string sourceRead =
+        "SendCtrlCommand " + std::to_string(requests.front().first) + ", DSP_SOURCE_SWITCH\n";
     const char* const inOrder[] = {
         "UpdateDeviceList\n",
         "\tDevice Path: virtual:0\n",
@@ -43,7 +71,7 @@ TEST_F(ConnectLogTest, RecordsTheConnectSequence) {
         // The handshake, then its answer: model 94, firmware 1.32.
         "00 aa 55 03 03 08 bb 37 ",
         "read data: aa 55 07 03 08 dd ",
-        "SendCtrlCommand 1, DSP_SOURCE_SWITCH\n",
+        sourceRead.c_str(),
         "PC_UI_Status_Init done\n",
         "EnableCmdCtrl\n",
     };
