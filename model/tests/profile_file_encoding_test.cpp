@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/profile_file.h"
+#include "profile_samples.h"
 #include "temp_dir.h"
 
 namespace {
@@ -151,7 +152,8 @@ std::string readBytes(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(ProfileFileEncoding, SceneProfileBytesMatchTheFormat) {
+// The profile that expectedFile() describes: a fresh one with a few edits.
+std::unique_ptr<model::Profile> goldenProfile() {
     auto p = std::make_unique<model::Profile>();
     p->source = 2;
     p->mainVolume = -12;
@@ -170,6 +172,11 @@ TEST(ProfileFileEncoding, SceneProfileBytesMatchTheFormat) {
     p->bridgeOutputs[2] = 1;
     p->currOutChannel = 3;
     p->inMixPhase[4][7] = 1;
+    return p;
+}
+
+TEST(ProfileFileEncoding, SceneProfileBytesMatchTheFormat) {
+    auto p = goldenProfile();
     // Not part of the file: the device identity, KTV, compressor and curves.
     p->deviceModel = 94;
     p->micVolume = 10;
@@ -186,6 +193,71 @@ TEST(ProfileFileEncoding, SceneProfileBytesMatchTheFormat) {
     }
     EXPECT_EQ(written, expected);
     EXPECT_FALSE(std::filesystem::exists(dir / "scene.spf.tmp"));
+}
+
+// Reading the format back: the hand-written file gives exactly the profile it
+// was written from. Most entries of a saved file hold their defaults (-1 for
+// "no link partner", 0 for an unbridged pair), so a reader that refuses a
+// default would refuse nearly every file users have.
+TEST(ProfileFileEncoding, TheFormatReadsBackIntoItsValues) {
+    model_test::TempDir dir;
+    {
+        std::ofstream out(dir / "golden.spf", std::ios::binary);
+        out << expectedFile();
+    }
+    auto loaded = std::make_unique<model::Profile>();
+    loaded->source = 7;  // overwritten by the file
+    model::ProfileFile file;
+    ASSERT_TRUE(file.readSceneProfile(dir / "golden.spf", *loaded, false));
+    EXPECT_TRUE(*loaded == *goldenProfile());
+    EXPECT_EQ(loaded->source, 2);
+    EXPECT_EQ(loaded->mainVolume, -12);
+    EXPECT_EQ(loaded->linkOutputs[0], 1);
+    EXPECT_EQ(loaded->linkOutputs[2], -1);
+    EXPECT_EQ(loaded->linkOutputs[9], -1);
+    EXPECT_EQ(loaded->bridgeOutputs[2], 1);
+    EXPECT_EQ(loaded->bridgeOutputs[3], 0);
+    EXPECT_EQ(loaded->currOutChannel, 3);
+    EXPECT_FLOAT_EQ(loaded->channels[0].gain, -3.5f);
+    EXPECT_FLOAT_EQ(loaded->channels[0].delay, 1.25f);
+    EXPECT_EQ(loaded->eqArray(0)[0].freq, 25);
+    EXPECT_FLOAT_EQ(loaded->eqArray(0)[0].eqGain, -6.5f);
+    EXPECT_FALSE(loaded->eqArray(0)[0].enable);
+    EXPECT_EQ(loaded->channels[8].crossover.lp.fs, 70);
+    EXPECT_EQ(loaded->outputs[9], 23);
+    EXPECT_EQ(loaded->inMixPhase[4][7], 1);
+}
+
+// A fresh profile saved as a scene and as a whole configuration loads back
+// equal to a fresh one, over a profile whose every stored field was edited.
+TEST(ProfileFileEncoding, FreshProfilesReadBackUnchanged) {
+    model::ProfileFile file;
+    const auto fresh = std::make_unique<model::Profile>();
+    auto edited = std::make_unique<model::Profile>();
+    model_test::fillNonDefault(*edited, 2, model_test::FileScope::SceneProfile);
+    ASSERT_FALSE(*edited == *fresh);
+    ASSERT_TRUE(file.readSceneProfileText(model::sceneProfileText(*fresh), *edited, false));
+    EXPECT_TRUE(*edited == *fresh);
+
+    std::vector<model::Profile> freshScenes(10);
+    const std::array<model::SceneName, 10> noNames{};
+    const std::string whole = model::wholeConfigText(
+        *fresh, std::span<const model::Profile, 10>(freshScenes.data(), 10), noNames);
+    auto live = std::make_unique<model::Profile>();
+    model_test::fillNonDefault(*live, 4, model_test::FileScope::LiveOfConfig);
+    std::vector<model::Profile> scenes(10);
+    for (int i = 0; i < 10; ++i) {
+        model_test::fillNonDefault(scenes[i], i, model_test::FileScope::SceneOfConfig);
+    }
+    std::array<model::SceneName, 10> names{};
+    names[4].fill('N');
+    ASSERT_TRUE(file.readWholeConfigText(whole, *live,
+                                         std::span<model::Profile, 10>(scenes.data(), 10), names));
+    EXPECT_TRUE(*live == *fresh);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_TRUE(scenes[i] == *fresh) << "scene " << i + 1;
+    }
+    EXPECT_EQ(names, noNames);
 }
 
 TEST(ProfileFileEncoding, EmptySceneNameIsSixteenZeroBytesInBase64) {
