@@ -25,6 +25,41 @@ TEST(XmlDocument, ReadsElementsAttributesAndEntities) {
     EXPECT_EQ(root->children[1].children[0].AttributeOr("name", ""), "y");
 }
 
+// Character references become UTF-8 of every length: one byte (U+0041),
+// two (U+00E9), three (U+4E2D, U+20AC) and four (U+1F600), written in
+// decimal and in hex, and each length at its upper edge.
+TEST(XmlDocument, CharacterReferencesBecomeUtf8OfEachLength) {
+    const std::pair<const char*, const char*> references[] = {
+        {"&#65;", "A"},
+        {"&#x41;", "A"},
+        {"&#x7F;", "\x7F"},
+        {"&#233;", "\xC3\xA9"},
+        {"&#xE9;", "\xC3\xA9"},
+        {"&#xe9;", "\xC3\xA9"},
+        {"&#x80;", "\xC2\x80"},
+        {"&#x7FF;", "\xDF\xBF"},
+        {"&#20013;", "\xE4\xB8\xAD"},
+        {"&#x4E2D;", "\xE4\xB8\xAD"},
+        {"&#x20AC;", "\xE2\x82\xAC"},
+        {"&#x800;", "\xE0\xA0\x80"},
+        {"&#xFFFF;", "\xEF\xBF\xBF"},
+        {"&#128512;", "\xF0\x9F\x98\x80"},
+        {"&#x1F600;", "\xF0\x9F\x98\x80"},
+        {"&#x10000;", "\xF0\x90\x80\x80"},
+        {"&#x10FFFF;", "\xF4\x8F\xBF\xBF"},
+    };
+    for (const auto& [reference, utf8] : references) {
+        auto root = ParseXml(std::string("<a x='[") + reference + "]'>" + reference + "</a>");
+        ASSERT_TRUE(root) << reference;
+        EXPECT_EQ(root->AttributeOr("x", ""), std::string("[") + utf8 + "]") << reference;
+    }
+    // Beyond the last code point, and digits the base does not have.
+    for (const char* bad : {"<a x='&#x110000;'/>", "<a x='&#1114112;'/>", "<a x='&#xG1;'/>",
+                            "<a x='&#1A;'/>", "<a x='&#x;'/>", "<a x='&#;'/>"}) {
+        EXPECT_FALSE(ParseXml(bad)) << bad;
+    }
+}
+
 TEST(XmlDocument, RefusesMalformedDocuments) {
     for (const char* bad : {"", "<a>", "<a></b>", "<a x=1/>", "<a x='1' x='2'/>",
                             "<a x='&bogus;'/>", "<a x='&#0;'/>", "<a x='&#xD800;'/>", "<a/><b/>",
@@ -69,8 +104,30 @@ TEST(LayoutSpec, ImageVariantsAndDisplayScale) {
     // A second monitor replaces the primary only when strictly wider.
     EXPECT_EQ(DpiForScreens({{0, 0, 1366, 768}, {1366, 0, 3840, 2160}}, 1280, 720), 288);
     EXPECT_EQ(DpiForScreens({{0, 0, 1920, 1080}, {1920, 0, 1920, 2160}}, 1280, 720), 144);
+    // An equally wide but lower second monitor would give 77 dpi; the primary stays.
+    EXPECT_EQ(DpiForScreens({{0, 0, 1920, 1080}, {1920, 0, 1920, 600}}, 1280, 720), 144);
+    EXPECT_EQ(DpiForScreens({{0, 0, 1920, 600}, {1920, 0, 1920, 1080}}, 1280, 720), 77);
+    // The widest of several wins wherever it stands.
+    EXPECT_EQ(
+        DpiForScreens({{0, 0, 1280, 720}, {1280, 0, 2560, 1440}, {3840, 0, 1920, 1080}}, 1280, 720),
+        192);
+    // Each boundary of the factor: 0.8, 1, 1.25, 1.5, 2 and 3 times 1280 x 720.
+    EXPECT_EQ(DpiForScreens({{0, 0, 1023, 576}}, 1280, 720), 64);
+    EXPECT_EQ(DpiForScreens({{0, 0, 1280, 719}}, 1280, 720), 77);
+    EXPECT_EQ(DpiForScreens({{0, 0, 1280, 720}}, 1280, 720), 96);
+    EXPECT_EQ(DpiForScreens({{0, 0, 1600, 900}}, 1280, 720), 120);
+    EXPECT_EQ(DpiForScreens({{0, 0, 2560, 1439}}, 1280, 720), 144);
+    EXPECT_EQ(DpiForScreens({{0, 0, 2560, 1440}}, 1280, 720), 192);
+    EXPECT_EQ(DpiForScreens({{0, 0, 3840, 2160}}, 1280, 720), 288);
+    // The narrower side decides: wide but low is small.
+    EXPECT_EQ(DpiForScreens({{0, 0, 3840, 720}}, 1280, 720), 96);
+    EXPECT_EQ(ScaleForDpi(96), 100);
+    EXPECT_EQ(ScaleForDpi(120), 125);
     EXPECT_EQ(ScaleForDpi(144), 150);
+    EXPECT_EQ(ScaleForDpi(192), 200);
+    EXPECT_EQ(ScaleForDpi(288), 300);
     EXPECT_EQ(ScaleForDpi(77), 80);
+    EXPECT_EQ(ScaleForDpi(64), 66);
     EXPECT_EQ(Scaled(25, 125), 31);
 }
 
