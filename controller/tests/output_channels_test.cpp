@@ -38,6 +38,24 @@ protected:
         mPage.Get("slider_ch_volume_" + std::to_string(channel)).SetValue(tenths);
         mManager->SetChVolumeSlider(channel, true, false, immediate);
     }
+
+    // The rate limit reads this clock from here on; tests move it by hand.
+    void UseTestClock() {
+        mManager->SetClock([this] { return mNowMs; });
+    }
+
+    // The attenuations the amplifier received for one output, in order.
+    std::vector<int> TrimsSent(int channel) {
+        std::vector<int> trims;
+        for (const auto& frame : Sets(device::DSP_TRIM_CH)) {
+            if (frame.second[2] == channel) {
+                trims.push_back(frame.second.back());
+            }
+        }
+        return trims;
+    }
+
+    int64_t mNowMs = 5000000;
 };
 
 TEST_F(OutputChannelTest, TrimSliderSendsTheAttenuation) {
@@ -73,10 +91,15 @@ TEST_F(OutputChannelTest, TrimEditIsLimitedAndShowsOffAtTheBottom) {
     EXPECT_EQ(Amp().channels[5].trimAttenuation, 4);  // whole dB on this model
 }
 
+// The trim rate limit: a drag sends at most one trim per 200 ms, and
+// CACHE_CH_VOLUME_TIMER sends the last value held back.
 TEST_F(OutputChannelTest, ADragSendsAtMostEveryTwoHundredMsAndTheLastValueAfterIt) {
+    UseTestClock();
     MoveTrimSlider(1, -10);  // first move: sent at once
+    mNowMs += 120;
     MoveTrimSlider(1, -20);  // within 200 ms: held back
-    MoveTrimSlider(1, -30);
+    mNowMs += 80;
+    MoveTrimSlider(1, -30);  // 200 ms exactly: still held back
     ASSERT_TRUE(WaitQueueIdle());
     Frames sent = Sets(device::DSP_TRIM_CH);
     ASSERT_EQ(sent.size(), 1u);
@@ -93,6 +116,40 @@ TEST_F(OutputChannelTest, ADragSendsAtMostEveryTwoHundredMsAndTheLastValueAfterI
     mManager->OnChVolumeTimer();  // a tick without a held value sends nothing
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(Sets(device::DSP_TRIM_CH).size(), 2u);
+}
+
+TEST_F(OutputChannelTest, AMoveMoreThanTwoHundredMsAfterTheLastTrimSentGoesAtOnce) {
+    UseTestClock();
+    MoveTrimSlider(6, -40);
+    mNowMs += 201;
+    MoveTrimSlider(6, -50);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(TrimsSent(6), (std::vector<int>{4, 5}));
+    EXPECT_EQ(Amp().channels[6].trimAttenuation, 5);
+
+    // The window counts from the last trim sent, not from the last move: a
+    // held move does not push the next send further out.
+    mNowMs += 150;
+    MoveTrimSlider(6, -60);  // held
+    mNowMs += 51;
+    MoveTrimSlider(6, -70);  // 201 ms after the last trim sent
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(TrimsSent(6), (std::vector<int>{4, 5, 7}));
+    mManager->OnChVolumeTimer();  // nothing is held back any more
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(TrimsSent(6), (std::vector<int>{4, 5, 7}));
+
+    // A typed trim counts as sent: a drag right after it waits its turn.
+    mPage.Get("edit_ch_volume_6").SetText("-2");
+    mManager->SetChVolumeEdit(6);
+    mNowMs += 100;
+    MoveTrimSlider(6, -30);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(TrimsSent(6), (std::vector<int>{4, 5, 7, 2}));
+    EXPECT_TRUE(mPage.TimerRunning(controller::CACHE_CH_VOLUME_TIMER));
+    mManager->OnChVolumeTimer();
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(TrimsSent(6), (std::vector<int>{4, 5, 7, 2, 3}));
 }
 
 TEST_F(OutputChannelTest, TrimUpAndDownStepOneDecibel) {
