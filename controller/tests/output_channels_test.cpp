@@ -340,7 +340,15 @@ TEST_F(OutputChannelTest, PullingTheCableDuringADragNeitherCrashesNorHangs) {
     EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[2].gain, -20.0f);
 }
 
+// In delta mode a linked partner keeps its own trim and delay and takes only
+// the change: the two outputs start apart, so a copy of the value would show.
 TEST_F(OutputChannelTest, ALinkedPartnerFollowsTrimAndDelayWithItsDifference) {
+    MoveTrimSlider(0, -30, true);
+    MoveTrimSlider(1, -100, true);
+    mPage.Get("edit_ch_delay_0").SetText("1");
+    mManager->SetChDelayEdit(0);
+    mPage.Get("edit_ch_delay_1").SetText("3");
+    mManager->SetChDelayEdit(1);
     // The amplifier reports outputs 0/1 and 2/3 linked.
     mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_CH_LINK, device::OP_UPDATE,
                                {0, 1, 0x01, 0x23, 0x44, 0x66, 0x88});
@@ -352,14 +360,24 @@ TEST_F(OutputChannelTest, ALinkedPartnerFollowsTrimAndDelayWithItsDifference) {
     EXPECT_FALSE(mPage.Get("ch_output_btn_0").Enabled());
 
     mPage.Get("slider_ch_volume_0").SetValue(-20);
-    mManager->SetChVolumeSlider(0, false, false, true);
+    mManager->SetChVolumeSlider(0, false, false, true);  // -3 dB to -2 dB
     mPage.Get("edit_ch_delay_0").SetText("2.25");
-    mManager->SetChDelayEdit(0);
+    mManager->SetChDelayEdit(0);  // 1 ms to 2.25 ms
     ASSERT_TRUE(WaitQueueIdle());
-    EXPECT_EQ(Amp().channels[1].trimAttenuation, 2);
-    EXPECT_EQ(Amp().channels[1].delayMs, 2);  // 1.25 ms + 1 ms
+    EXPECT_EQ(Amp().channels[0].trimAttenuation, 2);
+    EXPECT_EQ(Amp().channels[1].trimAttenuation, 9);  // -10 dB + 1 dB
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[1].gain, -9.0f);
+    EXPECT_EQ(mPage.Get("edit_ch_volume_1").Text(), "-9dB");
+    EXPECT_EQ(Amp().channels[1].delayMs, 4);  // 3 ms + 1.25 ms
     EXPECT_EQ(Amp().channels[1].delayThousandths, 250);
     EXPECT_EQ(Amp().channels[5].trimAttenuation, 3);  // not linked: untouched
+
+    // The partner moves the other way too, and the change is added, not the
+    // value: output 1 down by 4 dB takes output 0 from -2 dB to -6 dB.
+    MoveTrimSlider(1, -130, true);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[1].trimAttenuation, 13);
+    EXPECT_EQ(Amp().channels[0].trimAttenuation, 6);
 }
 
 TEST_F(OutputChannelTest, AReportFromTheAmplifierUpdatesProfileAndControlsAndIsEchoedOnce) {
