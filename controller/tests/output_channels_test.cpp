@@ -190,6 +190,62 @@ TEST_F(OutputChannelTest, MutingOneOutputOfABridgedPairMutesBoth) {
     EXPECT_EQ(Amp().channels[2].mute, 1);
     EXPECT_EQ(Amp().channels[3].mute, 1);
     EXPECT_TRUE(mPage.Get("ch_mute_2").Selected());
+
+    // And from the even output back to the odd one.
+    mDemo.amplifier->ClearReceived();
+    mPage.Get("ch_mute_2").SetSelected(false, false);
+    mManager->SetChMute(2);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[2].mute, 0);
+    EXPECT_EQ(Amp().channels[3].mute, 0);
+    EXPECT_FALSE(mPage.Get("ch_mute_3").Selected());
+    EXPECT_EQ(Sets(device::DSP_MUTE_CH), (Frames{{device::DSP_MUTE_CH, {0, 0, 2, 2, 0}},
+                                                 {device::DSP_MUTE_CH, {0, 0, 3, 3, 0}}}));
+}
+
+// The two outputs of a bridged pair drive one speaker: a phase change on
+// either reaches both, as a frame for each; an unbridged pair stays apart.
+TEST_F(OutputChannelTest, APhaseChangeOnEitherOutputOfABridgedPairReachesBoth) {
+    mManager->ToggleBridge(1);  // outputs 2 and 3
+    ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden >= 2; }, std::chrono::seconds(15)));
+    ASSERT_TRUE(WaitQueueIdle());
+    mDemo.amplifier->ClearReceived();
+
+    mPage.Get("ch_phase_3").SetSelected(true, false);
+    mManager->SetChPhase(3);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Sets(device::DSP_PHASE_CH), (Frames{{device::DSP_PHASE_CH, {0, 0, 3, 3, 1}},
+                                                  {device::DSP_PHASE_CH, {0, 0, 2, 2, 1}}}));
+    EXPECT_EQ(Amp().channels[2].phase, 1);
+    EXPECT_EQ(Amp().channels[3].phase, 1);
+    EXPECT_TRUE(mPage.Get("ch_phase_2").Selected());
+    EXPECT_EQ(mPage.Get("ch_phase_2").Text(), "${reverse phase}");
+    EXPECT_EQ(mManager->WorkingProfile().channels[2].phase, 1);
+
+    mDemo.amplifier->ClearReceived();
+    mPage.Get("ch_phase_2").SetSelected(false, false);
+    mManager->SetChPhase(2);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Sets(device::DSP_PHASE_CH), (Frames{{device::DSP_PHASE_CH, {0, 0, 2, 2, 0}},
+                                                  {device::DSP_PHASE_CH, {0, 0, 3, 3, 0}}}));
+    EXPECT_EQ(Amp().channels[2].phase, 0);
+    EXPECT_EQ(Amp().channels[3].phase, 0);
+    EXPECT_FALSE(mPage.Get("ch_phase_3").Selected());
+    EXPECT_EQ(mPage.Get("ch_phase_3").Text(), "${positive_phase}");
+
+    // Outputs 4 and 5 are not bridged.
+    mDemo.amplifier->ClearReceived();
+    mPage.Get("ch_phase_5").SetSelected(true, false);
+    mManager->SetChPhase(5);
+    mPage.Get("ch_mute_4").SetSelected(true, false);
+    mManager->SetChMute(4);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[5].phase, 1);
+    EXPECT_EQ(Amp().channels[4].phase, 0);
+    EXPECT_EQ(Amp().channels[4].mute, 1);
+    EXPECT_EQ(Amp().channels[5].mute, 0);
+    EXPECT_EQ(Sets(device::DSP_PHASE_CH).size(), 1u);
+    EXPECT_EQ(Sets(device::DSP_MUTE_CH).size(), 1u);
 }
 
 TEST_F(OutputChannelTest, SoloIsExclusive) {
