@@ -43,12 +43,16 @@ device::ChannelRange EqualizerManager::RangeOf(int channel) const {
     return {static_cast<uint8_t>(mProfile.scene), 0, c, c};
 }
 
-// The output paired with this one for display and linked edits, or -1.
+// The output paired with this one for display and linked edits, or -1: the
+// link-mode partner, else the bridge partner of a bridged pair.
 int EqualizerManager::LinkPartner(int channel) const {
-    if (mProfile.linkMode == 0 || channel < 0 || channel >= model::kOutputSlots) {
+    if (channel < 0 || channel >= model::kOutputSlots) {
         return -1;
     }
-    int partner = mProfile.linkOutputs[static_cast<size_t>(channel)];
+    int partner = mProfile.linkMode != 0 ? mProfile.linkOutputs[static_cast<size_t>(channel)] : -1;
+    if (partner == -1 && mProfile.bridgeOutputs[static_cast<size_t>(channel / 2)] != 0) {
+        partner = channel ^ 1;
+    }
     return partner >= 0 && partner < OutputCount() && partner != channel ? partner : -1;
 }
 

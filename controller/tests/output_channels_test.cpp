@@ -248,6 +248,34 @@ TEST_F(OutputChannelTest, APhaseChangeOnEitherOutputOfABridgedPairReachesBoth) {
     EXPECT_EQ(Sets(device::DSP_MUTE_CH).size(), 1u);
 }
 
+// Without the link mode an output's link partner is its bridge partner, so
+// trim, delay and solo of a bridged pair follow from either output.
+TEST_F(OutputChannelTest, TrimDelayAndSoloOfABridgedPairFollowFromEitherOutput) {
+    mManager->ToggleBridge(1);  // outputs 2 and 3
+    ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden >= 2; }, std::chrono::seconds(15)));
+    ASSERT_TRUE(WaitQueueIdle());
+    ASSERT_EQ(mManager->WorkingProfile().linkMode, 0);
+
+    MoveTrimSlider(3, -80, true);
+    mPage.Get("edit_ch_delay_2").SetText("3");
+    mManager->SetChDelayEdit(2);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[2].trimAttenuation, 8);
+    EXPECT_EQ(Amp().channels[3].trimAttenuation, 8);
+    EXPECT_EQ(mPage.Get("edit_ch_volume_2").Text(), "-8dB");
+    EXPECT_EQ(Amp().channels[3].delayMs, 3);
+    EXPECT_EQ(Amp().channels[3].delayThousandths, 0);
+    EXPECT_EQ(Amp().channels[4].trimAttenuation, 3);  // the next pair: untouched
+
+    mPage.Get("ch_solo_3").SetSelected(true, false);
+    mManager->SetChSolo(3);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[2].solo, 1);
+    EXPECT_EQ(Amp().channels[3].solo, 1);
+    EXPECT_TRUE(mPage.Get("ch_solo_2").Selected());
+    EXPECT_TRUE(mPage.Get("ch_enable_2").Selected());  // shown with the current output
+}
+
 TEST_F(OutputChannelTest, SoloIsExclusive) {
     mPage.Get("ch_solo_5").SetSelected(true, false);
     mManager->SetChSolo(5);
