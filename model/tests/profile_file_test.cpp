@@ -92,6 +92,8 @@ TEST_F(ProfileFileTest, LenientValuesReadAsDocumented) {
     std::string text = editJson(goodSceneText(), [](cJSON* root) {
         cJSON* ch = element(member(root, "channels"), 0);
         cJSON_ReplaceItemInObject(ch, "bypass", cJSON_CreateNumber(257));
+        cJSON_ReplaceItemInObject(element(member(root, "channels"), 1), "bypass",
+                                  cJSON_CreateNumber(256));
         cJSON_ReplaceItemInObject(element(member(ch, "eqArray"), 0), "enable",
                                   cJSON_CreateNumber(0.5));
         cJSON_ReplaceItemInObject(element(member(ch, "eqArray"), 1), "enable",
@@ -105,6 +107,7 @@ TEST_F(ProfileFileTest, LenientValuesReadAsDocumented) {
     auto target = std::make_unique<Profile>();
     ASSERT_TRUE(mFile.readSceneProfileText(text, *target, true));
     EXPECT_TRUE(target->channels[0].bypass);
+    EXPECT_FALSE(target->channels[1].bypass);  // only the low byte counts
     EXPECT_TRUE(target->eqArray(0)[0].enable);
     EXPECT_FALSE(target->eqArray(0)[1].enable);
     EXPECT_EQ(target->lockMode, 1);
@@ -178,6 +181,30 @@ TEST_F(ProfileFileTest, MalformedMembersAreLoadErrors) {
         [](cJSON* r) {
             cJSON* ch = element(member(r, "channels"), 0);
             cJSON_ReplaceItemInObject(ch, "eqSize", cJSON_CreateNumber(32));
+        },
+        [](cJSON* r) { cJSON_ReplaceItemInObject(r, "source", cJSON_CreateNumber(10)); },
+        // A band count past the band array, with as many bands as it claims.
+        [](cJSON* r) {
+            cJSON* ch = element(member(r, "channels"), 0);
+            cJSON* bands = member(ch, "eqArray");
+            while (cJSON_GetArraySize(bands) < 32) {
+                cJSON_AddItemToArray(bands, cJSON_Duplicate(element(bands, 0), true));
+            }
+            cJSON_ReplaceItemInObject(ch, "eqSize", cJSON_CreateNumber(32));
+        },
+        // Arrays longer than the format's: one output too many, one source too many.
+        [](cJSON* r) {
+            cJSON* channels = member(r, "channels");
+            cJSON_AddItemToArray(channels, cJSON_Duplicate(element(channels, 0), true));
+        },
+        [](cJSON* r) {
+            cJSON* mix = member(r, "inputMixVolume");
+            cJSON_AddItemToArray(mix, cJSON_Duplicate(element(mix, 0), true));
+        },
+        // Finite, but beyond single precision.
+        [](cJSON* r) {
+            cJSON* ch = element(member(r, "channels"), 3);
+            cJSON_ReplaceItemInObject(ch, "delay", cJSON_CreateNumber(1e39));
         },
     };
     for (size_t i = 0; i < breakages.size(); ++i) {
