@@ -116,17 +116,26 @@ public:
         return *slot;
     }
     platform::WindowHandle Handle() const override { return 1; }
-    void SetTimer(int id, int) override { mTimers[id] = true; }
+    void SetTimer(int id, int periodMs) override {
+        mTimers[id] = true;
+        mTimerPeriods[id] = periodMs;
+    }
     void KillTimer(int id) override { mTimers[id] = false; }
     void Retranslate() override {}
     bool TimerRunning(int id) const {
         auto at = mTimers.find(id);
         return at != mTimers.end() && at->second;
     }
+    // The period the timer was last started with, 0 when never started.
+    int TimerPeriod(int id) const {
+        auto at = mTimerPeriods.find(id);
+        return at != mTimerPeriods.end() ? at->second : 0;
+    }
 
 private:
     std::map<std::string, std::unique_ptr<FakeControl>> mControls;
     std::map<int, bool> mTimers;
+    std::map<int, int> mTimerPeriods;
 };
 
 class FakeUi final : public controller::UiServices {

@@ -105,6 +105,7 @@ TEST_F(OutputChannelTest, ADragSendsAtMostEveryTwoHundredMsAndTheLastValueAfterI
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].second.back(), 1);
     EXPECT_TRUE(mPage.TimerRunning(controller::CACHE_CH_VOLUME_TIMER));
+    EXPECT_EQ(mPage.TimerPeriod(controller::CACHE_CH_VOLUME_TIMER), 100);
     EXPECT_EQ(mPage.Get("edit_ch_volume_1").Text(), "-3dB");  // the view follows at once
 
     mManager->OnChVolumeTimer();  // the drag paused: the last value goes out
@@ -150,6 +151,28 @@ TEST_F(OutputChannelTest, AMoveMoreThanTwoHundredMsAfterTheLastTrimSentGoesAtOnc
     mManager->OnChVolumeTimer();
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(TrimsSent(6), (std::vector<int>{4, 5, 7, 2, 3}));
+}
+
+// Moving the trim of a muted output means the user wants to hear it.
+TEST_F(OutputChannelTest, MovingTheTrimOfAMutedOutputUnmutesIt) {
+    mPage.Get("ch_mute_8").SetSelected(true, false);
+    mManager->SetChMute(8);
+    ASSERT_TRUE(WaitQueueIdle());
+    ASSERT_EQ(Amp().channels[8].mute, 1);
+    MoveTrimSlider(8, -90, true);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[8].trimAttenuation, 9);
+    EXPECT_EQ(Amp().channels[8].mute, 0);
+    EXPECT_FALSE(mPage.Get("ch_mute_8").Selected());
+    // A trim the amplifier reports does not unmute.
+    mPage.Get("ch_mute_8").SetSelected(true, false);
+    mManager->SetChMute(8);
+    mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_TRIM_CH, device::OP_UPDATE,
+                               {0, 0, 8, 8, 0xF4});  // -12 dB
+    ReadSpontaneousReport();
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[8].gain, -12.0f);
+    EXPECT_EQ(Amp().channels[8].mute, 1);
 }
 
 TEST_F(OutputChannelTest, TrimUpAndDownStepOneDecibel) {
@@ -353,6 +376,26 @@ TEST_F(OutputChannelTest, DelayStepsAndTheDelaySliderOfTheFocusedChannel) {
     EXPECT_TRUE(mPage.Get("delay_lable_3").Visible());
 }
 
+// With centimetres chosen, a step moves the delay to the next whole
+// centimetre, so the stored delay is always one the text can show.
+TEST_F(OutputChannelTest, DelayStepsInCentimetresLandOnWholeCentimetres) {
+    mPage.Get("comb_ch_unit").SelectItem(model::kDelayUnitCm, false);
+    mManager->OnDelayUnitChanged();
+    mPage.Get("edit_ch_delay_5").SetText("100");
+    mManager->SetChDelayEdit(5);
+    mManager->SetChDelayUp(5, true);
+    ASSERT_TRUE(WaitQueueIdle());
+    const float cmInMs = 15.0f / 519.0f;
+    EXPECT_NEAR(mManager->WorkingProfile().channels[5].delay, 101 * cmInMs, 1e-5);
+    EXPECT_EQ(mPage.Get("edit_ch_delay_5").Text(), "101 cm");
+    EXPECT_EQ(Amp().channels[5].delayMs, 2);
+    EXPECT_EQ(Amp().channels[5].delayThousandths, 919);  // 2.919 ms
+    mManager->SetChDelayUp(5, false);
+    mManager->SetChDelayUp(5, false);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_NEAR(mManager->WorkingProfile().channels[5].delay, 99 * cmInMs, 1e-5);
+}
+
 TEST_F(OutputChannelTest, OutputTypeSendsTypeFiltersAndTrim) {
     mManager->SetOutputValue(6, "output_menu_subwoof_left", false);
     ASSERT_TRUE(WaitQueueIdle());
@@ -373,6 +416,13 @@ TEST_F(OutputChannelTest, OutputTypeSendsTypeFiltersAndTrim) {
 TEST_F(OutputChannelTest, BridgingCopiesTheLeftOutputAndUnbridgingClearsBoth) {
     mPage.Get("slider_ch_volume_0").SetValue(-50);
     mManager->SetChVolumeSlider(0, false, false, true);
+    mPage.Get("ch_phase_0").SetSelected(true, false);
+    mManager->SetChPhase(0);
+    mPage.Get("ch_mute_0").SetSelected(true, false);
+    mManager->SetChMute(0);
+    ASSERT_TRUE(WaitQueueIdle());
+    ASSERT_EQ(Amp().channels[1].phase, 0);
+    ASSERT_EQ(Amp().channels[1].mute, 0);
     mManager->ToggleBridge(0);
     EXPECT_EQ(mUi.mLoadingShown, 1);
     ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden >= 2; }, std::chrono::seconds(15)));
@@ -382,6 +432,10 @@ TEST_F(OutputChannelTest, BridgingCopiesTheLeftOutputAndUnbridgingClearsBoth) {
     EXPECT_EQ(amp.channels[1].trimAttenuation, 5);
     EXPECT_EQ(amp.channels[1].delayThousandths, amp.channels[0].delayThousandths);
     EXPECT_EQ(amp.channels[1].type, amp.channels[0].type);
+    EXPECT_EQ(amp.channels[1].phase, 1);
+    EXPECT_EQ(amp.channels[1].mute, 1);
+    EXPECT_TRUE(mPage.Get("ch_phase_1").Selected());
+    EXPECT_TRUE(mPage.Get("ch_mute_1").Selected());
     EXPECT_TRUE(mPage.Get("ch_bridge_0").Selected());
     EXPECT_EQ(mPage.Get("bridge_hl_0").mImage, "ch_in_selected.png");
 
@@ -393,6 +447,8 @@ TEST_F(OutputChannelTest, BridgingCopiesTheLeftOutputAndUnbridgingClearsBoth) {
     EXPECT_EQ(amp.channels[0].type, 0);
     EXPECT_EQ(amp.channels[1].type, 0);
     EXPECT_EQ(amp.channels[0].phase, 0);
+    EXPECT_EQ(amp.channels[1].phase, 0);
+    EXPECT_FALSE(mPage.Get("ch_phase_1").Selected());
     for (int s = 0; s < 10; ++s) {
         EXPECT_EQ(amp.sources[s].mixMask[0], 0u) << "source " << s;
         EXPECT_EQ(amp.sources[s].mixMask[1], 0u) << "source " << s;
@@ -481,10 +537,15 @@ TEST_F(OutputChannelTest, AReportFromTheAmplifierUpdatesProfileAndControlsAndIsE
 
 TEST_F(OutputChannelTest, ReportsForAStoredSceneLeaveTheViewAlone) {
     const std::string before = mPage.Get("edit_ch_volume_4").Text();
+    // Scene 3, and the last stored scene, 10.
     mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_TRIM_CH, device::OP_UPDATE,
                                {3, 0, 4, 4, 0xF0});
+    mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_TRIM_CH, device::OP_UPDATE,
+                               {10, 0, 4, 4, 0xEC});
+    ReadSpontaneousReport();
     ReadSpontaneousReport();
     EXPECT_FLOAT_EQ(mManager->SceneProfile(3).channels[4].gain, -16.0f);
+    EXPECT_FLOAT_EQ(mManager->SceneProfile(10).channels[4].gain, -20.0f);
     EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[4].gain, -3.0f);
     EXPECT_EQ(mPage.Get("edit_ch_volume_4").Text(), before);
 }

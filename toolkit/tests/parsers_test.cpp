@@ -81,6 +81,9 @@ TEST(LayoutSpec, ParsesGeometryColoursAndChecksLayouts) {
     EXPECT_EQ(rect->height, 40);
     EXPECT_FALSE(ParseRect("1,2,3"));
     EXPECT_FALSE(ParseRect("1,2,-3,4"));
+    EXPECT_FALSE(ParseRect("1,2,3,-4"));
+    EXPECT_FALSE(ParseSize("10,-1"));
+    EXPECT_FALSE(ParseSize("-1,10"));
     EXPECT_FALSE(ParseRect("1,2,3,99999999999"));
     EXPECT_EQ(ParseColor("#FF102030"), 0xFF102030u);
     EXPECT_EQ(ParseColor("#102030"), 0xFF102030u);
@@ -160,6 +163,9 @@ TEST_F(TextResourcesTest, TranslationRule) {
     EXPECT_EQ(texts.Translate("${missing}"), "${missing}");
     EXPECT_EQ(texts.Translate("${x}"), "${x}");
     EXPECT_EQ(texts.Translate("plain {\\n} text"), "plain {\\n} text");
+    // Only "${" opens a key: a bare dollar is plain text.
+    EXPECT_EQ(texts.Translate("$tips"), "$tips");
+    EXPECT_EQ(texts.Translate("$tips{\\n}"), "$tips{\\n}");
     EXPECT_EQ(texts.Translate("${missing{\\n}}"), "${missing\n}");
     texts.SetTextQuery([](const std::string& key) -> std::optional<std::string> {
         if (key == "${asked}")
