@@ -396,6 +396,33 @@ TEST_F(OutputChannelTest, DelayStepsInCentimetresLandOnWholeCentimetres) {
     EXPECT_NEAR(mManager->WorkingProfile().channels[5].delay, 99 * cmInMs, 1e-5);
 }
 
+// The delay slider moves in microseconds. In inches a small move (a wheel
+// notch, 21 us) is less than half an inch: it still takes the delay one whole
+// inch its way; a large move lands on the nearest whole inch.
+TEST_F(OutputChannelTest, TheDelaySliderInInchesMovesWholeInches) {
+    mPage.Get("comb_ch_unit").SelectItem(model::kDelayUnitInch, false);
+    mManager->OnDelayUnitChanged();
+    test_support::FakeControl& slider = mPage.Get("slider_ch_delay_5");
+    slider.SetRange(0, 15000);
+    mPage.Get("edit_ch_delay_5").SetText("68");  // 5 ms
+    mManager->SetChDelayEdit(5);
+    ASSERT_EQ(slider.Value(), 5000);
+    const float inchInMs = 15.0f / 204.0f;
+
+    slider.SetValue(5021);
+    mManager->SetChDelaySlider(5);
+    EXPECT_NEAR(mManager->WorkingProfile().channels[5].delay, 69 * inchInMs, 1e-5);
+    EXPECT_EQ(mPage.Get("edit_ch_delay_5").Text(), "69 in");
+
+    slider.SetValue(6000);  // 81.6 in
+    mManager->SetChDelaySlider(5);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_NEAR(mManager->WorkingProfile().channels[5].delay, 82 * inchInMs, 1e-5);
+    EXPECT_EQ(mPage.Get("edit_ch_delay_5").Text(), "82 in");
+    EXPECT_EQ(Amp().channels[5].delayMs, 6);
+    EXPECT_EQ(Amp().channels[5].delayThousandths, 29);  // 6.029 ms
+}
+
 TEST_F(OutputChannelTest, OutputTypeSendsTypeFiltersAndTrim) {
     mManager->SetOutputValue(6, "output_menu_subwoof_left", false);
     ASSERT_TRUE(WaitQueueIdle());
