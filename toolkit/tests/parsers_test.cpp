@@ -100,6 +100,9 @@ TEST(LayoutSpec, ImageVariantsAndDisplayScale) {
     EXPECT_EQ(ImageVariantName("btn_hot.png", 125), "btn_hot@125.png");
     EXPECT_EQ(ImageVariantName("common/btn.png", 100), "common/btn.png");
     EXPECT_EQ(ImageVariantName("dir.v2/file", 150), "dir.v2/file@150");
+    // The mark goes before the last dot of the file's own name.
+    EXPECT_EQ(ImageVariantName("eq.bg.png", 125), "eq.bg@125.png");
+    EXPECT_EQ(ImageVariantName("dir.v2/file.png", 200), "dir.v2/file@200.png");
     EXPECT_EQ(DpiForScreens({{0, 0, 1920, 1080}}, 1280, 720), 144);
     EXPECT_EQ(DpiForScreens({{0, 0, 1366, 768}}, 1280, 720), 96);
     EXPECT_EQ(DpiForScreens({{0, 0, 1024, 768}}, 1280, 720), 77);
