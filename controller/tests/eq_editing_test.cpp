@@ -106,6 +106,7 @@ TEST_F(EqEditing, CrossoverStepsFollowTheFrequencyGrid) {
     mManager->SetHpFreqUp(false);
     EXPECT_LE(Ch(0).crossover.hp.fs, 1000);
     SetHp("20");
+    Drain();  // the frames of the edits above are out before the count starts
     mDemo.amplifier->ClearReceived();
     mManager->SetHpFreqUp(false);  // already at the bottom: nothing
     Drain();
