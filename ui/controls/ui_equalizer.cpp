@@ -3,9 +3,10 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLineF>
 #include <QMouseEvent>
+#include <QPaintDevice>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QVariant>
 #include <algorithm>
@@ -28,6 +29,8 @@ struct UIEqualizer::Curves {
     std::array<controller::CurveRow, kMaxCurves> frequency{};
     std::array<controller::CurveRow, kMaxCurves> magnitude{};
     std::array<controller::CurveRow, kMaxCurves> phase{};
+    // log10 of every frequency, taken once per grid: the outputs share one.
+    std::array<controller::CurveRow, kMaxCurves> logHz{};
     std::array<bool, kMaxCurves> show{};
     int count = 0;
     int current = 0;
@@ -331,6 +334,13 @@ void UIEqualizer::setEqCurves(std::span<const controller::CurveRow> frequency,
     for (size_t i = 0; i < static_cast<size_t>(kMaxCurves); ++i) {
         if (i < count) {
             c.frequency[i] = frequency[i];
+            if (i > 0 && c.frequency[i] == c.frequency[i - 1]) {
+                c.logHz[i] = c.logHz[i - 1];
+            } else {
+                for (size_t k = 0; k < c.logHz[i].size(); ++k) {
+                    c.logHz[i][k] = std::log10(std::max(c.frequency[i][k], 1.0));
+                }
+            }
             c.magnitude[i] = magnitude[i];
             if (i < phase.size()) {
                 c.phase[i] = phase[i];
@@ -340,6 +350,7 @@ void UIEqualizer::setEqCurves(std::span<const controller::CurveRow> frequency,
             c.show[i] = i < showFlags.size() && showFlags[i] != 0;
         } else {
             c.frequency[i].fill(0.0);
+            c.logHz[i].fill(0.0);
             c.magnitude[i].fill(0.0);
             c.phase[i].fill(0.0);
             c.show[i] = false;
@@ -671,8 +682,8 @@ QPen UIEqualizer::CurrentPen() const {
         color = kNoPaletteCurrent;
     }
     QPen pen(Argb(color), 2.0 * Scale() / 100.0);
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::BevelJoin);
     return pen;
 }
 
@@ -681,38 +692,57 @@ QPen UIEqualizer::OtherPen(int channel) const {
         HasPaletteEntry(channel) ? mPalette[static_cast<size_t>(channel)] : kNoPaletteOther;
     const double width = (HasPaletteEntry(mCurves->current) ? 2.0 : 3.0) * Scale() / 100.0;
     QPen pen(Argb(color), width);
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::BevelJoin);
     return pen;
 }
 
-void UIEqualizer::DrawBezierChain(QPainter& painter, const std::vector<QPoint>& points) {
+void UIEqualizer::DrawBezierChain(const std::vector<QPoint>& points, const QPen& pen) {
     // Every stored point but the last, cut to the 3k + 1 points a chain of
-    // cubic segments takes.
+    // cubic segments takes, each segment flattened to lines a few pixels
+    // long.
     const int passed = static_cast<int>(points.size()) - 1;
     if (passed < 2) {
         return;
     }
-    QPainterPath path(points[0]);
+    mPolyline.clear();
+    mPolyline.push_back(QPointF(points[0]));
     if (passed < 4) {
         for (int i = 1; i < passed; ++i) {
-            path.lineTo(points[static_cast<size_t>(i)]);
+            mPolyline.push_back(QPointF(points[static_cast<size_t>(i)]));
         }
     } else {
         const int used = passed - (passed - 1) % 3;
-        for (int i = 1; i + 2 < used; i += 3) {
-            path.cubicTo(points[static_cast<size_t>(i)], points[static_cast<size_t>(i + 1)],
-                         points[static_cast<size_t>(i + 2)]);
+        for (int i = 0; i + 3 < used; i += 3) {
+            const QPointF p0(points[static_cast<size_t>(i)]);
+            const QPointF p1(points[static_cast<size_t>(i + 1)]);
+            const QPointF p2(points[static_cast<size_t>(i + 2)]);
+            const QPointF p3(points[static_cast<size_t>(i + 3)]);
+            const double span =
+                QLineF(p0, p1).length() + QLineF(p1, p2).length() + QLineF(p2, p3).length();
+            const int steps = std::clamp(static_cast<int>(span / 3.0) + 1, 1, 64);
+            for (int k = 1; k <= steps; ++k) {
+                const double t = static_cast<double>(k) / steps;
+                const double u = 1.0 - t;
+                const QPointF at =
+                    u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
+                if (at != mPolyline.back()) {
+                    mPolyline.push_back(at);
+                }
+            }
         }
     }
-    painter.drawPath(path);
+    mRaster.Stroke(mPolyline, pen.widthF(), pen.color().rgba(), pen.style() != Qt::SolidLine);
 }
 
-void UIEqualizer::DrawCurve(QPainter& painter, int channel, const QPen& pen) {
+void UIEqualizer::DrawCurve(int channel, const QPen& pen) {
     const Curves& c = *mCurves;
     const auto& hz = c.frequency[static_cast<size_t>(channel)];
     const auto& db = c.magnitude[static_cast<size_t>(channel)];
     const auto& phase = c.phase[static_cast<size_t>(channel)];
+    const auto& logHz = c.logHz[static_cast<size_t>(channel)];
+    const double lowLog = std::log10(static_cast<double>(MinHz()));
+    const double spanLog = std::log10(static_cast<double>(kHighHz)) - lowLog;
     const double lowest = MinHz() - 10.0;
     const double highest = kHighHz + 100.0;
     mStroke.clear();
@@ -733,7 +763,7 @@ void UIEqualizer::DrawCurve(QPainter& painter, int channel, const QPen& pen) {
         if (!(f >= lowest && f <= highest) || std::isnan(m) || std::isnan(p)) {
             continue;
         }
-        const double x = FrequencyToX(f);
+        const double x = mLeft + mWidth * (logHz[static_cast<size_t>(k)] - lowLog) / spanLog;
         const QPointF point(x, yOf(m));
         const QPointF phasePoint(x, yOf(p));
         QPointF stored;
@@ -758,13 +788,11 @@ void UIEqualizer::DrawCurve(QPainter& painter, int channel, const QPen& pen) {
             previousPhase = roundedPhase;
         }
     }
-    painter.setPen(pen);
-    DrawBezierChain(painter, mStroke);
+    DrawBezierChain(mStroke, pen);
     if (mShowPhase) {
         QPen dashed = pen;
         dashed.setStyle(Qt::DashLine);
-        painter.setPen(dashed);
-        DrawBezierChain(painter, mPhaseStroke);
+        DrawBezierChain(mPhaseStroke, dashed);
     }
 }
 
@@ -853,18 +881,21 @@ void UIEqualizer::Paint(QPainter& painter) {
         painter.drawText(bypassBox, flags, text);
     }
 
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setBrush(Qt::NoBrush);
+    // The curves, anti-aliased, in a layer of their own laid over the grid.
+    const double ratio = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
+    mRaster.Begin(QSize(static_cast<int>(std::ceil(mWidth * ratio)),
+                        static_cast<int>(std::ceil(mHeight * ratio))),
+                  ratio);
     const Curves& c = *mCurves;
     for (int i = 0; i < c.count; ++i) {
         if (i != c.current && c.show[static_cast<size_t>(i)]) {
-            DrawCurve(painter, i, OtherPen(i));
+            DrawCurve(i, OtherPen(i));
         }
     }
     if (c.current >= 0 && c.current < c.count) {
-        DrawCurve(painter, c.current, CurrentPen());
+        DrawCurve(c.current, CurrentPen());
     }
-    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.drawImage(QPointF(mLeft, mTop), mRaster.Image());
 
     painter.setFont(FontFor(mFont));
     for (int i = 0; i < mBandCount; ++i) {

@@ -28,6 +28,7 @@
 
 #include "controller/eq_chart.h"
 #include "model/profile.h"
+#include "ui/controls/curve_raster.h"
 
 namespace toolkit {
 struct XmlElement;
@@ -162,8 +163,8 @@ private:
 
     void DrawGrid(QPainter& painter);
     void DrawAxisLabels(QPainter& painter);
-    void DrawCurve(QPainter& painter, int channel, const QPen& pen);
-    void DrawBezierChain(QPainter& painter, const std::vector<QPoint>& points);
+    void DrawCurve(int channel, const QPen& pen);
+    void DrawBezierChain(const std::vector<QPoint>& points, const QPen& pen);
     QPen CurrentPen() const;
     QPen OtherPen(int channel) const;
     bool HasPaletteEntry(int channel) const;
@@ -218,6 +219,8 @@ private:
 
     std::vector<QPoint> mStroke;  // reused by every curve drawn
     std::vector<QPoint> mPhaseStroke;
+    std::vector<QPointF> mPolyline;
+    CurveRaster mRaster;
 };
 
 }  // namespace ui
