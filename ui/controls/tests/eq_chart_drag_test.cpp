@@ -127,6 +127,10 @@ TEST_F(ChartDrag, GeqDragMovesOnlyTheGainAndPeqDragMovesBoth) {
     Press(*chart, p);
     EXPECT_EQ(chart->CaptureState(), Capture::INDEX_CAPTURED);
     EXPECT_EQ(chart->cursor().shape(), Qt::SizeVerCursor);
+    DragTo(*chart, p + QPoint(0, -1));  // one pixel is a sixth of a dB
+    EXPECT_NEAR(chart->Band(1).eqGain, 12.0 / 79, 1e-5);
+    EXPECT_EQ(window->Types(), Notes{"equalizer_eq"});
+    window->ClearNotes();
     DragTo(*chart, p + QPoint(50, -20));
     EXPECT_EQ(Point(1), QPoint(p.x(), p.y() - 20));
     EXPECT_EQ(chart->Band(1).freq, bands[1].freq);
@@ -242,7 +246,10 @@ TEST_F(ChartDrag, SelectionGivenByTheControllerGoesToTheUserData) {
 
 TEST_F(ChartDrag, HighPassNeverReachesTheLowPassNorTheLowPassTheHighPass) {
     Open(true);
-    chart->setCurEqHpLp(100, 1000);
+    // A low-pass frequency that one pixel of the chart gives exactly.
+    const int lowPass = chart->XToFrequency(400);
+    ASSERT_LT(chart->XToFrequency(399), lowPass);
+    chart->setCurEqHpLp(100, lowPass);
     ASSERT_EQ(chart->HpFreq(), 100);
     const QRect hp = chart->HpBox();
     ASSERT_FALSE(hp.isEmpty());
@@ -255,33 +262,32 @@ TEST_F(ChartDrag, HighPassNeverReachesTheLowPassNorTheLowPassTheHighPass) {
     DragTo(*chart, QPoint(chart->width() - 5, hp.center().y()));
     EXPECT_EQ(chart->HpFreq(), 100) << "one jump past the low-pass moves nothing";
     EXPECT_TRUE(window->notes.empty());
-    int last = 100;
     for (int x = hp.center().x(); x < chart->width(); ++x) {
         DragTo(*chart, QPoint(x, hp.center().y()));
-        ASSERT_LT(chart->HpFreq(), 1000) << x;
-        last = std::max(last, chart->HpFreq());
+        ASSERT_LT(chart->HpFreq(), lowPass) << x;
     }
-    EXPECT_EQ(chart->HpFreq(), last);
-    EXPECT_GT(last, 950);
-    Release(*chart, QPoint(chart->width(), hp.center().y()));
-    EXPECT_EQ(chart->HpFreq(), last);
+    EXPECT_EQ(chart->HpFreq(), chart->XToFrequency(399)) << "as close as it may come";
+    Release(*chart, QPoint(400, hp.center().y()));
+    EXPECT_EQ(chart->HpFreq(), chart->XToFrequency(399));
     EXPECT_EQ(window->Types().back(), "equalizer_hp_release");
     for (const auto& note : window->notes) {
         EXPECT_TRUE(note.type == "equalizer_hp" || note.type == "equalizer_hp_release");
     }
 
     window->ClearNotes();
-    chart->setCurEqHpLp(300, 1000);
+    const int highPass = chart->XToFrequency(250);
+    ASSERT_GT(chart->XToFrequency(251), highPass);
+    chart->setCurEqHpLp(highPass, 1000);
     const QRect lp = chart->LpBox();
     Press(*chart, lp.center());
     EXPECT_EQ(chart->CaptureState(), Capture::LP_CAPTURED);
     for (int x = lp.center().x(); x >= 0; --x) {
         DragTo(*chart, QPoint(x, lp.center().y()));
-        ASSERT_GT(chart->LpFreq(), 300) << x;
+        ASSERT_GT(chart->LpFreq(), highPass) << x;
     }
-    EXPECT_LT(chart->LpFreq(), 320);
-    Release(*chart, QPoint(0, lp.center().y()));
-    EXPECT_GT(chart->LpFreq(), 300);
+    EXPECT_EQ(chart->LpFreq(), chart->XToFrequency(251));
+    Release(*chart, QPoint(250, lp.center().y()));
+    EXPECT_EQ(chart->LpFreq(), chart->XToFrequency(251));
     EXPECT_EQ(window->Types().front(), "equalizer_lp");
     EXPECT_EQ(window->Types().back(), "equalizer_lp_release");
 }
