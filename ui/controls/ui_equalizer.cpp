@@ -760,7 +760,7 @@ void UIEqualizer::DrawCurve(int channel, const QPen& pen) {
         const double f = hz[static_cast<size_t>(k)];
         const double m = db[static_cast<size_t>(k)];
         const double p = phase[static_cast<size_t>(k)];
-        if (!(f >= lowest && f <= highest) || std::isnan(m) || std::isnan(p)) {
+        if (!(f >= lowest && f <= highest) || std::isnan(m) || (mShowPhase && std::isnan(p))) {
             continue;
         }
         const double x = mLeft + mWidth * (logHz[static_cast<size_t>(k)] - lowLog) / spanLog;

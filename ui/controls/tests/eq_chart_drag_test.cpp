@@ -353,7 +353,7 @@ TEST_F(ChartDrag, RefreshesInTheMiddleOfADragKeepThePointUnderTheMouse) {
         EXPECT_EQ(chart->BandPoint(3), clamped);
         EXPECT_TRUE(
             chart->MarkerBox(3).contains(QPoint(std::min(clamped.x(), chart->width() - 1),
-                                                std::min(clamped.y(), 0 + chart->height() - 1))));
+                                                std::min(clamped.y(), chart->height() - 1))));
         EXPECT_EQ(window->ChartControl().UserData(), "3");
     }
     EXPECT_EQ(refreshes, 4);
