@@ -23,6 +23,9 @@ THEME = "style/dark.qss"
 # switched-off or disconnected text keeps a contrast of 4.5:1 on them.
 WINDOW = "#FF0B0D10"
 CARD = "#FF12161C"
+# One colour per output on the EQ chart, in output order.
+CURVE_COLORS = ("#FF3D9BFF", "#FFFF6B6B", "#FF4CD964", "#FFF5E663", "#FFB48CFF",
+                "#FF2ED3D3", "#FFFF9F1C", "#FFFF7EC8", "#FFE0E0E0", "#FFC9A26B")
 
 
 class Node:
@@ -179,7 +182,12 @@ def chart_card(root):
     card.add("Button", name="btn_reset_eq", pos=pos(534, 5, 100, 24), text="${ui_reset_eq}")
     card.add("Button", name="btn_costom_eq", pos=pos(534, 5, 100, 24), visible="false")
     card.add("Button", name="btn_compressor", pos=pos(534, 5, 100, 24), visible="false")
-    card.add("Curve", name="equalizer", pos=pos(10, 36, 626, 198), userdata="-1")
+    # The EQ chart: band numbers and labels, the all-bypass text, and one
+    # curve colour per output, each readable on the card's dark background.
+    card.add("Curve", name="equalizer", pos=pos(10, 36, 626, 198), userdata="-1",
+             bkcolor="#FF10141A", font="10b", bypassfont="22b", textcolor="#FF8A95A4",
+             selecttextcolor="#FFFFC400", align="center", valign="vcenter",
+             curvecolor=" ".join(CURVE_COLORS))
 
     side = card.add("Container", name="xover_panel", pos=pos(646, 8, 266, 226), bkcolor="#FF161B22", round="4")
     section(side, 10, 6, 200, "ui_crossover")

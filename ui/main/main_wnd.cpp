@@ -58,13 +58,13 @@ CMainWnd::~CMainWnd() {
 
 // Custom tags of the main layout: the toolkit's extensions and the EQ chart
 // (the calibration chart belongs to its own window).
-static QWidget* BuildCustomControl(const std::string& tag, const toolkit::XmlElement&,
-                                   QWidget* parent, toolkit::Window&) {
+static QWidget* BuildCustomControl(const std::string& tag, const toolkit::XmlElement& node,
+                                   QWidget* parent, toolkit::Window& window) {
     if (QWidget* extension = toolkit::MakeExtensionControl(tag, parent)) {
         return extension;
     }
     if (tag == "Curve") {
-        return new UIEqualizer(parent);
+        return UIEqualizer::Build(node, parent, window);
     }
     if (tag == "CurveAc") {
         auto* panel = new QWidget(parent);
