@@ -42,6 +42,9 @@ function(tq_add_test name)
         target_link_libraries(${name} PRIVATE GTest::gtest_main)
     endif()
     tq_set_warnings(${name})
+    # Pictures a test takes go under the build folder, wherever it runs from.
+    target_compile_definitions(${name} PRIVATE
+        TQ_SCREENSHOT_DIR="${CMAKE_CURRENT_BINARY_DIR}/screenshots")
     # An empty LABELS value would shift the property pairs after it.
     set(labels "")
     if(ARG_LABELS)

@@ -33,14 +33,14 @@ protected:
         SetUpLanguages(app::CurrentModelCfg());
         toolkit::Texts().SetLanguage(Language());
         SetDisplayScale(Scale());
-        QDir().mkpath("screenshots");
+        QDir().mkpath(TQ_SCREENSHOT_DIR);
     }
     void TearDown() override { SetDisplayScale(100); }
     static const char* Language() { return std::get<0>(GetParam()); }
     static int Scale() { return std::get<1>(GetParam()); }
     static std::string Case() { return std::string(Language()) + "_" + std::to_string(Scale()); }
     std::string File(const std::string& what) const {
-        return "screenshots/" + what + "_" + Case() + ".png";
+        return std::string(TQ_SCREENSHOT_DIR) + "/" + what + "_" + Case() + ".png";
     }
     void Save(toolkit::Window& window, const std::string& what) {
         QPixmap shot = window.Widget()->grab();

@@ -78,9 +78,9 @@ void Show(UIEqualizer& chart, const model::Profile& p, bool peq, bool bypassed) 
 }
 
 void Save(testing::ChartWindow& window, const std::string& name) {
-    QDir().mkpath("screenshots");
-    EXPECT_TRUE(
-        window.Widget()->grab().save(QString::fromStdString("screenshots/" + name + ".png")))
+    QDir().mkpath(TQ_SCREENSHOT_DIR);
+    EXPECT_TRUE(window.Widget()->grab().save(
+        QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/" + name + ".png")))
         << name;
 }
 

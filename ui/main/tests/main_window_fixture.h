@@ -42,9 +42,10 @@ inline bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000)
 }
 
 inline void SaveScreenshot(toolkit::Window& window, const std::string& name) {
-    QDir().mkpath("screenshots");
+    QDir().mkpath(TQ_SCREENSHOT_DIR);
     QApplication::processEvents();
-    window.Widget()->grab().save(QString::fromStdString("screenshots/" + name + ".png"));
+    window.Widget()->grab().save(
+        QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/" + name + ".png"));
 }
 
 class MainWindowTest : public ::testing::Test {

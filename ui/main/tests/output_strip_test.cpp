@@ -160,11 +160,12 @@ TEST_F(OutputStripTest, EveryTextFitsAtEveryScaleInEveryLanguage) {
             for (const auto& problem : testing::OverlappingControls(*mWindow)) {
                 ADD_FAILURE() << what << ": controls overlap: " << problem;
             }
-            QDir().mkpath("screenshots");
+            QDir().mkpath(TQ_SCREENSHOT_DIR);
             Control("card_outputs")
                 .Widget()
                 ->grab()
-                .save(QString::fromStdString("screenshots/strip_" + what + ".png"));
+                .save(QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/strip_" + what +
+                                             ".png"));
             testing::SaveScreenshot(*mWindow, "main_" + what);
         }
         SwitchLanguage("en", "0");
