@@ -441,10 +441,13 @@ void EqualizerManager::EqualizerCallback(int index, int kind, bool released) {
     if (bands == nullptr || index < 0 || index >= mProfile.bandCount(c)) {
         return;
     }
+    // The chart's pixels give any gain and Q; they are kept to the steps the
+    // edits show and the device takes (0.1 dB, 0.01), so that screen, profile
+    // and amplifier hold one value.
     model::EqBand value = chart->Band(index);
     value.freq = std::clamp(value.freq, Cfg().mEQ_FREQ_MIN, kHighestHz);
-    value.eqFactor = std::clamp(value.eqFactor, kQLowest, kQHighest);
-    value.eqGain = std::clamp(value.eqGain, -18.0f, 12.0f);
+    value.eqFactor = std::clamp(std::round(value.eqFactor * 100.0f) / 100.0f, kQLowest, kQHighest);
+    value.eqGain = std::clamp(std::round(value.eqGain * 10.0f) / 10.0f, -18.0f, 12.0f);
     value.enable = true;
     const bool changed = !SameBand(bands[index], value);
     // Hovering onto a band only selects it: nothing to send, and the drag's
