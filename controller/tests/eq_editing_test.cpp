@@ -164,6 +164,13 @@ TEST_F(EqEditing, TheLastGainGoingToZeroBypassesTheChannel) {
     EXPECT_TRUE(Ch(8).bypass);
     EXPECT_EQ(SetsOf(device::DSP_EQ_BYPASS), (std::vector<Data>{{0, 0, 8, 8, 1}}));
     EXPECT_EQ(Amp().channels[8].eqBypass, 1);
+    // A band set to 0 dB while others keep their gains leaves the EQ on:
+    // output 0 has gains on bands 4, 13 and 17.
+    mManager->SetCurChannelChange(0);
+    TypeBand(13, "1800", "5.80", "0");
+    EXPECT_FALSE(Ch(0).bypass);
+    EXPECT_EQ(mPage.Get("btn_bypass").Text(), "${bypass_eq}");
+    mManager->SetCurChannelChange(8);
     // A small gain is a setting, not a flat channel.
     TypeBand(2, "63", "5.80", "0.5");
     EXPECT_FALSE(Ch(8).bypass);
@@ -223,6 +230,27 @@ TEST_F(EqEditing, BandTypeOtherThanPeakingHasNoGain) {
     EXPECT_FALSE(mPage.Get("eq_gain_13").Enabled());
     EXPECT_FALSE(mPage.Get("eq_slider_13").Enabled());
     EXPECT_EQ(Amp().channels[0].eq[13].gainByte, (3 << 5) | 18);  // type 3, 0 dB
+    // An all-pass band has no gain either.
+    mUi.mChart.mSelected = 17;
+    mPage.Get("comb_eq_type").SelectItem(1, false);
+    mManager->SetEqType();
+    EXPECT_EQ(BandOf(0, 17).type, 1);
+    EXPECT_FLOAT_EQ(BandOf(0, 17).eqGain, 0.0f);
+}
+
+// What the device reported out of range goes back to it within range.
+TEST_F(EqEditing, ABandIsSentWithinTheDevicesRange) {
+    mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_EQ_CH, device::OP_UPDATE,
+                               {0, 0, 0, 3, 3,      // scene, source, output 0, bands 3..3
+                                0x75, 0x30, 5, 80,  // 30000 Hz, Q 5.80
+                                18 + 1, 0});        // +1.0 dB, peaking
+    ReadSpontaneousReport();
+    ASSERT_EQ(BandOf(0, 3).freq, 30000);
+    mDemo.amplifier->ClearReceived();
+    mManager->SetEqGainUp(3, true);
+    Drain();
+    ASSERT_FALSE(SetsOf(device::DSP_EQ_CH).empty());
+    EXPECT_EQ(Amp().channels[0].eq[3].frequency, 20000);
 }
 
 TEST_F(EqEditing, BandEnableSendsGainZeroAndBringsItBack) {
