@@ -156,6 +156,20 @@ void SetCompressors2(AmplifierState& state, const std::vector<uint8_t>& d) {
     });
 }
 
+// A source switch keeps the volume of the source left and brings back the
+// one of the source chosen; an unknown code changes the source only.
+void SwitchSource(AmplifierState& state, uint8_t code) {
+    const int left = state.sourceCode - kSourceCodeBase;
+    if (left >= 0 && left < kAmpSources) {
+        state.sourceVolumeAttenuation[static_cast<size_t>(left)] = state.volumeAttenuation;
+    }
+    state.sourceCode = code;
+    const int chosen = code - kSourceCodeBase;
+    if (chosen >= 0 && chosen < kAmpSources) {
+        state.volumeAttenuation = state.sourceVolumeAttenuation[static_cast<size_t>(chosen)];
+    }
+}
+
 void SetBridges(AmplifierState& state, const std::vector<uint8_t>& d) {
     const int count = std::min<int>(At(d, 2), kAmpPairSlots);
     state.bridgeCount = static_cast<uint8_t>(count);
@@ -175,7 +189,7 @@ void AmplifierProtocol::SetDsp(const HostFrame& frame) {
     const bool ranged = d.size() >= 4 && scene != nullptr;
     switch (frame.subCommand) {
         case 0x01:
-            working.sourceCode = At(d, 0);
+            SwitchSource(working, At(d, 0));
             break;
         case 0x02:
             working.volumeAttenuation = std::min(At(d, 0), kMaxVolumeAttenuation);

@@ -94,6 +94,11 @@ struct SourceState {
 struct AmplifierState {
     uint8_t sourceCode = kLowLevelSourceCode;
     uint8_t volumeAttenuation = kVolumeTopDb;  // 0 dB
+    // Each source keeps the volume it was last played at; switching to a
+    // source brings its volume back (0 dB for one not played yet).
+    std::array<uint8_t, kAmpSources> sourceVolumeAttenuation{
+        kVolumeTopDb, kVolumeTopDb, kVolumeTopDb, kVolumeTopDb, kVolumeTopDb,
+        kVolumeTopDb, kVolumeTopDb, kVolumeTopDb, kVolumeTopDb, kVolumeTopDb};
     int8_t subwooferVolume = 0;
     uint8_t mute = 0;
     uint8_t ampMute = 0;

@@ -201,6 +201,28 @@ TEST_F(FineAmplifierProtocolTest, TrimHundredthsAndQThousandths) {
               Bytes({0, 0, 0, 0, 0, 0x03, 0xE8, 1, 0x01, 0x90, 0x0F, 0}));
 }
 
+TEST_F(AmplifierProtocolTest, EachSourcePlaysAtItsOwnVolume) {
+    auto volume = [&] {
+        auto answer = Exchange(device::CMD_DSP, 0x02, device::OP_GET, {});
+        EXPECT_EQ(answer.size(), 1u);
+        return answer.empty() ? 0 : static_cast<int8_t>(answer[0][6]);
+    };
+    Exchange(device::CMD_DSP, 0x01, device::OP_SET, {85});  // low level
+    Exchange(device::CMD_DSP, 0x02, device::OP_SET, {24});  // -18 dB
+    Exchange(device::CMD_DSP, 0x01, device::OP_SET, {81});  // optical, not played yet
+    EXPECT_EQ(volume(), 0);
+    Exchange(device::CMD_DSP, 0x02, device::OP_SET, {36});  // -30 dB
+    Exchange(device::CMD_DSP, 0x01, device::OP_SET, {85});
+    EXPECT_EQ(volume(), -18);
+    EXPECT_EQ(mProtocol->State(0).volumeAttenuation, 24);
+    Exchange(device::CMD_DSP, 0x01, device::OP_SET, {81});
+    EXPECT_EQ(volume(), -30);
+    // A code the device does not know leaves the volume where it is.
+    Exchange(device::CMD_DSP, 0x01, device::OP_SET, {120});
+    EXPECT_EQ(volume(), -30);
+    EXPECT_EQ(mProtocol->State(0).sourceCode, 120);
+}
+
 TEST(DemoAmplifier, StartsWithATuneAndNamedScenes) {
     auto demo = virtual_device::MakeDemoAmplifier();
     ASSERT_NE(demo.amplifier, nullptr);
