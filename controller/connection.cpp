@@ -107,6 +107,7 @@ void EqualizerManager::Init(toolkit::ControlAccess& page, UiServices& ui) {
     }
     mControls("slider_main_volume")
         .SetRange(Cfg().mMAIN_VOLUME_SLIDER_MIN, Cfg().mMAIN_VOLUME_SLIDER_MAX);
+    mControls("slider_acc").SetRange(kAccSliderMin, kAccSliderMax);
     mControls("edit_device_name").SetVisible(false);
     mControls("btn_debug").SetVisible(app::MarkerFileExists(app::kDebugMarker));
     SetConnectLook(ConnectLook::kDisconnected);

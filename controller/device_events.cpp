@@ -180,14 +180,15 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
             break;
         case DSP_AMP_MUTE:
             mProfile.ampOn = v == 0 ? 1 : 0;
-            ShowSceneSwitches();
+            SetAmpOnOffButton(mProfile.ampOn != 0);
             break;
         case DSP_REM_OUT:
             if (const auto* r = Rec<RemOutRecord>(record)) {
                 app::Log("DSP_REM_OUT rem_out1 = %d, rem_out1 = %d\n", r->remOut1, r->remOut2);
                 mProfile.remOut1On = r->remOut1 != 0;
                 mProfile.remOut2On = r->remOut2 != 0;
-                ShowSceneSwitches();
+                SetRemOut1OnOffButton(r->remOut1 != 0);
+                SetRemOut2OnOffButton(r->remOut2 != 0);
             }
             break;
         case DSP_DSP_STATUS:
@@ -206,7 +207,7 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
         case DSP_SPK_OHM:
             app::Log("DSP_SPK_OHM spk_ohm = %d\n", v);
             mProfile.spkOhm = v != 0;
-            ShowSceneSwitches();
+            SetSpkOhmButton(v != 0);
             break;
         case DSP_OUPUT_BRIDGE:
             if (const auto* r = Rec<BridgeRecord>(record)) {
@@ -216,7 +217,7 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
         case DSP_NOISE_GATE:
             app::Log("DSP_NOISE_GATE noise_gate = %d\n", v);
             mProfile.noiseGate = v;
-            ShowSceneSwitches();
+            SetNoiseGateButton(v != 0);
             break;
         case DSP_NOISE_GATE_DRC_GAIN:
             app::Log("DSP_NOISE_GATE_DRC_GAIN noise_gate_drc_gain index = %d\n", v);
@@ -231,7 +232,8 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
                 app::Log("DSP_SPK_OHM13_21 spk_ohm13 = %d spk_ohm21 = %d\n", r->ohm13, r->ohm21);
                 mProfile.spkOhm13 = r->ohm13 != 0;
                 mProfile.spkOhm21 = r->ohm21 != 0;
-                ShowSceneSwitches();
+                SetSpkOhmButton13(r->ohm13 != 0);
+                SetSpkOhmButton21(r->ohm21 != 0);
             }
             break;
         default:
@@ -242,21 +244,6 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
 void EqualizerManager::OnSourceReport(int code) {
     mProfile.source = SourceOfCode(code);
     ShowSource();
-}
-
-void EqualizerManager::OnMainVolumeReport(int deviceVolume) {
-    if (mPage != nullptr) {
-        mPage->KillTimer(GET_MAIN_VOLUME_TIMER);
-    }
-    const app::ModelCfg& cfg = Cfg();
-    app::Log("DSP_VOLUME %d \n", deviceVolume);
-    int x = cfg.mVOLUME_MAP
-                ? static_cast<int>(std::pow(10.0, (deviceVolume - cfg.mMAIN_VOLUME_MIN) / 41.25))
-                : deviceVolume - cfg.mMAIN_VOLUME_VALUE_DIFF_TO_UI;
-    int slider = cfg.mMAIN_VOLUME_MAX - 6 + x;
-    app::Log("DSP_VOLUME %d \n", slider);
-    mProfile.mainVolume = slider;
-    ShowMainVolume();
 }
 
 void EqualizerManager::OnFilterReport(const device::FilterRecord& r) {
@@ -455,22 +442,16 @@ void EqualizerManager::ReadMcuValueCallback(uint8_t sub, intptr_t value,
         case MCU_POWER_OFF_DELAY:
             mProfile.powerOffDelay = static_cast<uint32_t>(v);
             break;
-        case MCU_ACC: {
+        case MCU_ACC:
             mProfile.acc = v;
-            Ctl& slider = mControls("slider_acc");
-            slider.SetValue(v);
-            mControls("edit_acc")
-                .SetText(slider.Value() == slider.Minimum() && slider.Maximum() > slider.Minimum()
-                             ? "${off}"
-                             : std::to_string(v));
+            ShowAcc();
             break;
-        }
         case MCU_PING:
             app::Log("MCU_PING recved in ReadMcuValueCallback\n");
             break;
         case MCU_USB_POWER_PIN:
             app::Log("MCU_USB_POWER_PIN usb option:%d", v);
-            mUsbUdpOrScp = v == 0;
+            ApplyUsbOption(v == 0);
             break;
         default:
             break;

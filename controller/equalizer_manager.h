@@ -30,6 +30,8 @@
 
 namespace controller {
 
+struct SwitchLook;
+
 // The look of "btnConnect".
 enum class ConnectLook { kDisconnected, kConnecting, kConnected };
 
@@ -167,6 +169,45 @@ public:
     void SetInputSourceTo(int source);
     // GET_MAIN_VOLUME_TIMER: asks the device for its volume, at most ten times.
     void OnMainVolumeTimer();
+    // Marks the current source in the source menu and hides what this model
+    // does not offer; findItem gives a menu item by name (nullptr if none).
+    void PrepareSourceMenu(
+        const std::function<toolkit::ControlHandle*(const std::string&)>& findItem);
+    // "option_ch_in%d_%d" of (input, output) changed; inputs count from 1.
+    void SetInputIn(int input, int output);
+
+    // ---- main volume, main mute, ACC delay ----
+    // "slider_main_volume" moved: sent at most every 200 ms while it moves.
+    void SetMainVolumeSlider();
+    // CACHE_MAIN_VOLUME_TIMER: sends the volume the rate limit held back.
+    void OnMainVolumeTimerTick();
+    // "edit_main_volume" committed; keepFocus after Enter.
+    void SetMainVolumeEdit(bool keepFocus = true);
+    void SetMainVolumeUp(bool up);
+    // "main_mute" changed.
+    void SetMainMute();
+    void SetAccSlider();
+    void SetAccEdit(bool keepFocus = true);
+    void SetAccUp(bool up);
+    // The ACC slider's range (the value goes to the device as it is).
+    static constexpr int kAccSliderMin = 0;
+    static constexpr int kAccSliderMax = 10;
+
+    // ---- amplifier switches: clicks and views ----
+    void ToggleAmp();
+    void ToggleRemOut1();
+    void ToggleRemOut2();
+    void ToggleSpkOhm();
+    void ToggleSpkOhm13();
+    void ToggleSpkOhm21();
+    void ToggleNoiseGate();
+    void SetAmpOnOffButton(bool on);
+    void SetRemOut1OnOffButton(bool on);
+    void SetRemOut2OnOffButton(bool on);
+    void SetSpkOhmButton(bool on);
+    void SetSpkOhmButton13(bool on);
+    void SetSpkOhmButton21(bool on);
+    void SetNoiseGateButton(bool on);
 
     // The millisecond clock of the rate limits; the steady clock unless a
     // test sets its own.
@@ -227,9 +268,18 @@ private:
     void ShowPeqMode();
     void ShowRouting(int channel);
     void ShowBridge(int pair);
-    void ShowSceneSwitches();
+    void ShowSwitches();
+    void ShowSwitch(const SwitchLook& look, bool on);
+    bool ToggledState(const SwitchLook& look, int32_t shown);
+    void SendRemOuts();
+    void SendSpkOhm13_21();
     void ShowMainVolume();
+    void ShowAcc();
     void ShowSource();
+    void SelectSourceItem();
+    bool SourceOffered(int source) const;
+    void ApplyUsbOption(bool udpOrScp);
+    bool IsOffText(const std::string& text) const;
     int DelayUnit();
     std::string DelayText(float ms);
 
@@ -257,6 +307,9 @@ private:
     int LinkPartner(int channel) const;
     void ApplyMute(int channel, bool on);
     void ApplyPhase(int channel, bool on);
+    void ApplyMainVolume(int slider, bool send, bool keepFocus);
+    void ApplyMainMute(bool on);
+    void ApplyAcc(int value, bool keepFocus);
     void SetBridgePair(int pair, bool on, bool fromUser);
 
     // crossover and EQ helpers
@@ -323,6 +376,10 @@ private:
     int mLastSoloChannel = -1;
     int mChannelPage = 0;
     int mMainVolumePolls = 0;
+    // The main volume's rate limit: the time of the last volume sent, and
+    // whether one is held back for CACHE_MAIN_VOLUME_TIMER.
+    int64_t mLastMainVolumeSentMs = -1000000;
+    bool mMainVolumePending = false;
 
     // Worker jobs; joined when finished and at destruction, so none outlives
     // the controller.

@@ -21,12 +21,6 @@ int OutputCount() {
 }
 
 constexpr int kSpeakerPositions = 30;
-constexpr uint32_t kSwitchOnColor = 0xFFFFFFFF;
-constexpr uint32_t kSwitchOffColor = 0xFFFF0000;
-
-const char* const kSourceTexts[10] = {
-    "${source_opt}", "${source_coax}", "${source_bt}",  "${source_aux}", "${source_low}",
-    "${source_hi}",  "${source_dmp}",  "${source_udp}", "${source_scp}", "${source_a2b}"};
 
 std::string TypeText(int type) {
     const char* key = model::outputTypeKey(type);
@@ -181,52 +175,12 @@ void EqualizerManager::ShowBridge(int pair) {
         .SetImage(on ? "ch_in_selected.png" : "ch_in_type_normal.png");
 }
 
-void EqualizerManager::ShowSceneSwitches() {
-    struct Switch {
-        const char* name;
-        int32_t on;
-    };
-    const Switch switches[] = {
-        {"btn_amp_onoff", mProfile.ampOn},          {"btn_rem_out1_onoff", mProfile.remOut1On},
-        {"btn_rem_out2_onoff", mProfile.remOut2On}, {"btn_2ohm_spk", mProfile.spkOhm},
-        {"btn_2ohm_spk_13", mProfile.spkOhm13},     {"btn_2ohm_spk_21", mProfile.spkOhm21},
-        {"btn_noise_gate", mProfile.noiseGate}};
-    for (const Switch& s : switches) {
-        Ctl& button = mControls(s.name);
-        button.SetSelected(s.on != 0, false);
-        if (Cfg().mSWITCH_BUTTON_TEXT_COLOR) {
-            button.SetTextColor(s.on != 0 ? kSwitchOnColor : kSwitchOffColor);
-        }
-    }
-}
-
-void EqualizerManager::ShowMainVolume() {
-    mControls("slider_main_volume").SetValue(mProfile.mainVolume);
-    char text[16];
-    std::snprintf(text, sizeof text, Cfg().mVOLUME_SHOW_NO_DB ? "%d" : "%ddB", mProfile.mainVolume);
-    mControls("edit_main_volume").SetText(text);
-    mControls("main_mute").SetSelected(mProfile.mainVolumeMute != 0, false);
-}
-
-void EqualizerManager::ShowSource() {
-    const int source = mProfile.source >= 0 && mProfile.source <= 9 ? mProfile.source : 5;
-    Ctl& list = mControls("btn_input_source");
-    for (int i = 0; i < list.ItemCount(); ++i) {
-        if (list.ItemUserData(i) == std::to_string(source)) {
-            list.SelectItem(i, false);
-        }
-    }
-    mControls("btn_source").SetText(kSourceTexts[source]);
-    for (int c = 0; c < OutputCount(); ++c) {
-        ShowRouting(c);
-    }
-}
-
 void EqualizerManager::SetReadProfileToView() {
     app::Log(">SetReadProfileToView\n");
     ShowSource();
     ShowMainVolume();
-    ShowSceneSwitches();
+    ShowAcc();
+    ShowSwitches();
     for (int c = 0; c < OutputCount(); ++c) {
         ShowOutputType(c);
         ShowTrim(c, static_cast<int>(std::lround(mProfile.channels[c].gain * 10.0f)));
