@@ -6,8 +6,8 @@ TEXTS = {
     # --- the program's own keys ---
     "adjust_ch_volume": ("Adjust the channel level; hold Shift for fine steps", "调节通道电平；按住Shift可微调", "Настройте уровень канала; с Shift — точная настройка"),
     "all_bypass": ("ALL BYPASS", "全部旁通", "ВСЁ В ОБХОД"),
-    "amp_off": ("Amp OFF", "功放 关", "Усилитель ВЫКЛ"),
-    "amp_on": ("Amp ON", "功放 开", "Усилитель ВКЛ"),
+    "amp_off": ("Amp OFF", "功放 关", "Усил. ВЫКЛ"),
+    "amp_on": ("Amp ON", "功放 开", "Усил. ВКЛ"),
     "btn_2ohm_spk_13": ("CH1-3 2 Ω", "1-3路 2Ω", "К1-3 2 Ом"),
     "btn_2ohm_spk_21": ("CH2-1 2 Ω", "2-1路 2Ω", "К2-1 2 Ом"),
     "btn_2ohm_spk": ("Speakers 2 Ω", "扬声器 2Ω", "Динамики 2 Ом"),

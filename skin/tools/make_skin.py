@@ -109,13 +109,13 @@ def left_panel(root):
     panel.add("Combo", name="btn_channel_select", pos=pos(12, 28, w - 24, 26), visible="false")
 
     section(panel, 12, 64, 200, "ui_main_volume")
-    panel.add("Slider", name="slider_main_volume", pos=pos(12, 86, 140, 24), min="0", max="66", value="40")
-    panel.add("Edit", name="edit_main_volume", pos=pos(158, 86, 48, 24), text="40", align="center")
+    panel.add("Slider", name="slider_main_volume", pos=pos(12, 86, 140, 24), min="0", max="40", value="30")
+    panel.add("Edit", name="edit_main_volume", pos=pos(158, 86, 48, 24), text="30", align="center")
     panel.add("Option", name="main_mute", pos=pos(212, 86, 60, 24), text="${ui_mute}", font="10b", **{"class": "mute"})
 
     section(panel, 12, 118, 200, "ui_acc")
     panel.add("Slider", name="slider_acc", pos=pos(12, 140, 140, 24), min="0", max="10", value="0")
-    panel.add("Edit", name="edit_acc", pos=pos(158, 140, 48, 24), text="0 s", align="center")
+    panel.add("Edit", name="edit_acc", pos=pos(158, 140, 48, 24), text="${off}", align="center")
 
     section(panel, 12, 174, 200, "ui_amplifier")
     switches = (("btn_amp_onoff", "amp_on"), ("btn_noise_gate", "btn_noise_gate_off"),
@@ -297,7 +297,8 @@ def channel_settings(inputs):
         for group, (name, first) in enumerate((("input_123_%d" % c, 0), ("input_456_%d" % c, half))):
             box = root.add("Container", name=name, pos=pos(x + 2 + group * 43, 22, 42, 120), bkcolor="#FF151A21", round="3")
             for k, i in enumerate(range(first, min(first + half, inputs))):
-                box.add("Option", name="option_ch_in%d_%d" % (c, i), pos=pos(3, 3 + k * 29, 36, 26), text=str(i + 1), userdata=str(i), font="11b", **{"class": "route"})
+                # Named by input (counted from 1), then output.
+                box.add("Option", name="option_ch_in%d_%d" % (i + 1, c), pos=pos(3, 3 + k * 29, 36, 26), text=str(i + 1), font="11b", **{"class": "route"})
     return root
 
 

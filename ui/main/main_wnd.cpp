@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QUrl>
 #include <QWidget>
+#include <cstdlib>
 
 #include "app/log.h"
 #include "app/model_cfg.h"
@@ -21,6 +22,7 @@
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/main/device_notice.h"
+#include "ui/main/route_table.h"
 #include "ui/skin/display_scale.h"
 #include "ui/skin/languages.h"
 
@@ -204,15 +206,22 @@ void CMainWnd::OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
 }
 
 void CMainWnd::OnTimer(int id) {
-    switch (id) {
-        case controller::CACHE_CH_VOLUME_TIMER:
-            mManager->OnChVolumeTimer();
-            break;
-        case controller::GET_MAIN_VOLUME_TIMER:
-            mManager->OnMainVolumeTimer();
-            break;
-        default:
-            break;  // 7698 ticks do nothing
+    struct TimerRoute {
+        int id;
+        void (*action)(CMainWnd& window);
+    };
+    // Timer 7698 ticks while a connection is set up and does nothing.
+    static const TimerRoute kTimers[] = {
+        {controller::CACHE_CH_VOLUME_TIMER, [](CMainWnd& w) { w.mManager->OnChVolumeTimer(); }},
+        {controller::CACHE_MAIN_VOLUME_TIMER,
+         [](CMainWnd& w) { w.mManager->OnMainVolumeTimerTick(); }},
+        {controller::GET_MAIN_VOLUME_TIMER, [](CMainWnd& w) { w.mManager->OnMainVolumeTimer(); }},
+    };
+    for (const TimerRoute& route : kTimers) {
+        if (route.id == id) {
+            route.action(*this);
+            return;
+        }
     }
 }
 
@@ -247,14 +256,39 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
         return;
     }
     app::Log("on menu click %s\n", click->name.c_str());
-    const std::string& name = click->name;
-    if (name.rfind("output_menu", 0) == 0 || name.rfind("output_item", 0) == 0) {
-        // The item's name is the language key of its output type.
-        mManager->SetOutputValue(mMenuChannel, name, false);
-        if (mManager->WorkingProfile().bridgeOutputs[static_cast<size_t>(mMenuChannel / 2)] != 0) {
-            mManager->SetOutputValue(mMenuChannel ^ 1, name, false);
+    // The item's name is the language key of its output type.
+    static constexpr auto kOutputType = [](CMainWnd& w, const toolkit::MenuClick& item) {
+        w.mManager->SetOutputValue(w.mMenuChannel, item.name, false);
+        if (w.mManager->WorkingProfile().bridgeOutputs[static_cast<size_t>(w.mMenuChannel / 2)] !=
+            0) {
+            w.mManager->SetOutputValue(w.mMenuChannel ^ 1, item.name, false);
         }
+    };
+    static const RouteOf<const toolkit::MenuClick&> kItems[] = {
+        {"output_menu*", kOutputType},
+        {"output_item*", kOutputType},
+        {"source_item_*",
+         [](CMainWnd& w, const toolkit::MenuClick& item) {
+             const int source = std::atoi(item.userData.c_str());
+             app::Log("source:%d\n", source);
+             w.mManager->SetInputSourceTo(source);
+         }},
+    };
+    RunRoute(kItems, click->name, *this, *click);
+}
+
+// The source menu opens below its button, left edges together.
+void CMainWnd::OpenSourceMenu(const toolkit::Control& button) {
+    mMenu = std::make_unique<toolkit::PopupMenu>();
+    if (!mMenu->Load(*this, "xml/source_menu.xml")) {
+        mMenu.reset();
+        return;
     }
+    mManager->PrepareSourceMenu([this](const std::string& name) { return mMenu->FindItem(name); });
+    QWidget* widget = button.Widget();
+    QPoint anchor =
+        widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
+    mMenu->Open(anchor, toolkit::MenuAlign::BelowLeft);
 }
 
 void CMainWnd::OpenOutputMenu(int channel, const toolkit::Control& button) {

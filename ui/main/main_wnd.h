@@ -73,6 +73,7 @@ private:
     void OnDeviceChange(uintptr_t event, const std::unique_ptr<platform::PostedRecord>& record);
     void OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record);
     void OpenOutputMenu(int channel, const toolkit::Control& button);
+    void OpenSourceMenu(const toolkit::Control& button);
     void CloseBoxesOverMainWindow();
 
     std::unique_ptr<controller::EqualizerManager> mManager;

@@ -146,6 +146,24 @@ bool CMainWnd::OnClick(const Notification& n) {
          [](CMainWnd& w, const Notification&, int) { w.StepCurrentSpeakerDelay(false); }},
         {"btn_delay_up",
          [](CMainWnd& w, const Notification&, int) { w.StepCurrentSpeakerDelay(true); }},
+        {"btn_amp_onoff", [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleAmp(); }},
+        {"btn_rem_out1_onoff",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleRemOut1(); }},
+        {"btn_rem_out2_onoff",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleRemOut2(); }},
+        {"btn_2ohm_spk", [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleSpkOhm(); }},
+        {"btn_2ohm_spk_13",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleSpkOhm13(); }},
+        {"btn_2ohm_spk_21",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleSpkOhm21(); }},
+        {"btn_noise_gate",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleNoiseGate(); }},
+        {"btn_source",
+         [](CMainWnd& w, const Notification& n, int) {
+             if (const toolkit::Control* button = w.Find(n.name)) {
+                 w.OpenSourceMenu(*button);
+             }
+         }},
     };
     RunRoute(kClicks, n.name, *this, n, IndexOf(n));
     return true;
@@ -168,8 +186,18 @@ void CMainWnd::OnSelectChanged(const Notification& n) {
         {"ch_phase", [](CMainWnd& w, int) { w.mManager->SetChPhase(-1); }},
         {"ch_phase_", [](CMainWnd& w, int i) { w.mManager->SetChPhase(i); }},
         {"ch_solo_", [](CMainWnd& w, int i) { w.mManager->SetChSolo(i); }},
+        {"main_mute*", [](CMainWnd& w, int) { w.mManager->SetMainMute(); }},
     };
-    RunRoute(kSelections, n.name, *this, index);
+    if (RunRoute(kSelections, n.name, *this, index)) {
+        return;
+    }
+    // The routing options carry input (from 1) and output in their names.
+    int input = -1;
+    int output = -1;
+    if (RouteMatches("option_ch_in*", n.name) &&
+        std::sscanf(n.name.c_str(), "option_ch_in%d_%d", &input, &output) == 2) {
+        mManager->SetInputIn(input, output);
+    }
 }
 
 void CMainWnd::OnValueChanged(const Notification& n) {
@@ -180,6 +208,8 @@ void CMainWnd::OnValueChanged(const Notification& n) {
         {"slider_ch_volume_",
          [](CMainWnd& w, int i) { w.mManager->SetChVolumeSlider(i, true, false, false); }},
         {"slider_ch_delay_", [](CMainWnd& w, int i) { w.mManager->SetChDelaySlider(i); }},
+        {"slider_main_volume*", [](CMainWnd& w, int) { w.mManager->SetMainVolumeSlider(); }},
+        {"slider_acc*", [](CMainWnd& w, int) { w.mManager->SetAccSlider(); }},
     };
     RunRoute(kSliders, n.name, *this, IndexOf(n));
 }
@@ -198,6 +228,8 @@ void CMainWnd::OnValueStep(const Notification& n, bool up) {
         {"edit_ch_volume_", [](CMainWnd& w, int i, bool up) { w.mManager->SetChVolumeUp(i, up); }},
         {"edit_ch_delay_", [](CMainWnd& w, int i, bool up) { w.mManager->SetChDelayUp(i, up); }},
         {"spk_delay_", [](CMainWnd& w, int i, bool up) { w.mManager->StepSpeakerDelay(i, up); }},
+        {"edit_main_volume*", [](CMainWnd& w, int, bool up) { w.mManager->SetMainVolumeUp(up); }},
+        {"edit_acc*", [](CMainWnd& w, int, bool up) { w.mManager->SetAccUp(up); }},
     };
     RunRoute(kSteps, n.name, *this, IndexOf(n), up);
 }
@@ -237,6 +269,9 @@ void CMainWnd::OnCommit(const Notification& n, bool isReturn) {
                  w.mManager->SetSpeakerDelayEdit(i);  // focus loss commits only on other models
              }
          }},
+        {"edit_main_volume",
+         [](CMainWnd& w, int, bool isReturn) { w.mManager->SetMainVolumeEdit(isReturn); }},
+        {"edit_acc", [](CMainWnd& w, int, bool isReturn) { w.mManager->SetAccEdit(isReturn); }},
         {"edit_device_name_", [](CMainWnd& w, int, bool) { w.mManager->CommitDeviceName(); }},
         {"edit_device_name", [](CMainWnd& w, int, bool) { w.mManager->CommitDeviceName(); }},
     };

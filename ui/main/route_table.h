@@ -1,5 +1,6 @@
 // The main window's routing tables: each row names a control (exactly, or
-// by the prefix of an indexed family: "eq_freq_" for "eq_freq_%d") and the
+// by the prefix of an indexed family: "eq_freq_" for "eq_freq_%d", or by any
+// prefix written with a trailing '*': "option_ch_in*") and the
 // action its notification starts. The first row that matches wins, so each
 // table reads like the catalogue of the controls it serves.
 #pragma once
@@ -16,11 +17,15 @@ class CMainWnd;
 // and for some tables the direction of a step or the kind of a commit.
 template <typename... Args>
 struct RouteOf {
-    const char* name;  // a name ending in '_' matches every control it starts
+    const char* name;  // a name ending in '_' or '*' matches every control it starts
     void (*action)(CMainWnd& window, Args... args);
 };
 
 inline bool RouteMatches(std::string_view pattern, const std::string& name) {
+    if (!pattern.empty() && pattern.back() == '*') {
+        pattern.remove_suffix(1);
+        return name.compare(0, pattern.size(), pattern) == 0;
+    }
     if (!pattern.empty() && pattern.back() == '_') {
         return name.size() > pattern.size() && name.compare(0, pattern.size(), pattern) == 0;
     }

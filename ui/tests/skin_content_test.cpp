@@ -99,8 +99,9 @@ std::map<std::string, ControlKind> Catalogue() {
               "ch_border_right_%d", "ch_vl_%d"}) {
             add(Indexed(p, c), ControlKind::Container);
         }
-        for (int i = 0; i < kInputs; ++i)
-            add(Indexed("option_ch_in%d_%d", c, i), ControlKind::Option);
+        // A routing option names its input (counted from 1) and its output.
+        for (int i = 1; i <= kInputs; ++i)
+            add(Indexed("option_ch_in%d_%d", i, c), ControlKind::Option);
     }
     for (int p = 0; p < kOutputs / 2; ++p) {
         add(Indexed("ch_bridge_%d", p), ControlKind::Option);
