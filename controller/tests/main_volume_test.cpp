@@ -18,6 +18,11 @@ namespace {
 
 using Data = std::vector<uint8_t>;
 
+// The last frame's data, none when nothing was sent.
+Data LastOf(const std::vector<Data>& frames) {
+    return frames.empty() ? Data{} : frames.back();
+}
+
 // What the device takes for a slider position: the integer part of the
 // attenuation below +6 dB of -60 + 41.25 log10(position).
 int ExpectedAttenuation(int position) {
@@ -195,7 +200,7 @@ TEST_F(MainVolume, TypedValuesAreLimitedAndTextsWithoutANumberSendNothing) {
     Type("${off}");  // the text of OFF is the slider's minimum
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(Slider(), 0);
-    EXPECT_EQ(SetsOf(device::DSP_VOLUME).back(), Data{66});
+    EXPECT_EQ(LastOf(SetsOf(device::DSP_VOLUME)), Data{66});
     EXPECT_EQ(Attenuation(), 66);
 }
 
@@ -226,14 +231,14 @@ TEST_F(MainVolume, MovingTheVolumeWhileMutedUnmutes) {
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(Amp().mute, 1);
     EXPECT_EQ(mManager->WorkingProfile().mainVolumeMute, 1);
-    EXPECT_EQ(SetsOf(device::DSP_MUTE).back(), Data{1});
+    EXPECT_EQ(LastOf(SetsOf(device::DSP_MUTE)), Data{1});
 
     Drag(18);
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(Amp().mute, 0);
     EXPECT_EQ(mManager->WorkingProfile().mainVolumeMute, 0);
     EXPECT_FALSE(mPage.Get("main_mute").Selected());
-    EXPECT_EQ(SetsOf(device::DSP_MUTE).back(), Data{0});
+    EXPECT_EQ(LastOf(SetsOf(device::DSP_MUTE)), Data{0});
 
     // The device's own mute shows on the option.
     virtual_device::AmplifierState state = Amp();
@@ -277,7 +282,7 @@ TEST_F(MainVolume, TheAccDelayFromSliderEditAndSteps) {
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(mDemo.protocol->Mcu().accDelay, 9);
     EXPECT_EQ(mPage.Get("edit_acc").Text(), "9");
-    EXPECT_EQ(AccSets().back(), Data{9});
+    EXPECT_EQ(LastOf(AccSets()), Data{9});
 
     // The device's value reaches slider and edit.
     mManager->ReadMcuValueCallback(device::MCU_ACC, 3, nullptr);
