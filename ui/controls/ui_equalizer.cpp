@@ -231,18 +231,14 @@ void UIEqualizer::setCurEqBands(std::span<const model::EqBand> bands, int select
 }
 
 void UIEqualizer::setCurEqHpLp(int hpHz, int lpHz) {
-    const int low = MinHz();
-    if (hpHz >= low && hpHz <= kHighHz) {
-        mHpFreq = hpHz;
+    auto shown = [low = MinHz()](int hz) { return hz >= low && hz <= kHighHz ? hz : -1; };
+    mHpFreq = shown(hpHz);
+    if (mHpFreq != -1) {
         app::Log("setCurEqHpLp mHpFreq(%d)\n", mHpFreq);
-    } else {
-        mHpFreq = -1;
     }
-    if (lpHz >= low && lpHz <= kHighHz) {
-        mLpFreq = lpHz;
+    mLpFreq = shown(lpHz);
+    if (mLpFreq != -1) {
         app::Log("setCurEqHpLp mLpFreq(%d)\n", mLpFreq);
-    } else {
-        mLpFreq = -1;
     }
     if (mLayoutValid) {
         LayoutCrossover();

@@ -36,6 +36,13 @@ void UIEqualizer::Select(int band) {
     }
 }
 
+void UIEqualizer::SelectAndTell(int band) {
+    Select(band);
+    LayoutLabel();
+    update();
+    Notify("equalizer_eq");
+}
+
 bool UIEqualizer::BandGuarded() const {
     return Cfg().mEQ_4BANDS_NOT_AJUST && mCurves->current == 0 && mCurrentControlIndex <= 3;
 }
@@ -85,31 +92,14 @@ void UIEqualizer::mousePressEvent(QMouseEvent* event) {
 
 void UIEqualizer::mouseMoveEvent(QMouseEvent* event) {
     const QPoint raw = event->position().toPoint();
-    const QPoint p = ClampToChart(raw);
-    switch (mCapture) {
-        case Capture::NOT_CAPTURED:
-            break;
-        case Capture::INDEX_CAPTURED:
-            MoveBand(p, false);
-            return;
-        case Capture::FACTOR_CAPTURED:
-            MoveFactor(p, false);
-            return;
-        case Capture::HP_CAPTURED:
-            MoveCrossover(p, false, true);
-            return;
-        case Capture::LP_CAPTURED:
-            MoveCrossover(p, false, false);
-            return;
+    if (MoveCaptured(ClampToChart(raw), false)) {
+        return;
     }
     for (int i = 0; i < mBandCount; ++i) {
         if (mMarkerBoxes[static_cast<size_t>(i)].Contains(raw)) {
             setCursor(Qt::PointingHandCursor);
             if (i != mCurrentControlIndex) {
-                Select(i);
-                LayoutLabel();
-                update();
-                Notify("equalizer_eq");
+                SelectAndTell(i);
             }
             return;
         }
@@ -129,28 +119,43 @@ void UIEqualizer::mouseReleaseEvent(QMouseEvent* event) {
         QWidget::mouseReleaseEvent(event);
         return;
     }
-    const QPoint p = ClampToChart(event->position().toPoint());
-    switch (mCapture) {
-        case Capture::NOT_CAPTURED:
-            break;
-        case Capture::INDEX_CAPTURED:
-            MoveBand(p, true);
-            break;
-        case Capture::FACTOR_CAPTURED:
-            MoveFactor(p, true);
-            break;
-        case Capture::HP_CAPTURED:
-            MoveCrossover(p, true, true);
-            break;
-        case Capture::LP_CAPTURED:
-            MoveCrossover(p, true, false);
-            break;
-    }
+    MoveCaptured(ClampToChart(event->position().toPoint()), true);
     // A release ends every drag, also one whose band went away meanwhile, so
     // that the next refresh may select again.
     mCapture = Capture::NOT_CAPTURED;
     update();
     QWidget::mouseReleaseEvent(event);
+}
+
+bool UIEqualizer::MoveCaptured(QPoint p, bool release) {
+    switch (mCapture) {
+        case Capture::NOT_CAPTURED:
+            return false;
+        case Capture::INDEX_CAPTURED:
+            MoveBand(p, release);
+            return true;
+        case Capture::FACTOR_CAPTURED:
+            MoveFactor(p, release);
+            return true;
+        case Capture::HP_CAPTURED:
+            MoveCrossover(p, release, true);
+            return true;
+        case Capture::LP_CAPTURED:
+            MoveCrossover(p, release, false);
+            return true;
+    }
+    return false;
+}
+
+void UIEqualizer::EndStep(bool release, bool changed, Qt::CursorShape cursorAfter,
+                          const char* moveType, const char* releaseType) {
+    update();
+    if (release) {
+        setCursor(cursorAfter);
+        Notify(releaseType);
+    } else if (changed) {
+        Notify(moveType);
+    }
 }
 
 void UIEqualizer::MoveBand(QPoint p, bool release) {
@@ -193,13 +198,7 @@ void UIEqualizer::MoveBand(QPoint p, bool release) {
         app::Log("INDEX_CAPTURED move x(%d) y(%d) \n", p.x(), p.y());
     }
     LayoutLabel();
-    update();
-    if (release) {
-        setCursor(Qt::PointingHandCursor);
-        Notify("equalizer_eq_release");
-    } else if (changed) {
-        Notify("equalizer_eq");
-    }
+    EndStep(release, changed, Qt::PointingHandCursor, "equalizer_eq", "equalizer_eq_release");
 }
 
 void UIEqualizer::MoveFactor(QPoint p, bool release) {
@@ -226,57 +225,35 @@ void UIEqualizer::MoveFactor(QPoint p, bool release) {
         app::Log("FACTOR_CAPTURED index %d move x(%d) y(%d) \n", index, p.x(), p.y());
     }
     LayoutLabel();
-    update();
-    if (release) {
-        setCursor(Qt::ArrowCursor);
-        Notify("equalizer_eq_release");
-    } else if (changed) {
-        Notify("equalizer_eq");
-    }
+    EndStep(release, changed, Qt::ArrowCursor, "equalizer_eq", "equalizer_eq_release");
 }
 
 void UIEqualizer::MoveCrossover(QPoint p, bool release, bool highPass) {
     const int f = XToFrequency(p.x());
+    // The high-pass stays below the low-pass and the low-pass above the
+    // high-pass; a hidden low-pass (-1) leaves the high-pass no room at all.
+    int& moved = highPass ? mHpFreq : mLpFreq;
+    const bool room = highPass ? f < mLpFreq : f > mHpFreq;
     bool changed = false;
-    if (highPass) {
-        // The high-pass stays below the low-pass; a hidden low-pass (-1)
-        // leaves no room at all.
-        if (release) {
-            if (f < mLpFreq) {
-                mHpFreq = f;
-            }
-            app::Log("HP_CAPTURED move x(%d) y(%d) mHpFreq(%d)\n", p.x(), p.y(), mHpFreq);
-        } else {
-            if (f < mLpFreq && f != mHpFreq) {
-                mHpFreq = f;
-                changed = true;
-            }
-            app::Log("HP_CAPTURED move x(%d) y(%d) mCurrentControlIndex(%d) mHpFreq(%d)\n", p.x(),
-                     p.y(), mCurrentControlIndex, mHpFreq);
+    if (release) {
+        if (room) {
+            moved = f;
         }
+        app::Log(highPass ? "HP_CAPTURED move x(%d) y(%d) mHpFreq(%d)\n"
+                          : "HP_CAPTURED move x(%d) y(%d) mLpFreq(%d)\n",
+                 p.x(), p.y(), moved);
     } else {
-        if (release) {
-            if (f > mHpFreq) {
-                mLpFreq = f;
-            }
-            app::Log("HP_CAPTURED move x(%d) y(%d) mLpFreq(%d)\n", p.x(), p.y(), mLpFreq);
-        } else {
-            if (f > mHpFreq && f != mLpFreq) {
-                mLpFreq = f;
-                changed = true;
-            }
-            app::Log("LP_CAPTURED move x(%d) y(%d) mCurrentControlIndex(%d) mHpFreq(%d)\n", p.x(),
-                     p.y(), mCurrentControlIndex, mLpFreq);
+        if (room && f != moved) {
+            moved = f;
+            changed = true;
         }
+        app::Log(highPass ? "HP_CAPTURED move x(%d) y(%d) mCurrentControlIndex(%d) mHpFreq(%d)\n"
+                          : "LP_CAPTURED move x(%d) y(%d) mCurrentControlIndex(%d) mHpFreq(%d)\n",
+                 p.x(), p.y(), mCurrentControlIndex, moved);
     }
     LayoutCrossover();
-    update();
-    if (release) {
-        setCursor(Qt::ArrowCursor);
-        Notify(highPass ? "equalizer_hp_release" : "equalizer_lp_release");
-    } else if (changed) {
-        Notify(highPass ? "equalizer_hp" : "equalizer_lp");
-    }
+    EndStep(release, changed, Qt::ArrowCursor, highPass ? "equalizer_hp" : "equalizer_lp",
+            highPass ? "equalizer_hp_release" : "equalizer_lp_release");
 }
 
 // ---- the keyboard and the focus ----
@@ -295,10 +272,7 @@ void UIEqualizer::keyPressEvent(QKeyEvent* event) {
                              ? std::clamp(mCurrentControlIndex + step, 0, mBandCount - 1)
                              : (step > 0 ? 0 : mBandCount - 1);
         if (next != mCurrentControlIndex) {
-            Select(next);
-            LayoutLabel();
-            update();
-            Notify("equalizer_eq");
+            SelectAndTell(next);
         }
         return;
     }

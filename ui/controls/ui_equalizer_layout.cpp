@@ -20,6 +20,23 @@ QString BandText(int index) {
     return QString::number(index + 1);
 }
 
+// Where a box of width `full` sits along one axis for a point at `at`:
+// centred on the point (`half` to each side), or against the chart's edge
+// [low, high] when the point is within `half` of it.
+struct Span {
+    int from = 0;
+    int to = 0;
+};
+Span SpanAt(int at, int low, int high, int half, int full) {
+    if (at < low + half) {
+        return {low, low + full};
+    }
+    if (at > high - half) {
+        return {high - full, high};
+    }
+    return {at - half, at + half};
+}
+
 }  // namespace
 
 // ---- coordinates ----
@@ -78,28 +95,9 @@ QPoint UIEqualizer::PointOf(const model::EqBand& band) const {
 UIEqualizer::Box UIEqualizer::MarkerBoxAt(QPoint point) const {
     const int h = scaled(8);
     const int d = scaled(16);
-    Box box;
-    if (point.x() < mLeft + h) {
-        box.left = mLeft;
-        box.right = mLeft + d;
-    } else if (point.x() > mRight - h) {
-        box.left = mRight - d;
-        box.right = mRight;
-    } else {
-        box.left = point.x() - h;
-        box.right = point.x() + h;
-    }
-    if (point.y() < mTop + h) {
-        box.top = mTop;
-        box.bottom = mTop + d;
-    } else if (point.y() > mBottom - h) {
-        box.top = mBottom - d;
-        box.bottom = mBottom;
-    } else {
-        box.top = point.y() - h;
-        box.bottom = point.y() + h;
-    }
-    return box;
+    const Span across = SpanAt(point.x(), mLeft, mRight, h, d);
+    const Span down = SpanAt(point.y(), mTop, mBottom, h, d);
+    return Box{across.from, down.from, across.to, down.to};
 }
 
 void UIEqualizer::FullLayout() {
@@ -150,29 +148,39 @@ void UIEqualizer::LayoutLabel() {
         full = scaled(50);
     }
     mLabelText = QString::fromUtf8(text);
-    if (x < mLeft + half) {
-        mLabelBox.left = mLeft;
-        mLabelBox.right = mLeft + full;
-    } else if (x > mRight - half) {
-        mLabelBox.left = mRight - full;
-        mLabelBox.right = mRight;
-    } else {
-        mLabelBox.left = x - half;
-        mLabelBox.right = x + half;
-    }
+    const Span across = SpanAt(x, mLeft, mRight, half, full);
+    mLabelBox.left = across.from;
+    mLabelBox.right = across.to;
+    // The label goes below the point as a rule, the Q handles between the
+    // two; near the chart's bottom both go above the point, and at the very
+    // top or bottom they keep to the edge.
+    enum class Slot { kTop, kAbove, kBelow, kBottom };
+    Slot slot = Slot::kBottom;
     if (y < mTop + scaled(14)) {
-        mLabelBox.top = mTop + scaled(22);
-        mLabelBox.bottom = mTop + scaled(37);
+        slot = Slot::kTop;
     } else if (y > mBottom - scaled(29) && y < mBottom - scaled(10)) {
-        mLabelBox.top = y - scaled(29);
-        mLabelBox.bottom = y - scaled(14);
+        slot = Slot::kAbove;
     } else if (y < mBottom - scaled(10)) {
-        mLabelBox.top = y + scaled(14);
-        mLabelBox.bottom = y + scaled(29);
-    } else {
-        mLabelBox.top = mBottom - scaled(37);
-        mLabelBox.bottom = mBottom - scaled(22);
+        slot = Slot::kBelow;
     }
+    // The vertical extent in the slot: nearPx to farPx (at 100 %) away from
+    // the point, or innerPx to outerPx in from the chart's edge.
+    auto inSlot = [&](int nearPx, int farPx, int innerPx, int outerPx) -> Span {
+        switch (slot) {
+            case Slot::kTop:
+                return {mTop + scaled(innerPx), mTop + scaled(outerPx)};
+            case Slot::kAbove:
+                return {y - scaled(farPx), y - scaled(nearPx)};
+            case Slot::kBelow:
+                return {y + scaled(nearPx), y + scaled(farPx)};
+            case Slot::kBottom:
+                break;
+        }
+        return {mBottom - scaled(outerPx), mBottom - scaled(innerPx)};
+    };
+    const Span labelDown = inSlot(14, 29, 22, 37);
+    mLabelBox.top = labelDown.from;
+    mLabelBox.bottom = labelDown.to;
     if (!mDragAllDirection) {
         return;
     }
@@ -182,23 +190,9 @@ void UIEqualizer::LayoutLabel() {
     const int d = static_cast<int>(std::lround(81.0 / q));
     const int g = Scale() * d / 100;
     const int f = scaled(4);
-    int top;
-    int bottom;
-    if (y < mTop + scaled(14)) {
-        top = mTop + scaled(12);
-        bottom = mTop + scaled(20);
-    } else if (y > mBottom - scaled(29) && y < mBottom - scaled(10)) {
-        top = y - scaled(12);
-        bottom = y - scaled(4);
-    } else if (y < mBottom - scaled(10)) {
-        top = y + scaled(4);
-        bottom = y + scaled(12);
-    } else {
-        top = mBottom - scaled(20);
-        bottom = mBottom - scaled(12);
-    }
-    mQHandles[0] = Box{x - g - f, top, x - g + f, bottom};
-    mQHandles[1] = Box{x + g - f, top, x + g + f, bottom};
+    const Span down = inSlot(4, 12, 12, 20);
+    mQHandles[0] = Box{x - g - f, down.from, x - g + f, down.to};
+    mQHandles[1] = Box{x + g - f, down.from, x + g + f, down.to};
 }
 
 void UIEqualizer::LayoutCrossover() {

@@ -43,6 +43,13 @@ QColor Argb(uint32_t argb) {
     return QColor::fromRgba(argb);
 }
 
+QPen CurvePen(uint32_t argb, double width) {
+    QPen pen(Argb(argb), width);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::BevelJoin);
+    return pen;
+}
+
 QString ScaleFrequencyText(int hz) {
     return hz >= 1000 ? QString::number(hz / 1000) + "k" : QString::number(hz);
 }
@@ -101,20 +108,14 @@ QPen UIEqualizer::CurrentPen() const {
     } else {
         color = kNoPaletteCurrent;
     }
-    QPen pen(Argb(color), 2.0 * Scale() / 100.0);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::BevelJoin);
-    return pen;
+    return CurvePen(color, 2.0 * Scale() / 100.0);
 }
 
 QPen UIEqualizer::OtherPen(int channel) const {
     const uint32_t color =
         HasPaletteEntry(channel) ? mPalette[static_cast<size_t>(channel)] : kNoPaletteOther;
     const double width = (HasPaletteEntry(mCurves->current) ? 2.0 : 3.0) * Scale() / 100.0;
-    QPen pen(Argb(color), width);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::BevelJoin);
-    return pen;
+    return CurvePen(color, width);
 }
 
 void UIEqualizer::DrawBezierChain(const std::vector<QPoint>& points, const QPen& pen) {
@@ -339,16 +340,14 @@ void UIEqualizer::Paint(QPainter& painter) {
         }
     }
     const bool fullNames = Cfg().mUSE_FULL_PASS_FILTER_NAME;
-    if (mHpFreq != -1) {
-        painter.setPen(Argb(mCapture == Capture::HP_CAPTURED ? mSelectTextColor : kWhite));
-        painter.drawText(mHpBox.ToQRect(), Qt::AlignCenter | Qt::TextDontClip,
-                         fullNames ? "HPF" : "H");
-    }
-    if (mLpFreq != -1) {
-        painter.setPen(Argb(mCapture == Capture::LP_CAPTURED ? mSelectTextColor : kWhite));
-        painter.drawText(mLpBox.ToQRect(), Qt::AlignCenter | Qt::TextDontClip,
-                         fullNames ? "LPF" : "L");
-    }
+    auto drawHandle = [&](int hz, const Box& box, Capture dragged, const char* name) {
+        if (hz != -1) {
+            painter.setPen(Argb(mCapture == dragged ? mSelectTextColor : kWhite));
+            painter.drawText(box.ToQRect(), Qt::AlignCenter | Qt::TextDontClip, name);
+        }
+    };
+    drawHandle(mHpFreq, mHpBox, Capture::HP_CAPTURED, fullNames ? "HPF" : "H");
+    drawHandle(mLpFreq, mLpBox, Capture::LP_CAPTURED, fullNames ? "LPF" : "L");
     if (mFocused) {
         QColor focus = Argb(mSelectTextColor);
         focus.setAlpha(90);
