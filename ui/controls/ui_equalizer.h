@@ -162,6 +162,10 @@ private:
     // Hands the pointer to the drag in progress; false when nothing is
     // captured.
     bool MoveCaptured(QPoint p, bool release);
+    // A release on the spot of the press ends a click on a band point or a
+    // Q handle: it tells the window but stores nothing, so the band keeps its
+    // exact values rather than those of the pixel under the pointer.
+    bool KeptByClick(QPoint p, bool release);
     void MoveBand(QPoint p, bool release);
     void MoveFactor(QPoint p, bool release);
     void MoveCrossover(QPoint p, bool release, bool highPass);
@@ -210,6 +214,9 @@ private:
 
     Capture mCapture = Capture::NOT_CAPTURED;
     QPoint mDragPoint;  // the dragged band's point, kept across refreshes
+    // Where the capture began. (A drag that comes back there has stored
+    // that pixel on its moves.)
+    QPoint mPressPoint;
     bool mFocused = false;
 
     // attributes

@@ -55,6 +55,7 @@ void UIEqualizer::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->position().toPoint();
+    mPressPoint = ClampToChart(p);
     if (!BandGuarded()) {
         if (mDragAllDirection && SelectedValid() &&
             (mQHandles[0].Contains(p) || mQHandles[1].Contains(p))) {
@@ -158,8 +159,20 @@ void UIEqualizer::EndStep(bool release, bool changed, Qt::CursorShape cursorAfte
     }
 }
 
+bool UIEqualizer::KeptByClick(QPoint p, bool release) {
+    if (!release || p != mPressPoint) {
+        return false;
+    }
+    const bool factor = mCapture == Capture::FACTOR_CAPTURED;
+    app::Log(factor ? "FACTOR_CAPTURED move x(%d) y(%d) \n" : "INDEX_CAPTURED up x(%d) y(%d) \n",
+             p.x(), p.y());
+    EndStep(true, false, factor ? Qt::ArrowCursor : Qt::PointingHandCursor, "equalizer_eq",
+            "equalizer_eq_release");
+    return true;
+}
+
 void UIEqualizer::MoveBand(QPoint p, bool release) {
-    if (!SelectedValid()) {
+    if (!SelectedValid() || KeptByClick(p, release)) {
         return;
     }
     const int index = mCurrentControlIndex;
@@ -202,7 +215,7 @@ void UIEqualizer::MoveBand(QPoint p, bool release) {
 }
 
 void UIEqualizer::MoveFactor(QPoint p, bool release) {
-    if (!SelectedValid()) {
+    if (!SelectedValid() || KeptByClick(p, release)) {
         return;
     }
     const int index = mCurrentControlIndex;
