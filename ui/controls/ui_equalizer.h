@@ -151,15 +151,28 @@ private:
     QPoint ClampToChart(QPoint p) const;
     QPoint PointOf(const model::EqBand& band) const;
     void Select(int band);
+    // Selects the band, shows its label and tells the window.
+    void SelectAndTell(int band);
     void Notify(const char* type);
     toolkit::Control* OwnControl() const;
     QFont FontFor(const FontSpec& spec) const;
     int TextFlags() const;
     bool BandGuarded() const;
 
+    // Hands the pointer to the drag in progress; false when nothing is
+    // captured.
+    bool MoveCaptured(QPoint p, bool release);
+    // A release on the spot of the press ends a click on a band point or a
+    // Q handle: it tells the window but stores nothing, so the band keeps its
+    // exact values rather than those of the pixel under the pointer.
+    bool KeptByClick(QPoint p, bool release);
     void MoveBand(QPoint p, bool release);
     void MoveFactor(QPoint p, bool release);
     void MoveCrossover(QPoint p, bool release, bool highPass);
+    // The end of one drag step: a release puts the cursor back and always
+    // tells the window, a move tells it only when it changed something.
+    void EndStep(bool release, bool changed, Qt::CursorShape cursorAfter, const char* moveType,
+                 const char* releaseType);
 
     void DrawGrid(QPainter& painter);
     void DrawAxisLabels(QPainter& painter);
@@ -201,6 +214,9 @@ private:
 
     Capture mCapture = Capture::NOT_CAPTURED;
     QPoint mDragPoint;  // the dragged band's point, kept across refreshes
+    // Where the capture began. (A drag that comes back there has stored
+    // that pixel on its moves.)
+    QPoint mPressPoint;
     bool mFocused = false;
 
     // attributes

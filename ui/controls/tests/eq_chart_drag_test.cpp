@@ -156,6 +156,71 @@ TEST_F(ChartDrag, GeqDragMovesOnlyTheGainAndPeqDragMovesBoth) {
     Release(*chart, p + QPoint(50, 30));
 }
 
+// A band whose values lie between the chart's pixels: a click on its point or
+// on a Q handle must not round them to the pixel under the pointer.
+TEST_F(ChartDrag, ClickWithoutMovingKeepsTheBandsExactValues) {
+    for (bool peq : {false, true}) {  // PEQ last: the Q handles follow
+        SCOPED_TRACE(peq ? "PEQ" : "GEQ");
+        Open(peq);
+        bands[1].eqGain = -3.37f;
+        bands[1].eqFactor = 1.234f;
+        chart->setCurEqBands(bands, 1);
+        const QPoint p = Point(1);
+        // The pixels give other values, so a stored pixel would show.
+        ASSERT_GT(std::fabs(chart->YToGain(p.y()) + 3.37), 0.01);
+        ASSERT_NE(chart->XToFrequency(p.x() + 5), bands[1].freq);
+        for (QPoint at : {p, p + QPoint(5, -5)}) {  // on the point, and off it in its number
+            window->ClearNotes();
+            Press(*chart, at);
+            Release(*chart, at);
+            EXPECT_EQ(chart->Band(1).eqGain, -3.37f);
+            EXPECT_EQ(chart->Band(1).eqFactor, 1.234f);
+            EXPECT_EQ(chart->Band(1).freq, bands[1].freq);
+            EXPECT_EQ(Point(1), p) << "the point stays where the values put it";
+            ASSERT_EQ(window->Types(), Notes{"equalizer_eq_release"});
+            EXPECT_EQ(window->notes[0].userData, "1");
+            EXPECT_EQ(chart->CaptureState(), Capture::NOT_CAPTURED);
+            EXPECT_EQ(chart->cursor().shape(), Qt::PointingHandCursor);
+        }
+    }
+
+    // A Q handle clicked where it is drawn: 81/1.234 rounds to 66 pixels,
+    // which would give Q 1.227 back.
+    const QRect handle = chart->QHandleBox(1);
+    const QPoint onHandle = handle.center();
+    ASSERT_TRUE(handle.contains(onHandle));
+    ASSERT_GT(std::fabs(81.0 / std::abs(onHandle.x() - Point(1).x()) - 1.234), 0.005);
+    window->ClearNotes();
+    Press(*chart, onHandle);
+    ASSERT_EQ(chart->CaptureState(), Capture::FACTOR_CAPTURED);
+    Release(*chart, onHandle);
+    EXPECT_EQ(chart->Band(1).eqFactor, 1.234f);
+    EXPECT_EQ(chart->Band(1).eqGain, -3.37f);
+    EXPECT_EQ(window->Types(), Notes{"equalizer_eq_release"});
+    EXPECT_EQ(chart->cursor().shape(), Qt::ArrowCursor);
+
+    // A release away from the press stores where it ends, also with no move
+    // reported between; a drag that comes back has stored the pixel on its
+    // way.
+    const QPoint p = Point(1);
+    Press(*chart, p);
+    Release(*chart, p + QPoint(0, -12));
+    EXPECT_EQ(Point(1), p + QPoint(0, -12));
+    EXPECT_FLOAT_EQ(chart->Band(1).eqGain, static_cast<float>(chart->YToGain(p.y() - 12)));
+    chart->setCurEqBands(bands, 1);
+    Press(*chart, p);
+    DragTo(*chart, p + QPoint(0, -10));
+    DragTo(*chart, p);
+    Release(*chart, p);
+    EXPECT_FLOAT_EQ(chart->Band(1).eqGain, static_cast<float>(chart->YToGain(p.y())));
+    EXPECT_EQ(chart->Band(1).freq, chart->XToFrequency(p.x()));
+    Press(*chart, onHandle);
+    DragTo(*chart, onHandle + QPoint(3, 0));
+    DragTo(*chart, onHandle);
+    Release(*chart, onHandle);
+    EXPECT_NEAR(chart->Band(1).eqFactor, 81.0f / std::abs(onHandle.x() - p.x()), 1e-4);
+}
+
 TEST_F(ChartDrag, BandOfAnotherTypeKeepsItsHeight) {
     Open(true);
     bands[1].type = 1;

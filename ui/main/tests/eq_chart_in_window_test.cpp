@@ -15,6 +15,7 @@ namespace ui {
 namespace {
 
 using testing::MainWindowTest;
+using testing::WaitFor;
 
 void Mouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
     const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
@@ -73,6 +74,62 @@ TEST_F(MainWindowTest, DraggingABandOnTheChartSetsItsGainOnTheAmplifier) {
     char shown[16];
     std::snprintf(shown, sizeof shown, "%.1f",
                   static_cast<double>(profile.eqArray(0)[kBand].eqGain));
+    EXPECT_EQ(Control("eq_gain_8").Text(), shown);
+}
+
+// A click on a band's point without moving the mouse leaves the band as it
+// was, on the chart, in the profile and on the amplifier, even when the
+// band's gain lies between two pixels of the chart.
+TEST_F(MainWindowTest, ClickingABandPointWithoutMovingKeepsItsGainOnTheAmplifier) {
+    ASSERT_TRUE(StartAndSync());
+    auto* chart = dynamic_cast<UIEqualizer*>(mWindow->Chart());
+    ASSERT_NE(chart, nullptr);
+    constexpr int kBand = 8;
+    // A gain in tenths, as the amplifier holds it, whose point's pixel is
+    // more than half a tenth away: storing the pixel would send another one.
+    float gain = 0.0f;
+    for (int tenths = -31; tenths >= -99 && gain == 0.0f; --tenths) {
+        const float candidate = static_cast<float>(tenths) / 10.0f;
+        const int y = static_cast<int>(chart->GainToY(candidate));
+        if (std::fabs(chart->YToGain(y) - candidate) > 0.06) {
+            gain = candidate;
+        }
+    }
+    ASSERT_NE(gain, 0.0f);
+    auto* slider = qobject_cast<QAbstractSlider*>(Control("eq_slider_8").Widget());
+    ASSERT_NE(slider, nullptr);
+    slider->setSliderDown(true);
+    slider->setValue(static_cast<int>(std::lround(gain * 10.0f)));
+    slider->setSliderDown(false);
+    ASSERT_TRUE(WaitQueueIdle());
+    WaitFor([] { return false; }, 100);
+    ASSERT_TRUE(WaitQueueIdle());
+    ASSERT_NEAR(AmpGain(Amp().channels[0].eq[kBand]), gain, 0.001);
+    const model::Profile& profile = mWindow->Manager().WorkingProfile();
+    const model::EqBand stored = profile.eqArray(0)[kBand];
+    ASSERT_EQ(chart->Band(kBand).eqGain, stored.eqGain);
+    const virtual_device::EqBandState before = Amp().channels[0].eq[kBand];
+
+    const QPoint point = chart->BandPoint(kBand);
+    Mouse(*chart, QEvent::MouseMove, point, Qt::NoButton);
+    ASSERT_EQ(chart->CurrentControlIndex(), kBand);
+    Mouse(*chart, QEvent::MouseButtonPress, point, Qt::LeftButton);
+    Mouse(*chart, QEvent::MouseButtonRelease, point, Qt::NoButton);
+    ASSERT_TRUE(WaitQueueIdle());
+
+    EXPECT_EQ(chart->Band(kBand).eqGain, stored.eqGain);
+    EXPECT_EQ(profile.eqArray(0)[kBand].eqGain, stored.eqGain);
+    EXPECT_EQ(profile.eqArray(0)[kBand].freq, stored.freq);
+    EXPECT_EQ(profile.eqArray(0)[kBand].eqFactor, stored.eqFactor);
+    const virtual_device::EqBandState after = Amp().channels[0].eq[kBand];
+    EXPECT_NEAR(AmpGain(after), gain, 0.001);
+    EXPECT_EQ(after.frequency, before.frequency);
+    EXPECT_EQ(after.qInteger, before.qInteger);
+    EXPECT_EQ(after.qFraction, before.qFraction);
+    EXPECT_EQ(after.gainByte, before.gainByte);
+    EXPECT_EQ(after.gainTenths, before.gainTenths);
+    char shown[16];
+    std::snprintf(shown, sizeof shown, "%.1f", static_cast<double>(gain));
     EXPECT_EQ(Control("eq_gain_8").Text(), shown);
 }
 
