@@ -449,7 +449,15 @@ void EqualizerManager::EqualizerCallback(int index, int kind, bool released) {
     value.eqFactor = std::clamp(std::round(value.eqFactor * 100.0f) / 100.0f, kQLowest, kQHighest);
     value.eqGain = std::clamp(std::round(value.eqGain * 10.0f) / 10.0f, -18.0f, 12.0f);
     value.enable = true;
-    const bool changed = !SameBand(bands[index], value);
+    // The chart was given a disabled band (and every band of a bypassed
+    // channel) flat: only a point the user moved away from that is a change.
+    // Hovering onto such a band must neither switch it on nor lose its gain.
+    model::EqBand shown = bands[index];
+    if (!shown.enable || mProfile.channels[c].bypass) {
+        shown.eqGain = 0.0f;
+    }
+    shown.enable = true;
+    const bool changed = !SameBand(shown, value);
     // Hovering onto a band only selects it: nothing to send, and the drag's
     // 500 ms window is left alone.
     const bool send = (changed || released) && DragMaySend(released);

@@ -326,6 +326,29 @@ TEST_F(EqEditing, HoveringOntoABandSendsNothing) {
     EXPECT_EQ(SetsOf(device::DSP_EQ_CH).size(), 1u);
 }
 
+// A disabled band is shown flat; hovering onto it keeps it off with its
+// stored gain, and only a real move switches it on.
+TEST_F(EqEditing, HoveringOntoADisabledBandKeepsIt) {
+    mManager->ToggleEqEnable(13);  // off, -3 dB kept
+    ASSERT_FALSE(BandOf(0, 13).enable);
+    test_support::FakeChart& chart = mUi.mChart;
+    ASSERT_FLOAT_EQ(chart.mBands[13].eqGain, 0.0f);
+    chart.mSelected = 13;
+    mDemo.amplifier->ClearReceived();
+    mManager->EqualizerCallback(13, 0, false);
+    mManager->EqualizerCallback(13, 0, true);  // a click without moving
+    Drain();
+    EXPECT_FALSE(BandOf(0, 13).enable);
+    EXPECT_FLOAT_EQ(BandOf(0, 13).eqGain, -3.0f);
+    EXPECT_EQ(Amp().channels[0].eq[13].gainByte & 0x1F, 18);  // still sent as 0 dB
+    mNow += 1000;
+    chart.mBands[13].eqGain = 2.0f;  // dragged
+    mManager->EqualizerCallback(13, 0, true);
+    Drain();
+    EXPECT_TRUE(BandOf(0, 13).enable);
+    EXPECT_FLOAT_EQ(BandOf(0, 13).eqGain, 2.0f);
+}
+
 TEST_F(EqEditing, ADraggedCrossoverHandleMovesTheFilter) {
     test_support::FakeChart& chart = mUi.mChart;
     chart.mHp = 150;

@@ -248,8 +248,11 @@ void UIEqualizer::MoveCrossover(QPoint p, bool release, bool highPass) {
     int& moved = highPass ? mHpFreq : mLpFreq;
     const bool room = highPass ? f < mLpFreq : f > mHpFreq;
     bool changed = false;
+    // Released where it was pressed: a click, which keeps the exact
+    // frequency rather than the one of the pixel under the pointer.
+    const bool click = release && p == mPressPoint;
     if (release) {
-        if (room) {
+        if (room && !click) {
             moved = f;
         }
         app::Log(highPass ? "HP_CAPTURED move x(%d) y(%d) mHpFreq(%d)\n"

@@ -309,6 +309,26 @@ TEST_F(ChartDrag, SelectionGivenByTheControllerGoesToTheUserData) {
     EXPECT_EQ(window->ChartControl().UserData(), "2");
 }
 
+// A click on a crossover handle without moving keeps its exact frequency.
+TEST_F(ChartDrag, ClickOnACrossoverHandleKeepsItsFrequency) {
+    Open(true);
+    chart->setCurEqHpLp(123, 4567);
+    for (bool highPass : {true, false}) {
+        window->ClearNotes();
+        const QRect box = highPass ? chart->HpBox() : chart->LpBox();
+        ASSERT_FALSE(box.isEmpty());
+        const QPoint offCentre = box.topLeft() + QPoint(1, 1);
+        Hover(*chart, offCentre);
+        Press(*chart, offCentre);
+        Release(*chart, offCentre);
+        EXPECT_EQ(chart->HpFreq(), 123);
+        EXPECT_EQ(chart->LpFreq(), 4567);
+        ASSERT_FALSE(window->notes.empty());
+        EXPECT_EQ(window->Types().back(),
+                  highPass ? "equalizer_hp_release" : "equalizer_lp_release");
+    }
+}
+
 TEST_F(ChartDrag, HighPassNeverReachesTheLowPassNorTheLowPassTheHighPass) {
     Open(true);
     // A low-pass frequency that one pixel of the chart gives exactly.
