@@ -126,6 +126,28 @@ public:
     void SetChShow(int channel);
     void ShowChannelPage(int page);
 
+    // ---- links and locks ----
+    // "btn_link_output": pairs mirrored outputs (copying one side to the
+    // other, as the user chooses) or ends the link mode.
+    void SetOutputLink();
+    // "btn_lock_output": locks or unlocks the output types, after asking.
+    void SetOutpuLock();
+    // "ch_synchronize_%d": the output joins group 1 or leaves its group.
+    void ToggleLinkGroup(int channel);
+    // Puts the output (and its bridge partner) into link group g, 0 for none.
+    void SetLinkGroup(int channel, int group);
+    // The delay-link-group menu: the output (and its bridge partner) goes
+    // into delay-link group g, 0 for none, shown by its colour.
+    void SetDelayLinkGroup(int channel, int group);
+    // "btn_reset_link": every output leaves its link group.
+    void ResetLinks();
+    // "btn_reset_output": every output to its default type or to none, as the
+    // user chooses, unbridged, unlinked and unlocked.
+    void SetOutputReset();
+    // "option_item_reset_default": after asking, the device goes back to its
+    // factory settings and restarts.
+    void ResetMcuFactoryDefault();
+
     // ---- crossover of the current channel ----
     // "hp_freq" / "lp_freq" committed; keepFocus after Enter.
     void SetCrossoverFreqEdit(bool highPass, bool keepFocus = true);
@@ -227,6 +249,8 @@ private:
     void ReadMcuValueThread();
     void SetCurProfileThread();
     void BridgeWaitThread();
+    void ResetOutputWaitThread();
+    void FactoryDefaultThread();
     void Post(uint32_t message, uintptr_t wParam = 0);
     void PostStep(SyncStep step);
     void ReadAllParameters();
@@ -306,6 +330,7 @@ private:
     void PropagateDelay(int channel, float oldDelay);
     int LinkPartner(int channel) const;
     void ApplyMute(int channel, bool on);
+    std::vector<int> GroupFollowers(int channel, bool links) const;
     void ApplyPhase(int channel, bool on);
     void ApplyMainVolume(int slider, bool send, bool keepFocus);
     void ApplyMainMute(bool on);
@@ -331,6 +356,16 @@ private:
     void FeedChart(int band);
     bool AskToConfirm(const std::string& text);
     void BridgePairOn(int pair);
+
+    // link helpers
+    void EndLinkMode();
+    void EnableOutputTypeButtons(bool enabled);
+    void EnableLinkGroupControls(bool enabled);
+    void ApplyLinkGroup(int channel, int group);
+    void ShowLinkButtonEnabled();
+    void ResetOutputs(bool toDefault);
+    void ApplyDelayLinkGroup(int channel, int group);
+    void ShowDelayLinkGroup(int channel);
     void BridgePairOff(int pair);
 
     platform::WindowHandle mHwnd = platform::kNoWindow;

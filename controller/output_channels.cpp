@@ -191,22 +191,52 @@ void EqualizerManager::ApplyTrim(int channel, int tenths, bool send, bool unmute
     }
 }
 
-// A linked partner follows the trim, keeping its difference when the model
-// links with a delta.
+// A linked partner and the other members of the link group follow the trim,
+// each keeping its difference when the model links with a delta; a member
+// whose pair is bridged takes its bridge partner along.
 void EqualizerManager::PropagateTrim(int channel, float oldGain) {
+    const float newGain = mProfile.channels[channel].gain;
+    const float change = newGain - oldGain;
+    std::vector<int> done = {channel};
+    auto follow = [&](int target) {
+        if (!IsOutput(target) || std::find(done.begin(), done.end(), target) != done.end()) {
+            return;
+        }
+        done.push_back(target);
+        model::Channel& other = mProfile.channels[target];
+        const float value = Cfg().mLINK_CH_VOL_WITH_DELTA ? other.gain + change : newGain;
+        const int tenths = std::clamp(static_cast<int>(std::lround(value * 10.0f)), kTrimMinTenths,
+                                      kTrimMaxTenths);
+        other.gain = static_cast<float>(tenths) / 10.0f;
+        ShowTrim(target, tenths);
+        SendTrim(target);
+    };
     const int partner = LinkPartner(channel);
-    if (partner < 0 || !Cfg().mLINK_LR_CH_VOL) {
-        return;
+    if (partner >= 0 && Cfg().mLINK_LR_CH_VOL) {
+        follow(partner);
     }
-    model::Channel& other = mProfile.channels[partner];
-    float target = Cfg().mLINK_CH_VOL_WITH_DELTA
-                       ? other.gain + (mProfile.channels[channel].gain - oldGain)
-                       : mProfile.channels[channel].gain;
-    int tenths =
-        std::clamp(static_cast<int>(std::lround(target * 10.0f)), kTrimMinTenths, kTrimMaxTenths);
-    other.gain = static_cast<float>(tenths) / 10.0f;
-    ShowTrim(partner, tenths);
-    SendTrim(partner);
+    if (Cfg().mHAS_LINK_SEL_CH_BUTTON) {
+        for (int member : LinkGroupMembers(channel, false)) {
+            if (member == partner) {
+                continue;
+            }
+            follow(member);
+            if (mProfile.bridgeOutputs[static_cast<size_t>(member / 2)] != 0) {
+                follow(member ^ 1);
+            }
+        }
+    }
+    const int type = mProfile.outputs[static_cast<size_t>(channel)];
+    if (Cfg().mLINK_SUB_CH_VOL && (type == 22 || type == 23)) {
+        const int otherSub = type == 22 ? 23 : 22;
+        for (int c = 0; c < OutputCount(); ++c) {
+            if (mProfile.outputs[static_cast<size_t>(c)] == otherSub && c != channel) {
+                mProfile.channels[c].gain = newGain;
+                ShowTrim(c, static_cast<int>(std::lround(newGain * 10.0f)));
+                SendTrim(c);
+            }
+        }
+    }
 }
 
 // ---- mute, phase, solo ----
@@ -225,10 +255,36 @@ void EqualizerManager::SetChMute(int channel) {
     ApplyMute(channel, on);
 }
 
+// The outputs a mute or phase change of this one reaches besides its bridge
+// partner: the members of its link group except its link partner, each with
+// its own bridge partner, when the change links.
+std::vector<int> EqualizerManager::GroupFollowers(int channel, bool links) const {
+    std::vector<int> targets;
+    if (!links) {
+        return targets;
+    }
+    const int partner = LinkPartner(channel);
+    for (int member : LinkGroupMembers(channel, false)) {
+        if (member == partner) {
+            continue;
+        }
+        targets.push_back(member);
+        if (mProfile.bridgeOutputs[static_cast<size_t>(member / 2)] != 0) {
+            targets.push_back(member ^ 1);
+        }
+    }
+    return targets;
+}
+
 void EqualizerManager::ApplyMute(int channel, bool on) {
     std::vector<int> targets = {channel};
     if (mProfile.bridgeOutputs[static_cast<size_t>(channel / 2)] != 0) {
         targets.push_back(channel ^ 1);
+    }
+    for (int c : GroupFollowers(channel, mLinkMute)) {
+        if (std::find(targets.begin(), targets.end(), c) == targets.end()) {
+            targets.push_back(c);
+        }
     }
     for (int c : targets) {
         if (!IsOutput(c)) {
@@ -259,6 +315,11 @@ void EqualizerManager::ApplyPhase(int channel, bool on) {
     std::vector<int> targets = {channel};
     if (!Cfg().mNO_BRIDGE_PHASE && mProfile.bridgeOutputs[static_cast<size_t>(channel / 2)] != 0) {
         targets.push_back(channel ^ 1);
+    }
+    for (int c : GroupFollowers(channel, mLinkPhase)) {
+        if (std::find(targets.begin(), targets.end(), c) == targets.end()) {
+            targets.push_back(c);
+        }
     }
     for (int c : targets) {
         if (!IsOutput(c)) {
@@ -374,19 +435,36 @@ void EqualizerManager::ApplyDelay(int channel, float ms, bool fromEdit) {
     }
 }
 
+// The link partner and the other members of the link group follow a delay,
+// keeping their differences when the model links with a delta.
 void EqualizerManager::PropagateDelay(int channel, float oldDelay) {
+    const float newDelay = mProfile.channels[channel].delay;
+    std::vector<int> done = {channel};
+    auto follow = [&](int target) {
+        if (!IsOutput(target) || std::find(done.begin(), done.end(), target) != done.end()) {
+            return;
+        }
+        done.push_back(target);
+        model::Channel& other = mProfile.channels[target];
+        const float value =
+            Cfg().mLINK_CH_DELAY_WITH_DELTA ? other.delay + (newDelay - oldDelay) : newDelay;
+        other.delay =
+            model::quantizeDelay(DelayUnit(), std::clamp(value, 0.0f, Cfg().mMAX_DELAY_MS));
+        ShowDelay(target);
+        SendDelay(target);
+    };
     const int partner = LinkPartner(channel);
-    if (partner < 0 || !Cfg().mLINK_LR_CH_DELAY) {
-        return;
+    if (partner >= 0 && Cfg().mLINK_LR_CH_DELAY) {
+        follow(partner);
     }
-    model::Channel& other = mProfile.channels[partner];
-    float target = Cfg().mLINK_CH_DELAY_WITH_DELTA
-                       ? other.delay + (mProfile.channels[channel].delay - oldDelay)
-                       : mProfile.channels[channel].delay;
-    other.delay = model::quantizeDelay(DelayUnit(), std::clamp(target, 0.0f, Cfg().mMAX_DELAY_MS));
-    ShowDelay(partner);
+    if (Cfg().mLINK_SEL_CH_DELAY) {
+        for (int member : LinkGroupMembers(channel, false)) {
+            if (member != partner) {
+                follow(member);
+            }
+        }
+    }
     ShowSpeakerPositions();
-    SendDelay(partner);
 }
 
 void EqualizerManager::ShowDelaySlider(int channel) {

@@ -3,6 +3,7 @@
 // window; tests give their own.
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "controller/eq_chart.h"
@@ -28,6 +29,16 @@ public:
     // Asks with the confirmation box ("${confirm}" and "${cancel}"); true
     // when the user confirmed.
     virtual bool Confirm(const std::string& title, const std::string& text) = 0;
+
+    // Asks with the two-choice box: 1 for the first choice, 2 for the
+    // second, 0 when the user cancelled.
+    virtual int AskTwoChoices(const std::string& title, const std::string& text,
+                              const std::string& first, const std::string& second) = 0;
+
+    // Asks with the message box and three buttons: 1 for the first, 0 for
+    // the second (and for closing the box), 2 for the third.
+    virtual int AskWithButtons(const std::string& title, const std::string& text,
+                               const std::array<std::string, 3>& labels) = 0;
 
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -163,6 +164,26 @@ public:
         mAnswers.pop_front();
         return answer;
     }
+    int AskTwoChoices(const std::string& title, const std::string& text, const std::string& first,
+                      const std::string& second) override {
+        mAsked.push_back(title + "|" + text + "|" + first + "|" + second);
+        if (mChoices.empty()) {
+            return 0;
+        }
+        const int answer = mChoices.front();
+        mChoices.pop_front();
+        return answer;
+    }
+    int AskWithButtons(const std::string& title, const std::string& text,
+                       const std::array<std::string, 3>& labels) override {
+        mAsked.push_back(title + "|" + text + "|" + labels[0] + "|" + labels[1] + "|" + labels[2]);
+        if (mButtons.empty()) {
+            return 0;
+        }
+        const int answer = mButtons.front();
+        mButtons.pop_front();
+        return answer;
+    }
     controller::EqChart* Chart() override { return &mChart; }
     void StartForcedUpdate() override { mMessages.push_back("forced update"); }
     void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }
@@ -170,6 +191,8 @@ public:
     std::vector<std::string> mMessages;
     std::vector<std::string> mAsked;  // every confirmation asked
     std::deque<bool> mAnswers;        // the user's answers, in order; yes when none left
+    std::deque<int> mChoices;         // two-choice answers, in order; cancel when none left
+    std::deque<int> mButtons;         // three-button answers, in order; cancel when none left
     FakeChart mChart;
     int mLoadingShown = 0;
     int mLoadingHidden = 0;

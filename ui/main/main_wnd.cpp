@@ -7,7 +7,9 @@
 #include <QPalette>
 #include <QUrl>
 #include <QWidget>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "app/log.h"
 #include "app/model_cfg.h"
@@ -19,6 +21,7 @@
 #include "toolkit/text_resources.h"
 #include "toolkit/window_registry.h"
 #include "ui/controls/ui_equalizer.h"
+#include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/main/device_notice.h"
@@ -140,6 +143,16 @@ void CMainWnd::HideLoading() {
 
 bool CMainWnd::Confirm(const std::string& title, const std::string& text) {
     return ShowConfirmBox(this, title, text) == 1;
+}
+
+int CMainWnd::AskTwoChoices(const std::string& title, const std::string& text,
+                            const std::string& first, const std::string& second) {
+    return ShowChoiceBox(this, title, text, first, second);
+}
+
+int CMainWnd::AskWithButtons(const std::string& title, const std::string& text,
+                             const std::array<std::string, 3>& labels) {
+    return ShowMessageBox(this, title, text, labels, 3);
 }
 
 controller::EqChart* CMainWnd::Chart() {
@@ -273,6 +286,17 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
              app::Log("source:%d\n", source);
              w.mManager->SetInputSourceTo(source);
          }},
+        {"delay_link_group_*",
+         [](CMainWnd& w, const toolkit::MenuClick& item) {
+             app::Log("%d: %s\n", w.mMenuChannel, item.name.c_str());
+             char* end = nullptr;
+             const long group = std::strtol(item.userData.c_str(), &end, 10);
+             if (end != item.userData.c_str()) {
+                 w.mManager->SetDelayLinkGroup(w.mMenuChannel, static_cast<int>(group));
+             }
+         }},
+        {"option_item_reset_default*",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
     };
     RunRoute(kItems, click->name, *this, *click);
 }
@@ -289,6 +313,21 @@ void CMainWnd::OpenSourceMenu(const toolkit::Control& button) {
     QPoint anchor =
         widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
     mMenu->Open(anchor, toolkit::MenuAlign::BelowLeft);
+}
+
+void CMainWnd::OpenDelayLinkMenu(int channel) {
+    char name[32];
+    std::snprintf(name, sizeof name, "delay_link_%d", channel);
+    const toolkit::Control* anchorControl = Find(name);
+    mMenuChannel = channel;
+    mMenu = std::make_unique<toolkit::PopupMenu>();
+    if (!mMenu->Load(*this, "xml/delay_link_group_menu.xml")) {
+        mMenu.reset();
+        return;
+    }
+    QWidget* widget = anchorControl != nullptr ? anchorControl->Widget() : nullptr;
+    QPoint anchor = widget != nullptr ? widget->mapToGlobal(QPoint(0, 0)) : QCursor::pos();
+    mMenu->Open(anchor, toolkit::MenuAlign::AboveLeft);
 }
 
 void CMainWnd::OpenOutputMenu(int channel, const toolkit::Control& button) {

@@ -5,6 +5,7 @@
 // and are handed to the controller.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -46,6 +47,10 @@ public:
     void ShowLoading() override;
     void HideLoading() override;
     bool Confirm(const std::string& title, const std::string& text) override;
+    int AskTwoChoices(const std::string& title, const std::string& text, const std::string& first,
+                      const std::string& second) override;
+    int AskWithButtons(const std::string& title, const std::string& text,
+                       const std::array<std::string, 3>& labels) override;
     controller::EqChart* Chart() override;
     void StartForcedUpdate() override;
     void OpenFirmwareUpdate() override;
@@ -74,6 +79,7 @@ private:
     void OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record);
     void OpenOutputMenu(int channel, const toolkit::Control& button);
     void OpenSourceMenu(const toolkit::Control& button);
+    void OpenDelayLinkMenu(int channel);
     void CloseBoxesOverMainWindow();
 
     std::unique_ptr<controller::EqualizerManager> mManager;

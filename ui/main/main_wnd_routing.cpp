@@ -132,6 +132,13 @@ bool CMainWnd::OnClick(const Notification& n) {
         {"btn_bypass",
          [](CMainWnd& w, const Notification&, int) { w.mManager->SetOutputBypass(); }},
         {"btn_arg_eq", [](CMainWnd& w, const Notification&, int) { w.mManager->TogglePeqMode(); }},
+        {"btn_link_output",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->SetOutputLink(); }},
+        {"btn_lock_output",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->SetOutpuLock(); }},
+        {"btn_reset_link", [](CMainWnd& w, const Notification&, int) { w.mManager->ResetLinks(); }},
+        {"btn_reset_output",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->SetOutputReset(); }},
         {"ch_enable_",
          [](CMainWnd& w, const Notification&, int i) { w.mManager->SetCurChannelChange(i); }},
         {"ch_bridge_",
@@ -187,6 +194,19 @@ void CMainWnd::OnSelectChanged(const Notification& n) {
         {"ch_phase_", [](CMainWnd& w, int i) { w.mManager->SetChPhase(i); }},
         {"ch_solo_", [](CMainWnd& w, int i) { w.mManager->SetChSolo(i); }},
         {"main_mute*", [](CMainWnd& w, int) { w.mManager->SetMainMute(); }},
+        {"ch_synchronize_",
+         [](CMainWnd& w, int i) {
+             if (app::CurrentModelCfg().mHAS_LINK_SEL_CH_BUTTON &&
+                 !app::CurrentModelCfg().mHAS_LINK_GROUP) {
+                 w.mManager->ToggleLinkGroup(i);
+             }
+         }},
+        {"delay_link_",
+         [](CMainWnd& w, int i) {
+             if (app::CurrentModelCfg().mHAS_LINK_SEL_CH_BUTTON) {
+                 w.OpenDelayLinkMenu(i);
+             }
+         }},
     };
     if (RunRoute(kSelections, n.name, *this, index)) {
         return;
