@@ -111,6 +111,19 @@ TEST_F(Links, MirroredTypesInOneHalfAreLinkableOthersAreRefused) {
     EXPECT_EQ(Amp().link, 0);
     EXPECT_TRUE(SetsOf(device::DSP_CH_LOCK).empty());
 
+    // Outputs 0 and 5 lie in one half but in different link stages: linkable,
+    // yet only outputs of one stage pair up.
+    SetTypes({1, 0, 0, 0, 0, 7, 0, 0, 0, 0});
+    mDemo.amplifier->ClearReceived();
+    LinkWith(1);
+    Drain();
+    EXPECT_EQ(P().linkMode, 1);
+    EXPECT_EQ(P().linkOutputs[0], -1);
+    EXPECT_EQ(P().linkOutputs[5], -1);
+    EXPECT_EQ(SetsOf(device::DSP_CH_LINK).back(), (Data{0, 1, 0}));
+    mManager->SetOutputLink();
+    ASSERT_EQ(P().linkMode, 0);
+
     // A type with no mirror at all (19, 20) links nothing either.
     SetTypes({19, 20, 0, 0, 0, 0, 0, 0, 0, 0});
     LinkWith(1);
@@ -344,6 +357,14 @@ TEST_F(Links, ABridgedMemberTakesItsBridgePartnerAlong) {
     EXPECT_FLOAT_EQ(Ch(6).gain, six - 2.0f);
     EXPECT_FLOAT_EQ(Ch(7).gain, Ch(6).gain);
     EXPECT_NEAR(AmpTrim(7), Ch(7).gain, 0.006);
+
+    // A profile may hold the right half outside the group: it follows its
+    // left half all the same.
+    P().linkGroup[7] = 0;
+    TypeTrim(0, "-7");  // -1 dB
+    Drain();
+    EXPECT_FLOAT_EQ(Ch(7).gain, Ch(6).gain);
+    EXPECT_NEAR(AmpTrim(7), Ch(6).gain, 0.006);
 }
 
 TEST_F(Links, ResettingTheLinksEmptiesEveryGroup) {
