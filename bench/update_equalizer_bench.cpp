@@ -3,6 +3,7 @@
 // stage), computed and handed to the chart with every output's curves.
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <memory>
 #include <span>
 
@@ -58,6 +59,14 @@ public:
     void ShowLoading() override {}
     void HideLoading() override {}
     bool Confirm(const std::string&, const std::string&) override { return true; }
+    int AskTwoChoices(const std::string&, const std::string&, const std::string&,
+                      const std::string&) override {
+        return 0;
+    }
+    int AskWithButtons(const std::string&, const std::string&,
+                       const std::array<std::string, 3>&) override {
+        return 0;
+    }
     controller::EqChart* Chart() override { return &mChart; }
     void StartForcedUpdate() override {}
     void OpenFirmwareUpdate() override {}
