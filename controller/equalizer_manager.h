@@ -363,6 +363,7 @@ private:
     void EnableLinkGroupControls(bool enabled);
     void ApplyLinkGroup(int channel, int group);
     void ShowLinkButtonEnabled();
+    void ShowLinks();
     void ResetOutputs(bool toDefault);
     void ApplyDelayLinkGroup(int channel, int group);
     void ShowDelayLinkGroup(int channel);

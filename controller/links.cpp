@@ -276,6 +276,21 @@ void EqualizerManager::ApplyLinkGroup(int c, int g) {
     SetCurChannelChange(c);
 }
 
+// The links as the profile holds them, after a read or a load: the group
+// markers, the delay-link colours, and what the link mode and the lock allow.
+void EqualizerManager::ShowLinks() {
+    for (int c = 0; c < OutputCount(); ++c) {
+        mControls.Indexed("ch_synchronize_%d", c)
+            .SetSelected(mProfile.linkGroup[static_cast<size_t>(c)] >= 1, false);
+        ShowDelayLinkGroup(c);
+    }
+    mControls("btn_link_output").SetSelected(mProfile.linkMode != 0, false);
+    mControls("btn_lock_output").SetSelected(mProfile.lockMode != 0, false);
+    EnableOutputTypeButtons(mProfile.lockMode == 0 && mProfile.linkMode == 0);
+    EnableLinkGroupControls(mProfile.linkMode == 0);
+    ShowLinkButtonEnabled();
+}
+
 // The link mode is offered only while no output is in a link group or a
 // delay-link group.
 void EqualizerManager::ShowLinkButtonEnabled() {

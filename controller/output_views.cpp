@@ -191,8 +191,7 @@ void EqualizerManager::SetReadProfileToView() {
         ShowRouting(c);
     }
     app::Log("link_mode = %d", mProfile.linkMode);
-    mControls("btn_link_output").SetSelected(mProfile.linkMode != 0, false);
-    mControls("btn_lock_output").SetSelected(mProfile.lockMode != 0, false);
+    ShowLinks();
     for (int p = 0; p < OutputCount() / 2; ++p) {
         ShowBridge(p);
     }

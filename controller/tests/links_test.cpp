@@ -533,3 +533,25 @@ TEST_F(Links, FactoryDefaultAfterConfirmationResetsAndRestartsTheDevice) {
 }
 
 }  // namespace
+
+namespace {
+
+// After the profile is shown again (a read or a load), the link controls
+// show what it holds.
+TEST_F(Links, AProfileShownAgainShowsItsLinks) {
+    P().linkGroup[2] = 1;
+    P().linkGroup[5] = 1;
+    P().delayLinkGroup[7] = 2;
+    P().lockMode = 1;
+    mManager->SetReadProfileToView();
+    EXPECT_TRUE(Selected("ch_synchronize_2"));
+    EXPECT_TRUE(Selected("ch_synchronize_5"));
+    EXPECT_FALSE(Selected("ch_synchronize_3"));
+    EXPECT_TRUE(Selected("delay_link_7"));
+    EXPECT_NE(mPage.Get("delay_link_7").mBkColor, mPage.Get("delay_link_6").mBkColor);
+    EXPECT_FALSE(Enabled("btn_link_output"));  // groups exist
+    EXPECT_TRUE(Selected("btn_lock_output"));
+    EXPECT_FALSE(Enabled("ch_output_btn_0"));  // locked: types cannot change
+}
+
+}  // namespace
