@@ -162,7 +162,11 @@ TEST_P(Screenshots, LoadingAndAboutWindows) {
 
 INSTANTIATE_TEST_SUITE_P(LanguagesAndScales, Screenshots,
                          ::testing::Combine(::testing::Values("en", "cn_zh", "ru"),
-                                            ::testing::Values(100, 125, 150)));
+                                            ::testing::Values(100, 125, 150)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param)) + "_" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
 
 }  // namespace
 }  // namespace ui
