@@ -29,15 +29,6 @@ protected:
         ASSERT_TRUE(ConnectAndSync());
         mDemo.amplifier->ClearReceived();
     }
-    std::vector<Data> SetsOf(uint8_t subCommand) {
-        std::vector<Data> picked;
-        for (auto& [sub, data] : DspFrames(device::OP_SET)) {
-            if (sub == subCommand) {
-                picked.push_back(data);
-            }
-        }
-        return picked;
-    }
     void ExpectShows(const std::string& name, bool on, const std::string& onText,
                      const std::string& offText) {
         test_support::FakeControl& button = mPage.Get(name);

@@ -77,6 +77,18 @@ protected:
         return frames;
     }
 
+    // The data of every DSP set frame of one sub-command the amplifier
+    // received since the last clear.
+    std::vector<std::vector<uint8_t>> SetsOf(uint8_t subCommand) {
+        std::vector<std::vector<uint8_t>> picked;
+        for (auto& [sub, data] : DspFrames(device::OP_SET)) {
+            if (sub == subCommand) {
+                picked.push_back(data);
+            }
+        }
+        return picked;
+    }
+
     // Lets the link read one report: a spontaneous report waiting in the
     // amplifier is taken in place of the request's answer.
     void ReadSpontaneousReport() {

@@ -22,15 +22,6 @@ protected:
         mDemo.amplifier->ClearReceived();
     }
     // The data of every set frame of one sub-command since the last clear.
-    std::vector<Data> SetsOf(uint8_t subCommand) {
-        std::vector<Data> picked;
-        for (auto& [sub, data] : DspFrames(device::OP_SET)) {
-            if (sub == subCommand) {
-                picked.push_back(data);
-            }
-        }
-        return picked;
-    }
     void Type(const std::string& edit, const std::string& text) { mPage.Get(edit).SetText(text); }
     void TypeBand(int band, const char* freq, const char* q, const char* gain) {
         Type("eq_freq_" + std::to_string(band), freq);

@@ -24,15 +24,6 @@ protected:
         mManager->SetClock([this] { return mNow += 1000; });
         mDemo.amplifier->ClearReceived();
     }
-    std::vector<Data> SetsOf(uint8_t subCommand) {
-        std::vector<Data> picked;
-        for (auto& [sub, data] : DspFrames(device::OP_SET)) {
-            if (sub == subCommand) {
-                picked.push_back(data);
-            }
-        }
-        return picked;
-    }
     model::Profile& P() { return mManager->WorkingProfile(); }
     const model::Channel& Ch(int c) { return P().channels[c]; }
     void Drain() { ASSERT_TRUE(WaitQueueIdle()); }

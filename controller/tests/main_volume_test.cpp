@@ -43,15 +43,6 @@ protected:
         mManager->SetClock([this] { return mNow; });
         mDemo.amplifier->ClearReceived();
     }
-    std::vector<Data> SetsOf(uint8_t subCommand) {
-        std::vector<Data> picked;
-        for (auto& [sub, data] : DspFrames(device::OP_SET)) {
-            if (sub == subCommand) {
-                picked.push_back(data);
-            }
-        }
-        return picked;
-    }
     std::vector<Data> AccSets() {
         std::vector<Data> picked;
         for (const auto& report : mDemo.amplifier->ReceivedReports()) {

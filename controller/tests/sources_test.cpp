@@ -24,15 +24,6 @@ protected:
         ASSERT_TRUE(ConnectAndSync());
         mDemo.amplifier->ClearReceived();
     }
-    std::vector<Data> SetsOf(uint8_t subCommand) {
-        std::vector<Data> picked;
-        for (auto& [sub, data] : DspFrames(device::OP_SET)) {
-            if (sub == subCommand) {
-                picked.push_back(data);
-            }
-        }
-        return picked;
-    }
     size_t VolumeRequests() {
         size_t count = 0;
         for (auto& [sub, data] : DspFrames(device::OP_GET)) {

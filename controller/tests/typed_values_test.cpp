@@ -22,13 +22,7 @@ protected:
         mDemo.amplifier->ClearReceived();
     }
     // How many set frames of this sub-command reached the amplifier.
-    size_t SetsOf(uint8_t subCommand) {
-        size_t count = 0;
-        for (const auto& [sub, data] : DspFrames(device::OP_SET)) {
-            count += sub == subCommand ? 1 : 0;
-        }
-        return count;
-    }
+    size_t SetCount(uint8_t subCommand) { return SetsOf(subCommand).size(); }
     void UseUnit(int unit) {
         mPage.Get("comb_ch_unit").SelectItem(unit, false);
         mManager->OnDelayUnitChanged();
@@ -42,7 +36,7 @@ TEST_F(TypedValues, ATrimEditWithoutANumberKeepsTheTrimAndSendsNothing) {
         mPage.Get("edit_ch_volume_4").SetText(text);
         mManager->SetChVolumeEdit(4);
         ASSERT_TRUE(WaitQueueIdle());
-        EXPECT_EQ(SetsOf(device::DSP_TRIM_CH), 0u) << '"' << text << '"';
+        EXPECT_EQ(SetCount(device::DSP_TRIM_CH), 0u) << '"' << text << '"';
         EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[4].gain, -3.0f) << '"' << text << '"';
         EXPECT_EQ(mPage.Get("edit_ch_volume_4").Text(), "-3dB") << '"' << text << '"';
         EXPECT_EQ(Amp().channels[4].trimAttenuation, 3);
@@ -62,7 +56,7 @@ TEST_F(TypedValues, ADelayEditWithoutANumberKeepsTheDelay) {
         mPage.Get("edit_ch_delay_9").SetText("xyz");
         mManager->SetChDelayEdit(9);
         ASSERT_TRUE(WaitQueueIdle());
-        EXPECT_EQ(SetsOf(device::DSP_DELAY_CH), 0u) << "unit " << unit;
+        EXPECT_EQ(SetCount(device::DSP_DELAY_CH), 0u) << "unit " << unit;
         EXPECT_EQ(mPage.Get("edit_ch_delay_9").Text(), shown);
     }
     EXPECT_FLOAT_EQ(DelayOf(9), 2.0f);
@@ -77,7 +71,7 @@ TEST_F(TypedValues, ASpeakerDelayWithoutANumberKeepsTheDelay) {
     mPage.Get(name).SetText("");
     mManager->SetSpeakerDelayEdit(type);
     ASSERT_TRUE(WaitQueueIdle());
-    EXPECT_EQ(SetsOf(device::DSP_DELAY_CH), 0u);
+    EXPECT_EQ(SetCount(device::DSP_DELAY_CH), 0u);
     EXPECT_FLOAT_EQ(DelayOf(9), 2.0f);
     EXPECT_EQ(mPage.Get(name).Text(), shown);
 }
@@ -94,7 +88,7 @@ TEST_F(TypedValues, DelayStepsMoveOneInchOrCentimetre) {
     mManager->SetChDelayUp(3, true);
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(mPage.Get("edit_ch_delay_3").Text(), "2 in");
-    EXPECT_EQ(SetsOf(device::DSP_DELAY_CH), 4u);
+    EXPECT_EQ(SetCount(device::DSP_DELAY_CH), 4u);
 
     UseUnit(model::kDelayUnitCm);
     mManager->SetChDelayUp(3, false);  // 2 in = 5.08 cm shows as 5 cm; one down is 4
@@ -118,7 +112,7 @@ TEST_F(TypedValues, DelayButtonsOfTheCarPictureStepTheCurrentChannel) {
     mManager->StepSpeakerDelay(type, false);  // already at 0: nothing more
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(DelayOf(2), 0.0f);
-    EXPECT_EQ(SetsOf(device::DSP_DELAY_CH), 4u);
+    EXPECT_EQ(SetCount(device::DSP_DELAY_CH), 4u);
 }
 
 }  // namespace
