@@ -110,6 +110,9 @@ void EqualizerManager::Init(toolkit::ControlAccess& page, UiServices& ui) {
     mControls("slider_acc").SetRange(kAccSliderMin, kAccSliderMax);
     mControls("edit_device_name").SetVisible(false);
     mControls("btn_debug").SetVisible(app::MarkerFileExists(app::kDebugMarker));
+    // Choosing link partners by hand is switched off for this model: the link
+    // mode pairs mirrored outputs itself.
+    mControls("btn_link_select").SetVisible(Cfg().mSELECT_LINK_CHANNEL);
     SetConnectLook(ConnectLook::kDisconnected);
     FillSourceList();
     SetReadProfileToView();
@@ -390,6 +393,7 @@ void EqualizerManager::OnSyncDone() {
         return;
     }
     if (mDeviceLink->IsConnected() && mProfile.deviceModel != -1) {
+        mRebootExpected.store(false);
         SetConnectLook(ConnectLook::kConnected);
         mDeviceLink->EnableCmdCtrl();
         SetCurChannelChange(mProfile.currOutChannel);
@@ -435,7 +439,9 @@ void EqualizerManager::DevicePlugOut(const std::string&) {
         mUnpluggedName = mSelectedName;
         DisconnectDevice();
         SelectFirstDevice();
-        if (!mForceUpdatePending && !mPlugOutMsgSuppressed) {
+        if (mRebootExpected.load()) {
+            app::Log("the device restarts\n");
+        } else if (!mForceUpdatePending && !mPlugOutMsgSuppressed) {
             // Shown from a posted message, so the notice handler returns at once.
             app::Log("DisconnectMsgThread start!\n");
             PostStep(SyncStep::kShowUnplugNotice);

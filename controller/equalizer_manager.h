@@ -141,6 +141,11 @@ public:
     void SetDelayLinkGroup(int channel, int group);
     // "btn_reset_link": every output leaves its link group.
     void ResetLinks();
+    // The link options the installer chooses: whether a mute or a phase
+    // change reaches the other members of the output's link group.
+    void SetLinkOptions(bool linkMute, bool linkPhase);
+    bool LinksMute() const { return mLinkMute; }
+    bool LinksPhase() const { return mLinkPhase; }
     // "btn_reset_output": every output to its default type or to none, as the
     // user chooses, unbridged, unlinked and unlocked.
     void SetOutputReset();
@@ -382,6 +387,10 @@ private:
 
     bool mForceUpdatePending = false;
     bool mPlugOutMsgSuppressed = false;
+    // Set when the device acknowledged a factory default: it is restarting,
+    // so its departure from the bus is no unplugged cable. Cleared when it is
+    // connected again.
+    std::atomic<bool> mRebootExpected{false};
     bool mLinkPhase = false;
     bool mLinkMute = false;
     bool mUsbUdpOrScp = false;

@@ -450,6 +450,11 @@ void EqualizerManager::ResetOutputWaitThread() {
     Post(WM_HIDE_LOADING);
 }
 
+void EqualizerManager::SetLinkOptions(bool linkMute, bool linkPhase) {
+    mLinkMute = linkMute;
+    mLinkPhase = linkPhase;
+}
+
 // ---- factory reset of the device ----
 
 void EqualizerManager::ResetMcuFactoryDefault() {
@@ -462,11 +467,19 @@ void EqualizerManager::ResetMcuFactoryDefault() {
 }
 
 // The device resets every scene and starts again; the main window closes the
-// loading window and tells the user on WM_DEVICE_REBOOT.
+// loading window and tells the user on WM_DEVICE_REBOOT. The device leaves
+// the bus and comes back a few seconds later: that departure is expected and
+// is not reported as an unplugged cable. A device that never acknowledged
+// (the cable was pulled) has not been reset, and the user is not told it was.
 void EqualizerManager::FactoryDefaultThread() {
     app::Log("Factory default thread start!\n");
-    mDeviceLink->MCU_Factory_Default_Ctrl();
-    Post(WM_DEVICE_REBOOT);
+    if (mDeviceLink->MCU_Factory_Default_Ctrl()) {
+        mRebootExpected.store(true);
+        Post(WM_DEVICE_REBOOT);
+    } else {
+        app::Log("factory default not acknowledged\n");
+        Post(WM_HIDE_LOADING);
+    }
     app::Log("Factory default thread end!\n");
 }
 

@@ -4,12 +4,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QListView>
 #include <QSlider>
-#include <QStandardItemModel>
 #include <QStackedWidget>
+#include <QStandardItemModel>
+#include <QStyle>
 #include <charconv>
 
 #include "toolkit/skin.h"
@@ -146,11 +147,26 @@ void Control::SetEnabled(bool enabled) {
 
 bool Control::Selected() const {
     auto* button = qobject_cast<QAbstractButton*>(mWidget.data());
+    if (button != nullptr && !button->isCheckable()) {
+        return button->property("selected").toBool();
+    }
     return button != nullptr && button->isChecked();
 }
 
 void Control::SetSelected(bool selected, bool notify) {
     auto* button = qobject_cast<QAbstractButton*>(mWidget.data());
+    if (button != nullptr && !button->isCheckable()) {
+        // A plain button does not toggle when clicked, but its owner may
+        // show a state on it (the link mode on "Link"): the style sheet
+        // draws buttons whose "selected" property is true.
+        if (button->property("selected").toBool() != selected) {
+            button->setProperty("selected", selected);
+            button->style()->unpolish(button);
+            button->style()->polish(button);
+            button->update();
+        }
+        return;
+    }
     if (button == nullptr || !button->isCheckable() || button->isChecked() == selected) {
         return;
     }

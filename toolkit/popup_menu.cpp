@@ -138,6 +138,7 @@ void PopupMenu::BuildItems(QMenu* menu, const XmlElement& node) {
         } else {
             continue;
         }
+        action->setObjectName(QString::fromStdString(name));  // found by name in tests
         auto item = std::make_unique<Item>(name, action, text, userData, scale);
         if (const std::string* image = child.Attribute("image")) {
             item->SetImage(*image);

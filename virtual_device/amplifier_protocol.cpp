@@ -39,8 +39,10 @@ constexpr uint8_t kEchoDelay = 0x05;
 
 // The device drops off the bus shortly after acknowledging a factory reset
 // and enumerates again once its firmware has restarted.
+// Erasing the scenes takes the amplifier a while before it acknowledges a
+// factory default; it drops off the bus shortly after.
+constexpr auto kFlashEraseTime = std::chrono::milliseconds(800);
 constexpr auto kRebootDelay = std::chrono::milliseconds(50);
-constexpr auto kRebootDuration = std::chrono::milliseconds(300);
 
 uint8_t At(const std::vector<uint8_t>& data, size_t index) {
     return index < data.size() ? data[index] : 0;
@@ -247,9 +249,10 @@ void AmplifierProtocol::HandleMcu(const HostFrame& frame, Replies& replies) {
         case kFactoryDefault:
             ResetLocked();
             hold.unlock();
-            replies.Frame(kMcu, sub, kAck, {kReady});
             if (mOptions.rebootOnFactoryDefault) {
-                ScheduleReboot();
+                ScheduleReboot();  // acknowledges once its flash is erased
+            } else {
+                replies.Frame(kMcu, sub, kAck, {kReady});
             }
             return;
         default:
@@ -260,12 +263,17 @@ void AmplifierProtocol::HandleMcu(const HostFrame& frame, Replies& replies) {
 
 void AmplifierProtocol::ScheduleReboot() {
     std::weak_ptr<VirtualAmplifier> weak = mAmplifier;
-    std::thread([weak] {
+    const auto rebootTime = std::chrono::milliseconds(mOptions.rebootMs);
+    std::thread([weak, rebootTime] {
+        std::this_thread::sleep_for(kFlashEraseTime);
+        if (auto amplifier = weak.lock()) {
+            amplifier->SendFrame(kMcu, kFactoryDefault, kAck, {kReady});
+        }
         std::this_thread::sleep_for(kRebootDelay);
         if (auto amplifier = weak.lock()) {
             amplifier->Unplug();
         }
-        std::this_thread::sleep_for(kRebootDuration);
+        std::this_thread::sleep_for(rebootTime);
         if (auto amplifier = weak.lock()) {
             amplifier->Plug();
         }

@@ -31,8 +31,10 @@ struct ProtocolOptions {
     int mixerInputs = 10;      // sets the width of the mixer's input masks
     bool floatTrim = false;    // trims carry hundredths
     bool eqPrecision = false;  // Q carries thousandths
-    // After a factory default the amplifier drops off the bus and comes back.
+    // After a factory default the amplifier drops off the bus and comes back
+    // after this long, as a real one does after a few seconds.
     bool rebootOnFactoryDefault = true;
+    int rebootMs = 3000;
 };
 
 // The microcontroller's kept values.

@@ -307,6 +307,7 @@ TEST_F(Links, LinkGroupMembersFollowTrimAndDelayWithTheirDifferences) {
     EXPECT_EQ(mManager->CurrentChannel(), 5);
     EXPECT_EQ(mPage.Get("slider_ch_volume_5").Value(), -10);
 
+    const float outsider = Ch(4).gain;
     TypeTrim(5, "-6");  // -5 dB
     TypeTrim(2, "-3");  // +3 dB on the other member
     Drain();
@@ -314,8 +315,8 @@ TEST_F(Links, LinkGroupMembersFollowTrimAndDelayWithTheirDifferences) {
     EXPECT_FLOAT_EQ(Ch(5).gain, -3.0f);
     EXPECT_NEAR(AmpTrim(2), -3.0f, 0.006);
     EXPECT_NEAR(AmpTrim(5), -3.0f, 0.006);
-    const float outsider = Ch(4).gain;
-    EXPECT_FLOAT_EQ(Ch(4).gain, outsider);
+    EXPECT_FLOAT_EQ(Ch(4).gain, outsider) << "an output outside the group keeps its trim";
+    EXPECT_NEAR(AmpTrim(4), outsider, 0.006);
 
     const float delay2 = Ch(2).delay;
     const float delay5 = Ch(5).delay;
@@ -331,6 +332,60 @@ TEST_F(Links, LinkGroupMembersFollowTrimAndDelayWithTheirDifferences) {
     EXPECT_FALSE(Enabled("btn_link_output")) << "output 2 is still grouped";
     TypeTrim(2, "-8");
     EXPECT_FLOAT_EQ(Ch(5).gain, -3.0f);
+}
+
+// Mute and phase reach the link group only when the installer chose so; the
+// link-mode partner is left out, a bridged member takes its partner along.
+TEST_F(Links, MuteAndPhaseReachTheLinkGroupOnlyWhenChosen) {
+    auto groupOf = [&](std::initializer_list<int> members) {
+        for (int c : members) {
+            mManager->SetLinkGroup(c, 1);
+        }
+    };
+    auto mute = [&](int channel, bool on) {
+        mPage.Get("ch_mute_" + std::to_string(channel)).SetSelected(on, false);
+        mManager->SetChMute(channel);
+    };
+    auto phase = [&](int channel, bool on) {
+        mPage.Get("ch_phase_" + std::to_string(channel)).SetSelected(on, false);
+        mManager->SetChPhase(channel);
+    };
+    groupOf({2, 5, 7});
+    Drain();
+    ASSERT_EQ(P().linkGroup[7], 1);
+
+    mute(2, true);
+    phase(2, true);
+    Drain();
+    EXPECT_EQ(Amp().channels[2].mute, 1);
+    EXPECT_EQ(Amp().channels[2].phase, 1);
+    EXPECT_EQ(Amp().channels[5].mute, 0) << "the options are off: only output 2 changes";
+    EXPECT_EQ(Amp().channels[5].phase, 0);
+    mute(2, false);
+    phase(2, false);
+
+    mManager->SetLinkOptions(true, false);
+    mute(5, true);
+    phase(5, true);
+    Drain();
+    for (int c : {2, 5, 7}) {
+        EXPECT_EQ(Ch(c).mute, 1) << c;
+        EXPECT_EQ(Amp().channels[c].mute, 1) << c;
+        EXPECT_TRUE(Selected("ch_mute_" + std::to_string(c))) << c;
+    }
+    EXPECT_EQ(Amp().channels[4].mute, 0) << "outside the group";
+    EXPECT_EQ(Amp().channels[2].phase, 0) << "phase is not linked";
+    EXPECT_EQ(Amp().channels[5].phase, 1);
+
+    mManager->SetLinkOptions(false, true);
+    phase(7, false);
+    mute(7, false);
+    Drain();
+    EXPECT_EQ(Amp().channels[5].phase, 0) << "phase followed output 7";
+    EXPECT_EQ(Ch(5).phase, 0);
+    EXPECT_FALSE(Selected("ch_phase_5"));
+    EXPECT_EQ(Amp().channels[2].mute, 1) << "mute is no longer linked";
+    EXPECT_EQ(Amp().channels[7].mute, 0);
 }
 
 TEST_F(Links, ABridgedMemberTakesItsBridgePartnerAlong) {

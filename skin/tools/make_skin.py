@@ -234,7 +234,8 @@ def channel_column(page, c, x):
     for side, rect in (("top", pos(0, 0, 90, 1)), ("buttom", pos(0, 145, 90, 1)), ("left", pos(0, 0, 1, 146)), ("right", pos(89, 0, 1, 146))):
         col.add("Container", name="ch_border_%s_%d" % (side, c), pos=rect, bkcolor="#FF3D8BFD", visible="false")
     col.add("Container", name="ch_vl_%d" % c, pos=pos(89, 4, 1, 138), bkcolor="#FF2B323D", visible="false" if c == OUTPUTS - 1 else "true")
-    col.add("Option", name="ch_enable_%d" % c, pos=pos(2, 2, 62, 22), text="CH%d" % (c + 1), userdata=str(c), group="current_channel", selected="true" if c == 0 else "false", font="11b", **{"class": "channel"})
+    # Not an exclusive group: the current output and its link partner show together.
+    col.add("Option", name="ch_enable_%d" % c, pos=pos(2, 2, 62, 22), text="CH%d" % (c + 1), userdata=str(c), selected="true" if c == 0 else "false", font="11b", **{"class": "channel"})
     col.add("Option", name="ch_show_%d" % c, pos=pos(68, 4, 18, 18), userdata=str(c), look="check", selected="true", tooltip="${ui_show_curve}")
     col.add("Button", name="ch_output_btn_%d" % c, pos=pos(2, 26, 84, 22), text="${empty}", userdata=str(c), font="10", **{"class": "output"})
     bg = col.add("Container", name="ch_volume_bg_%d" % c, pos=pos(2, 50, 84, 24), bkcolor="#FF151A21", round="3")

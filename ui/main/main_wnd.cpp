@@ -21,6 +21,7 @@
 #include "toolkit/text_resources.h"
 #include "toolkit/window_registry.h"
 #include "ui/controls/ui_equalizer.h"
+#include "ui/dialogs/about_window.h"
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
@@ -297,22 +298,60 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
          }},
         {"option_item_reset_default*",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
+        {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
     };
     RunRoute(kItems, click->name, *this, *click);
 }
 
-// The source menu opens below its button, left edges together.
-void CMainWnd::OpenSourceMenu(const toolkit::Control& button) {
+// The menus of the top bar open below their button, left edges together.
+bool CMainWnd::LoadMenu(const char* layout) {
     mMenu = std::make_unique<toolkit::PopupMenu>();
-    if (!mMenu->Load(*this, "xml/source_menu.xml")) {
+    if (!mMenu->Load(*this, layout)) {
         mMenu.reset();
-        return;
+        return false;
     }
-    mManager->PrepareSourceMenu([this](const std::string& name) { return mMenu->FindItem(name); });
+    return true;
+}
+
+void CMainWnd::OpenMenuBelow(const toolkit::Control& button) {
     QWidget* widget = button.Widget();
     QPoint anchor =
         widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
     mMenu->Open(anchor, toolkit::MenuAlign::BelowLeft);
+}
+
+void CMainWnd::OpenSourceMenu(const toolkit::Control& button) {
+    if (!LoadMenu("xml/source_menu.xml")) {
+        return;
+    }
+    mManager->PrepareSourceMenu([this](const std::string& name) { return mMenu->FindItem(name); });
+    OpenMenuBelow(button);
+}
+
+void CMainWnd::OpenOptionMenu(const toolkit::Control& button) {
+    if (!LoadMenu("xml/option_menu.xml")) {
+        return;
+    }
+    // Shown but not offered until the firmware update, the preference window
+    // and the language switch are built.
+    for (const char* item :
+         {"option_item_firmware_upgrade", "option_item_preference", "option_item_language_menu"}) {
+        if (toolkit::ControlHandle* handle = mMenu->FindItem(item)) {
+            handle->SetEnabled(false);
+        }
+    }
+    OpenMenuBelow(button);
+}
+
+void CMainWnd::OpenAbout() {
+    const model::Profile& profile = mManager->WorkingProfile();
+    DeviceVersion device;
+    if (mManager->Link().IsConnected() && profile.deviceModel != -1) {
+        device = {profile.deviceModel, profile.fwMainVersion, profile.fwSlaveVersion};
+    }
+    CAboutWnd about(app::CurrentModelCfg(), device);
+    about.Prepare(this);
+    about.RunModal();
 }
 
 void CMainWnd::OpenDelayLinkMenu(int channel) {

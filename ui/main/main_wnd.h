@@ -78,7 +78,11 @@ private:
     void OnDeviceChange(uintptr_t event, const std::unique_ptr<platform::PostedRecord>& record);
     void OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record);
     void OpenOutputMenu(int channel, const toolkit::Control& button);
+    bool LoadMenu(const char* layout);
+    void OpenMenuBelow(const toolkit::Control& button);
     void OpenSourceMenu(const toolkit::Control& button);
+    void OpenOptionMenu(const toolkit::Control& button);
+    void OpenAbout();
     void OpenDelayLinkMenu(int channel);
     void CloseBoxesOverMainWindow();
 

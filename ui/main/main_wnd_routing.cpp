@@ -171,6 +171,12 @@ bool CMainWnd::OnClick(const Notification& n) {
                  w.OpenSourceMenu(*button);
              }
          }},
+        {"btn_option",
+         [](CMainWnd& w, const Notification& n, int) {
+             if (const toolkit::Control* button = w.Find(n.name)) {
+                 w.OpenOptionMenu(*button);
+             }
+         }},
     };
     RunRoute(kClicks, n.name, *this, n, IndexOf(n));
     return true;

@@ -12,6 +12,7 @@
 #include "device/dsp_subcommands.h"
 #include "main_window_fixture.h"
 #include "toolkit/popup_menu.h"
+#include "ui/tests/text_fit.h"
 
 namespace ui {
 namespace {
@@ -108,6 +109,12 @@ TEST_F(LinksWindowTest, TheLinkButtonPairsOutputsAndTheLockButtonUnpairsThem) {
     EXPECT_EQ(Amp().link, 1);
     EXPECT_EQ(Amp().linkPairs[0], 0x01);
     EXPECT_EQ(Amp().lock, 1);
+    EXPECT_TRUE(Control("btn_link_output").Selected()) << "Link shows the link mode";
+    EXPECT_TRUE(Control("btn_lock_output").Selected()) << "Lock shows the lock";
+    mWindow->Manager().SetCurChannelChange(0);
+    EXPECT_TRUE(Control("ch_enable_0").Selected()) << "the current output";
+    EXPECT_TRUE(Control("ch_enable_1").Selected()) << "and its link partner show together";
+    EXPECT_FALSE(Control("ch_enable_2").Selected());
     EXPECT_FALSE(Control("ch_output_btn_0").Enabled());
     EXPECT_EQ(Amp().channels[1].highPass.frequency, Amp().channels[0].highPass.frequency);
 
@@ -124,7 +131,16 @@ TEST_F(LinksWindowTest, TheLinkButtonPairsOutputsAndTheLockButtonUnpairsThem) {
     EXPECT_EQ(Profile().linkMode, 0);
     EXPECT_EQ(Amp().link, 0);
     EXPECT_EQ(Amp().lock, 0);
+    EXPECT_FALSE(Control("btn_link_output").Selected());
+    EXPECT_FALSE(Control("btn_lock_output").Selected());
+    EXPECT_FALSE(Control("ch_enable_1").Selected()) << "no partner any more";
     EXPECT_TRUE(Control("ch_output_btn_0").Enabled());
+}
+
+TEST_F(LinksWindowTest, ChoosingLinkPartnersByHandIsNotOffered) {
+    EXPECT_FALSE(Control("btn_link_select").Widget()->isVisible())
+        << "this model pairs mirrored outputs itself; a button that did nothing would mislead";
+    EXPECT_TRUE(Control("btn_link_output").Widget()->isVisible());
 }
 
 TEST_F(LinksWindowTest, CancellingTheLinkBoxLinksNothing) {
@@ -135,6 +151,7 @@ TEST_F(LinksWindowTest, CancellingTheLinkBoxLinksNothing) {
     EXPECT_EQ(Profile().linkMode, 0);
     EXPECT_EQ(Amp().link, 0);
     EXPECT_EQ(Amp().lock, 0);
+    EXPECT_FALSE(Control("btn_link_output").Selected()) << "the click alone does not link";
     EXPECT_TRUE(Control("ch_output_btn_0").Enabled());
 }
 
@@ -200,6 +217,50 @@ TEST_F(LinksWindowTest, TheResetButtonEmptiesOrRestoresEveryOutput) {
         EXPECT_EQ(Amp().channels[c].type, expected[c]) << c;
     }
     EXPECT_EQ(Control("ch_output_btn_0").Text(), "${output_menu_front_left_all_freq}");
+}
+
+// Linked outputs, a link group and two delay-link groups as the installer
+// sees them: every text fits, in every language at every scale.
+TEST_F(LinksWindowTest, LinksAndGroupsFitAtEveryScaleInEveryLanguage) {
+    auto checkEveryLanguage = [&](int scale, const std::string& shown) {
+        for (const auto& [language, stored] :
+             {std::pair<const char*, const char*>{"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}}) {
+            SwitchLanguage(language, stored);
+            QApplication::processEvents();
+            const std::string what = std::string(language) + "_" + std::to_string(scale);
+            for (const auto& problem : testing::OverflowingTexts(*mWindow)) {
+                ADD_FAILURE() << what << ": text does not fit: " << problem;
+            }
+            for (const auto& problem : testing::OverlappingControls(*mWindow)) {
+                ADD_FAILURE() << what << ": controls overlap: " << problem;
+            }
+            testing::SaveScreenshot(*mWindow, "main_" + what + "_" + shown);
+        }
+        SwitchLanguage("en", "0");
+    };
+    for (int scale : {100, 125, 150}) {
+        ASSERT_TRUE(RestartAt(scale)) << scale;
+        controller::EqualizerManager& manager = mWindow->Manager();
+        AnswerNextBox(1, {"check_box_0", "confirm_btn"});  // link, copying left to right
+        Click("btn_link_output");
+        ASSERT_TRUE(WaitFor([&] { return mAsked; }, 5000));
+        ASSERT_TRUE(WaitQueueIdle());
+        ASSERT_EQ(Profile().linkMode, 1);
+        checkEveryLanguage(scale, "linked");
+
+        manager.SetOutputLink();  // link mode off again: groups need it off
+        ASSERT_TRUE(WaitQueueIdle());
+        Click("ch_synchronize_2");
+        Click("ch_synchronize_3");
+        manager.SetDelayLinkGroup(4, 1);
+        manager.SetDelayLinkGroup(5, 1);
+        manager.SetDelayLinkGroup(8, 2);
+        manager.SetDelayLinkGroup(9, 2);
+        ASSERT_TRUE(WaitQueueIdle());
+        ASSERT_EQ(Profile().linkGroup[3], 1);
+        ASSERT_EQ(Profile().delayLinkGroup[9], 2);
+        checkEveryLanguage(scale, "link_groups");
+    }
 }
 
 }  // namespace

@@ -13,8 +13,11 @@
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "controller/controller_messages.h"
 #include "platform/single_instance.h"
@@ -47,6 +50,80 @@ inline void SaveScreenshot(toolkit::Window& window, const std::string& name) {
     window.Widget()->grab().save(
         QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/" + name + ".png"));
 }
+
+// Answers the modal boxes that open over the main window, one answer per box
+// in the order they appear, and remembers each box's text. An answer clicks
+// the named buttons in turn, or, with none named, closes the box with its
+// code. The loading window is left alone: its job closes it.
+class BoxAnswerer {
+public:
+    struct Answer {
+        int code = 1;
+        std::vector<std::string> buttons;
+    };
+    explicit BoxAnswerer(const toolkit::Window* mainWindow) : mMain(mainWindow) {
+        QObject::connect(&mTimer, &QTimer::timeout, [this] { AnswerOpenBox(); });
+        mTimer.start(20);
+    }
+    void Expect(Answer answer) { mAnswers.push_back(std::move(answer)); }
+    // The "MessageText" of every box answered so far.
+    const std::vector<std::string>& Texts() const { return mTexts; }
+    bool Answered(size_t count) const { return mTexts.size() >= count; }
+    // Whether a loading window was seen running (its modal loop hides it from
+    // a test waiting outside).
+    bool SawLoading() const { return mLoadingSeen; }
+    bool Saw(const std::string& text) const {
+        for (const std::string& seen : mTexts) {
+            if (seen.find(text) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    void AnswerOpenBox() {
+        for (toolkit::Window* window : toolkit::window_registry::All()) {
+            if (window->ClassName() == "LoadingWnd" && window->IsRunningModal()) {
+                mLoadingSeen = true;
+            }
+        }
+        if (mAnswers.empty()) {
+            return;
+        }
+        for (toolkit::Window* window : toolkit::window_registry::All()) {
+            if (window == mMain || !window->IsRunningModal() ||
+                window->ClassName() == "LoadingWnd") {
+                continue;
+            }
+            const toolkit::Control* text = window->Find("MessageText");
+            mTexts.push_back(text != nullptr ? text->Text() : window->Title());
+            Answer answer = std::move(mAnswers.front());
+            mAnswers.pop_front();
+            if (answer.buttons.empty()) {
+                window->Close(answer.code);
+                return;
+            }
+            for (const std::string& name : answer.buttons) {
+                toolkit::Control* control = window->Find(name);
+                auto* button = control != nullptr
+                                   ? qobject_cast<QAbstractButton*>(control->Widget())
+                                   : nullptr;
+                EXPECT_NE(button, nullptr) << "no button " << name << " in the box";
+                if (button != nullptr) {
+                    button->click();
+                }
+            }
+            return;
+        }
+    }
+
+    const toolkit::Window* mMain;
+    QTimer mTimer;
+    std::deque<Answer> mAnswers;
+    std::vector<std::string> mTexts;
+    bool mLoadingSeen = false;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -1,0 +1,189 @@
+// The option menu on the real main window, and the factory default it offers:
+// asked, run behind the loading window, the amplifier's restart with its
+// departure from the bus and return, and the program connecting again and
+// showing the amplifier's defaults. Also what the user sees when the cable is
+// pulled during the factory default or during the reset of the outputs.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <string>
+
+#include "main_window_fixture.h"
+#include "toolkit/popup_menu.h"
+
+namespace ui {
+namespace {
+
+using testing::BoxAnswerer;
+using testing::MainWindowTest;
+using testing::WaitFor;
+
+class OptionMenuTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(StartAndSync());
+        QApplication::setActiveWindow(mWindow->Widget());
+        mBoxes = std::make_unique<BoxAnswerer>(mWindow.get());
+    }
+    void TearDown() override {
+        mBoxes.reset();
+        MainWindowTest::TearDown();
+    }
+    void Click(const std::string& name) {
+        auto* button = qobject_cast<QAbstractButton*>(Control(name).Widget());
+        ASSERT_NE(button, nullptr) << name;
+        button->click();
+        QApplication::processEvents();
+    }
+    // Opens the option menu with its button; the action of the item, or
+    // nullptr.
+    QAction* OptionItem(const std::string& item) {
+        Click("btn_option");
+        toolkit::PopupMenu* menu = mWindow->OpenMenu();
+        if (menu == nullptr || !menu->IsOpen()) {
+            ADD_FAILURE() << "the option menu did not open";
+            return nullptr;
+        }
+        return FindAction(menu->Menu(), item);
+    }
+    static QAction* FindAction(QMenu* menu, const std::string& name) {
+        for (QAction* action : menu->actions()) {
+            if (action->objectName().toStdString() == name) {
+                return action;
+            }
+            if (action->menu() != nullptr) {
+                if (QAction* inner = FindAction(action->menu(), name)) {
+                    return inner;
+                }
+            }
+        }
+        return nullptr;
+    }
+    void ChooseOption(const std::string& item) {
+        QAction* action = OptionItem(item);
+        ASSERT_NE(action, nullptr) << item;
+        ASSERT_TRUE(action->isEnabled()) << item;
+        action->trigger();
+        mWindow->OpenMenu()->CloseMenu();
+        QApplication::processEvents();
+    }
+    void TuneOutputFour() {
+        mWindow->Manager().SetCurChannelChange(4);
+        auto* edit = qobject_cast<QLineEdit*>(Control("edit_ch_volume_4").Widget());
+        ASSERT_NE(edit, nullptr);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, "-7");
+        QTest::keyClick(edit, Qt::Key_Return);
+        ASSERT_TRUE(WaitQueueIdle());
+        ASSERT_EQ(Amp().channels[4].trimAttenuation, 7);
+    }
+    // The unplug notice up to the device's name.
+    static std::string UnplugNotice() {
+        const std::string format = toolkit::Translate("${device_plugout}");
+        return format.substr(0, format.find('%'));
+    }
+    bool Reconnected() {
+        return mWindow->Manager().IsSynchronised() && mWindow->Manager().Link().IsConnected() &&
+               !mWindow->IsLoadingShown();
+    }
+
+    std::unique_ptr<BoxAnswerer> mBoxes;
+};
+
+TEST_F(OptionMenuTest, OffersOnlyWhatItCanDo) {
+    for (const char* item : {"option_item_reset_default", "option_item_about"}) {
+        QAction* action = OptionItem(item);
+        ASSERT_NE(action, nullptr) << item;
+        EXPECT_TRUE(action->isEnabled()) << item;
+        mWindow->OpenMenu()->CloseMenu();
+    }
+    for (const char* item : {"option_item_firmware_upgrade", "option_item_preference"}) {
+        QAction* action = OptionItem(item);
+        ASSERT_NE(action, nullptr) << item;
+        EXPECT_FALSE(action->isEnabled()) << item << " is not built yet and must not look live";
+        mWindow->OpenMenu()->CloseMenu();
+    }
+    mBoxes->Expect({0, {}});
+    ChooseOption("option_item_about");
+    ASSERT_TRUE(WaitFor([&] { return mBoxes->Answered(1); }, 5000)) << "no about window";
+}
+
+TEST_F(OptionMenuTest, RefusingTheFactoryDefaultKeepsTheTune) {
+    TuneOutputFour();
+    mDemo.amplifier->ClearReceived();
+    mBoxes->Expect({0, {"cancel_btn"}});
+    ChooseOption("option_item_reset_default");
+    ASSERT_TRUE(WaitFor([&] { return mBoxes->Answered(1); }, 5000));
+    QTest::qWait(200);
+    EXPECT_FALSE(mBoxes->SawLoading());
+    EXPECT_EQ(Amp().channels[4].trimAttenuation, 7);
+    EXPECT_TRUE(mDemo.amplifier->ReceivedReports().empty()) << "nothing is sent when refused";
+}
+
+TEST_F(OptionMenuTest, TheFactoryDefaultRestartsTheAmplifierAndShowsItsDefaults) {
+    TuneOutputFour();
+    EXPECT_EQ(Control("edit_ch_volume_4").Text(), "-7dB");
+    mBoxes->Expect({0, {"confirm_btn"}});  // the question
+    mBoxes->Expect({0, {"confirm_btn"}});  // "the device restarts"
+    ChooseOption("option_item_reset_default");
+    ASSERT_TRUE(WaitFor([&] { return mBoxes->Answered(1); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return mBoxes->SawLoading(); }, 5000));
+    // The amplifier leaves the bus and the program lets it go ...
+    ASSERT_TRUE(WaitFor([&] { return !mWindow->Manager().Link().IsConnected(); }, 10000));
+    EXPECT_EQ(Control("btnConnect").Text(), "${btn_disconnected}");
+    // ... and connects again when it is back, reading its defaults.
+    ASSERT_TRUE(WaitFor([&] { return Reconnected(); }, 20000));
+    EXPECT_EQ(Amp().channels[4].trimAttenuation, 0);
+    EXPECT_FLOAT_EQ(mWindow->Manager().WorkingProfile().channels[4].gain, 0.0f);
+    EXPECT_EQ(Control("edit_ch_volume_4").Text(), "0dB");
+    EXPECT_EQ(Control("btnConnect").Text(), "${btn_connected}");
+    EXPECT_FALSE(mBoxes->Saw(UnplugNotice())) << "an expected restart is no unplugged cable";
+}
+
+TEST_F(OptionMenuTest, ACablePulledDuringTheFactoryDefaultIsReportedAsSuch) {
+    TuneOutputFour();
+    mBoxes->Expect({0, {"confirm_btn"}});  // the question
+    mBoxes->Expect({0, {"confirm_btn"}});  // the unplug notice
+    mDemo.amplifier->UnplugAtReport(1);    // the factory-default command never arrives
+    ChooseOption("option_item_reset_default");
+    ASSERT_TRUE(WaitFor([&] { return mBoxes->Answered(2); }, 15000)) << "no unplug notice";
+    EXPECT_TRUE(mBoxes->Saw(UnplugNotice()));
+    EXPECT_TRUE(WaitFor([&] { return !mWindow->IsLoadingShown(); }, 5000));
+    EXPECT_FALSE(mBoxes->Saw(toolkit::Translate("${device_reboot}")))
+        << "a device that was not reset is not said to restart";
+    EXPECT_FALSE(mWindow->Manager().Link().IsConnected());
+    EXPECT_EQ(Control("btnConnect").Text(), "${btn_disconnected}");
+
+    // Plugged in again, it still holds the tune, and the program shows it.
+    mDemo.amplifier->Plug();
+    ASSERT_TRUE(WaitFor([&] { return Reconnected(); }, 20000));
+    EXPECT_EQ(Amp().channels[4].trimAttenuation, 7);
+    EXPECT_EQ(Control("edit_ch_volume_4").Text(), "-7dB");
+}
+
+TEST_F(OptionMenuTest, ACablePulledDuringTheResetOfTheOutputsEndsTheLoadingWindow) {
+    mBoxes->Expect({0, {"third_btn"}});    // "${emptied}"
+    mBoxes->Expect({0, {"confirm_btn"}});  // the unplug notice
+    mDemo.amplifier->UnplugAtReport(2);
+    Click("btn_reset_output");
+    ASSERT_TRUE(WaitFor([&] { return mBoxes->Answered(2); }, 15000)) << "no unplug notice";
+    EXPECT_TRUE(mBoxes->Saw(UnplugNotice()));
+    EXPECT_TRUE(WaitFor([&] { return !mWindow->IsLoadingShown(); }, 5000))
+        << "the loading window must not outlive the device";
+    EXPECT_FALSE(mWindow->Manager().Link().IsConnected());
+
+    // The amplifier took only what reached it; plugged in again, the program
+    // shows what the amplifier really holds.
+    mDemo.amplifier->Plug();
+    ASSERT_TRUE(WaitFor([&] { return Reconnected(); }, 20000));
+    const auto state = Amp();
+    for (int c = 0; c < 10; ++c) {
+        EXPECT_EQ(mWindow->Manager().WorkingProfile().outputs[c], state.channels[c].type) << c;
+    }
+}
+
+}  // namespace
+}  // namespace ui
