@@ -152,6 +152,8 @@ public:
     // "option_item_reset_default": after asking, the device goes back to its
     // factory settings and restarts.
     void ResetMcuFactoryDefault();
+    // The device acknowledged a factory default and is restarting.
+    bool IsRebootExpected() const { return mRebootExpected.load(); }
 
     // ---- crossover of the current channel ----
     // "hp_freq" / "lp_freq" committed; keepFocus after Enter.

@@ -256,7 +256,11 @@ void CMainWnd::OnDeviceChange(uintptr_t event,
         notice->productId != 0x5750) {
         return;
     }
-    CloseBoxesOverMainWindow();
+    // A restarting device leaves the bus on its own: its "restarting" box
+    // stays until it is back.
+    if (event == DBT_DEVICEARRIVAL || !mManager->IsRebootExpected()) {
+        CloseBoxesOverMainWindow();
+    }
     if (event == DBT_DEVICEARRIVAL) {
         mManager->DevicePlugin(notice->path);
     } else {

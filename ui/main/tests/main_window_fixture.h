@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -60,15 +61,20 @@ public:
     struct Answer {
         int code = 1;
         std::vector<std::string> buttons;
+        // When set, the box stays open until this holds (a box that runs
+        // modally keeps a test's own waiting loop from running).
+        std::function<bool()> when;
     };
     explicit BoxAnswerer(const toolkit::Window* mainWindow) : mMain(mainWindow) {
         QObject::connect(&mTimer, &QTimer::timeout, [this] { AnswerOpenBox(); });
         mTimer.start(20);
     }
-    void Expect(Answer answer) { mAnswers.push_back(std::move(answer)); }
-    // The "MessageText" of every box answered so far.
+    void Expect(int code, std::vector<std::string> buttons = {}, std::function<bool()> when = {}) {
+        mAnswers.push_back({code, std::move(buttons), std::move(when)});
+    }
+    // The "MessageText" of every box that showed so far, as the user read it.
     const std::vector<std::string>& Texts() const { return mTexts; }
-    bool Answered(size_t count) const { return mTexts.size() >= count; }
+    bool Answered(size_t count) const { return mAnswered >= count; }
     // Whether a loading window was seen running (its modal loop hides it from
     // a test waiting outside).
     bool SawLoading() const { return mLoadingSeen; }
@@ -83,45 +89,68 @@ public:
 
 private:
     void AnswerOpenBox() {
-        for (toolkit::Window* window : toolkit::window_registry::All()) {
-            if (window->ClassName() == "LoadingWnd" && window->IsRunningModal()) {
-                mLoadingSeen = true;
-            }
-        }
-        if (mAnswers.empty()) {
+        NoteOpenBoxes();
+        if (mAnswers.empty() || mOpen.empty()) {
             return;
         }
+        if (mAnswers.front().when && !mAnswers.front().when()) {
+            return;
+        }
+        toolkit::Window* window = mOpen.back();  // the topmost box is the one to answer
+        Answer answer = std::move(mAnswers.front());
+        mAnswers.pop_front();
+        ++mAnswered;
+        if (answer.buttons.empty()) {
+            window->Close(answer.code);
+            return;
+        }
+        for (const std::string& name : answer.buttons) {
+            toolkit::Control* control = window->Find(name);
+            auto* button =
+                control != nullptr ? qobject_cast<QAbstractButton*>(control->Widget()) : nullptr;
+            EXPECT_NE(button, nullptr) << "no button " << name << " in the box";
+            if (button != nullptr) {
+                button->click();
+            }
+        }
+    }
+    // Every box is noted when it first shows, answered or not, so a box that
+    // something else closes is seen too.
+    void NoteOpenBoxes() {
+        std::vector<toolkit::Window*> open;
         for (toolkit::Window* window : toolkit::window_registry::All()) {
-            if (window == mMain || !window->IsRunningModal() ||
-                window->ClassName() == "LoadingWnd") {
+            if (window == mMain || !window->IsRunningModal()) {
                 continue;
             }
-            const toolkit::Control* text = window->Find("MessageText");
-            mTexts.push_back(text != nullptr ? text->Text() : window->Title());
-            Answer answer = std::move(mAnswers.front());
-            mAnswers.pop_front();
-            if (answer.buttons.empty()) {
-                window->Close(answer.code);
-                return;
+            if (window->ClassName() == "LoadingWnd") {
+                mLoadingSeen = true;
+                continue;
             }
-            for (const std::string& name : answer.buttons) {
-                toolkit::Control* control = window->Find(name);
-                auto* button = control != nullptr
-                                   ? qobject_cast<QAbstractButton*>(control->Widget())
-                                   : nullptr;
-                EXPECT_NE(button, nullptr) << "no button " << name << " in the box";
-                if (button != nullptr) {
-                    button->click();
-                }
-            }
-            return;
+            open.push_back(window);
         }
+        std::vector<toolkit::Window*> stillOpen;
+        for (toolkit::Window* window : mOpen) {
+            if (std::find(open.begin(), open.end(), window) != open.end()) {
+                stillOpen.push_back(window);
+            }
+        }
+        for (toolkit::Window* window : open) {
+            if (std::find(stillOpen.begin(), stillOpen.end(), window) == stillOpen.end()) {
+                const toolkit::Control* text = window->Find("MessageText");
+                mTexts.push_back(
+                    toolkit::Translate(text != nullptr ? text->Text() : window->Title()));
+                stillOpen.push_back(window);
+            }
+        }
+        mOpen = std::move(stillOpen);
     }
 
     const toolkit::Window* mMain;
     QTimer mTimer;
     std::deque<Answer> mAnswers;
     std::vector<std::string> mTexts;
+    std::vector<toolkit::Window*> mOpen;  // the boxes open now, in the order they showed
+    size_t mAnswered = 0;
     bool mLoadingSeen = false;
 };
 
