@@ -305,6 +305,7 @@ void AmplifierProtocol::HandleFlash(const HostFrame& frame, Replies& replies) {
                 mStates[scene] = mStates[0];
                 mValidMask = static_cast<uint16_t>(mValidMask | 1u << (scene - 1));
                 mCurrentScene = scene;
+                replies.After(mOptions.sceneSaveTime);
             } else {
                 status = kNotReady;
             }
@@ -314,6 +315,7 @@ void AmplifierProtocol::HandleFlash(const HostFrame& frame, Replies& replies) {
             if (IsSlot(scene) && At(frame.data, 1) == 0) {
                 mStates[0] = mStates[scene];
                 mCurrentScene = scene;
+                replies.After(mOptions.sceneLoadTime);
             }
             break;
         case kDelete:
@@ -321,6 +323,7 @@ void AmplifierProtocol::HandleFlash(const HostFrame& frame, Replies& replies) {
                 mStates[scene] = mDefaults;
                 mNames[scene] = ErasedName();
                 mValidMask = static_cast<uint16_t>(mValidMask & ~(1u << (scene - 1)));
+                replies.After(mOptions.sceneDeleteTime);
             } else {
                 status = kNotReady;
             }

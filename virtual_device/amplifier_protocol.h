@@ -8,10 +8,16 @@
 //
 // It keeps eleven states: 0 the working state, 1..10 the scene slots, with
 // the slots' names and the mask of stored scenes, plus the microcontroller's
-// values and the karaoke effects.
+// values and the karaoke effects. A save copies the working state into its
+// slot, marks it stored and makes it current; a load (ReadScene k, 0) copies
+// the slot into the working state and makes it current; a delete erases the
+// slot, its name and its bit. The amplifier takes any name for any slot, the
+// same name for two slots too: its name acknowledgement has no refusal, and
+// the program checks for a name in use before it sends one.
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -35,7 +41,19 @@ struct ProtocolOptions {
     // after this long, as a real one does after a few seconds.
     bool rebootOnFactoryDefault = true;
     int rebootMs = 3000;
+    // How long the amplifier is busy with its flash before it acknowledges a
+    // scene save, a scene load (ReadScene k, 0) and a scene delete. A real
+    // one takes a noticeable time; the host waits up to 20 s.
+    std::chrono::milliseconds sceneSaveTime{0};
+    std::chrono::milliseconds sceneLoadTime{0};
+    std::chrono::milliseconds sceneDeleteTime{0};
 };
+
+// The flash times of a real amplifier, for the demonstration and the
+// program's tests.
+inline constexpr std::chrono::milliseconds kRealSceneSaveTime{250};
+inline constexpr std::chrono::milliseconds kRealSceneLoadTime{60};
+inline constexpr std::chrono::milliseconds kRealSceneDeleteTime{120};
 
 // The microcontroller's kept values.
 struct McuValues {

@@ -44,7 +44,11 @@ AmplifierState DemoTune(const AmplifierState& base) {
 DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber) {
     DemoAmplifier demo;
     demo.amplifier = std::make_shared<VirtualAmplifier>(std::move(serialNumber));
-    demo.protocol = AmplifierProtocol::InstallOn(demo.amplifier);
+    ProtocolOptions options;
+    options.sceneSaveTime = kRealSceneSaveTime;
+    options.sceneLoadTime = kRealSceneLoadTime;
+    options.sceneDeleteTime = kRealSceneDeleteTime;
+    demo.protocol = AmplifierProtocol::InstallOn(demo.amplifier, options);
     const AmplifierState tune = DemoTune(demo.protocol->State(0));
     AmplifierState loud = tune;
     loud.volumeAttenuation = 6;

@@ -214,9 +214,9 @@ std::vector<std::vector<uint8_t>> VirtualAmplifier::Shape(const std::vector<uint
     return {bytes};
 }
 
-void VirtualAmplifier::QueueReport(std::vector<uint8_t> bytes) {
+void VirtualAmplifier::QueueReport(std::vector<uint8_t> bytes, std::chrono::milliseconds busy) {
     bytes.resize(kInputReportBytes, 0);  // the interrupt endpoint sends whole reports
-    Clock::time_point at = Clock::now() + mAnswerDelay;
+    Clock::time_point at = Clock::now() + mAnswerDelay + busy;
     if (mPaced) {
         at = std::max(at + kUsbFrame, mNextInSlot);
         mNextInSlot = at + kUsbFrame;
@@ -233,7 +233,7 @@ void VirtualAmplifier::QueueAnswers(std::unique_lock<std::mutex>& held, const Re
     }
     for (const auto& report : replies.Reports()) {
         for (auto& piece : Shape(report)) {
-            QueueReport(std::move(piece));
+            QueueReport(std::move(piece), replies.Busy());
         }
     }
 }

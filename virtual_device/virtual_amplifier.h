@@ -34,11 +34,16 @@ public:
                const std::vector<uint8_t>& data = {});
     // Raw bytes of one input report (at most 64), for odd answers.
     void RawReport(std::vector<uint8_t> bytes);
+    // The answers become readable only this long after the command arrived:
+    // the device is busy (writing its flash) before it answers.
+    void After(std::chrono::milliseconds busy) { mBusy = busy; }
 
     const std::vector<std::vector<uint8_t>>& Reports() const { return mReports; }
+    std::chrono::milliseconds Busy() const { return mBusy; }
 
 private:
     std::vector<std::vector<uint8_t>> mReports;
+    std::chrono::milliseconds mBusy{0};
 };
 
 // The device-side encoding of one frame (sync, length, type, sub-command,
@@ -130,7 +135,8 @@ private:
     };
 
     void QueueAnswers(std::unique_lock<std::mutex>& held, const Replies& replies);
-    void QueueReport(std::vector<uint8_t> bytes);  // mLock held
+    void QueueReport(std::vector<uint8_t> bytes,
+                     std::chrono::milliseconds busy = {});  // mLock held
     void UnplugLocked();
     void NotifyPlug(bool plugged);
     std::vector<std::vector<uint8_t>> Shape(const std::vector<uint8_t>& report);

@@ -2,7 +2,9 @@
 // none to PC control, answers that fit one report, and the demo tune.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "device/packet.h"
@@ -221,6 +223,86 @@ TEST_F(AmplifierProtocolTest, EachSourcePlaysAtItsOwnVolume) {
     Exchange(device::CMD_DSP, 0x01, device::OP_SET, {120});
     EXPECT_EQ(volume(), -30);
     EXPECT_EQ(mProtocol->State(0).sourceCode, 120);
+}
+
+class PacedFlashProtocolTest : public AmplifierProtocolTest {
+protected:
+    static virtual_device::ProtocolOptions Paced() {
+        virtual_device::ProtocolOptions options;
+        options.sceneSaveTime = std::chrono::milliseconds(150);
+        options.sceneLoadTime = std::chrono::milliseconds(60);
+        options.sceneDeleteTime = std::chrono::milliseconds(100);
+        return options;
+    }
+    PacedFlashProtocolTest() : AmplifierProtocolTest(Paced()) {}
+    // Sends one command and reads its one answer, however long the device
+    // is busy; returns the answer and how long it took.
+    std::pair<std::vector<uint8_t>, std::chrono::milliseconds> Timed(uint8_t sub,
+                                                                     std::vector<uint8_t> data) {
+        device::OutputReport report = device::BuildOutputReport(
+            device::CMD_FLASH, sub, device::OP_SET, data.data(), data.size());
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(mDevice->Write(report.data(), report.size()), 65);
+        uint8_t buffer[64] = {};
+        const int got = mDevice->ReadTimeout(buffer, sizeof buffer, 2000);
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+        EXPECT_EQ(got, 64);
+        return {std::vector<uint8_t>(buffer, buffer + 64), took};
+    }
+};
+
+TEST_F(PacedFlashProtocolTest, FlashWorkIsAcknowledgedOnlyOnceTheFlashIsWritten) {
+    // Nothing is readable at once: the amplifier is still writing its flash.
+    EXPECT_TRUE(Exchange(device::CMD_FLASH, 0x08, device::OP_SET, {4, 0}).empty());
+    uint8_t buffer[64];
+    EXPECT_EQ(mDevice->ReadTimeout(buffer, sizeof buffer, 1000), 64);
+    EXPECT_EQ(buffer[4], 0x08);
+    EXPECT_EQ(buffer[6], device::ACK_READY);
+
+    auto [saved, saveTime] = Timed(0x08, {5, 0});
+    EXPECT_GE(saveTime.count(), 150);
+    EXPECT_EQ(saved[7], 5) << "the acknowledgement names the slot";
+    auto [loaded, loadTime] = Timed(0x09, {5, 0});
+    EXPECT_GE(loadTime.count(), 60);
+    auto [readBack, readBackTime] = Timed(0x09, {5, 255});
+    EXPECT_LT(readBackTime.count(), 60) << "a read-back writes no flash";
+    auto [deleted, deleteTime] = Timed(0x0A, {5});
+    EXPECT_GE(deleteTime.count(), 100);
+    EXPECT_EQ(deleted[4], 0x0A);
+    EXPECT_EQ(deleted[6], device::ACK_READY);
+    EXPECT_EQ(mProtocol->ValidMask(), 1 << 3);
+}
+
+TEST_F(PacedFlashProtocolTest, APulledCableLosesTheAcknowledgementItWasWritingFor) {
+    EXPECT_TRUE(Exchange(device::CMD_FLASH, 0x08, device::OP_SET, {2, 0}).empty());
+    mAmplifier->Unplug();
+    uint8_t buffer[64];
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(mDevice->ReadTimeout(buffer, sizeof buffer, 1000), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+}
+
+TEST_F(AmplifierProtocolTest, DeletingEmptiesTheSlotItsNameAndItsBitAndTakesAnyName) {
+    AnswerData(device::CMD_FLASH, 0x08, device::OP_SET, {3, 0});
+    AnswerData(device::CMD_FLASH, 0x08, device::OP_SET, {7, 0});
+    mProtocol->SetName(3, "Road");
+    // The same name for a second slot is taken as it is.
+    EXPECT_EQ(AnswerData(device::CMD_FLASH, 0x0B, device::OP_SET, {7, 4, 'R', 'o', 'a', 'd'}),
+              Bytes({device::ACK_READY, 7}));
+    EXPECT_EQ(mProtocol->Name(7)[0], 'R');
+    EXPECT_EQ(mProtocol->ValidMask(), (1 << 2) | (1 << 6));
+    EXPECT_EQ(AnswerData(device::CMD_FLASH, 0x0A, device::OP_SET, {3}),
+              Bytes({device::ACK_READY, 3}));
+    EXPECT_EQ(mProtocol->ValidMask(), 1 << 6);
+    Bytes erased = {3};
+    erased.resize(17, 0xFF);
+    EXPECT_EQ(AnswerData(device::CMD_FLASH, 0x0B, device::OP_GET, {3}), erased);
+    EXPECT_EQ(AnswerData(device::CMD_FLASH, 0x0E, device::OP_GET, {}), Bytes({7}))
+        << "the last saved scene stays current";
+    EXPECT_EQ(AnswerData(device::CMD_FLASH, 0x0A, device::OP_SET, {0}),
+              Bytes({device::ACK_NOT_READY, 0}))
+        << "the working state is no slot";
 }
 
 TEST(DemoAmplifier, StartsWithATuneAndNamedScenes) {
