@@ -70,6 +70,7 @@ public:
     controller::EqChart* Chart() override { return &mChart; }
     void StartForcedUpdate() override {}
     void OpenFirmwareUpdate() override {}
+    void OpenSceneWindow(controller::SceneWindowMode) override {}
 
 private:
     CopyingChart mChart;

@@ -56,9 +56,13 @@ void EqualizerManager::PostStep(SyncStep step) {
 }
 
 void EqualizerManager::StartJob(void (EqualizerManager::*job)()) {
+    StartJob([this, job] { (this->*job)(); });
+}
+
+void EqualizerManager::StartJob(std::function<void()> job) {
     JoinJobs();
     std::lock_guard<std::mutex> hold(mJobsLock);
-    mJobs.emplace_back([this, job] { (this->*job)(); });
+    mJobs.emplace_back(std::move(job));
 }
 
 // Jobs run one at a time behind the loading window, so by the time the next
@@ -349,6 +353,9 @@ void EqualizerManager::OnControllerStep(uintptr_t step) {
             break;
         case SyncStep::kCheckFirmware:
             CheckFirmware();
+            break;
+        case SyncStep::kSceneLoaded:
+            OnSceneLoaded();
             break;
         case SyncStep::kShowUnplugNotice: {
             if (mUi != nullptr) {

@@ -21,9 +21,10 @@ inline constexpr uint32_t WM_END_NAME_EDIT = 1276;
 // wParam: one of the SyncStep values.
 inline constexpr uint32_t WM_CONTROLLER_STEP = 1290;
 enum class SyncStep : uintptr_t {
-    kProfileToView = 1,    // push the working profile into the view
-    kCheckFirmware = 2,    // compare the device's model and versions
-    kShowUnplugNotice = 3  // tell the user the connected device was pulled out
+    kProfileToView = 1,     // push the working profile into the view
+    kCheckFirmware = 2,     // compare the device's model and versions
+    kShowUnplugNotice = 3,  // tell the user the connected device was pulled out
+    kSceneLoaded = 4        // a loaded scene's replies are in: redraw what depends on them
 };
 
 inline constexpr int GET_MAIN_VOLUME_TIMER = 4114;

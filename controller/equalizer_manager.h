@@ -95,6 +95,27 @@ public:
     const std::u16string& SceneName(int slot) const { return mSceneNames[slot]; }
     uint32_t SceneValidMask() const { return mSceneValidMask; }
 
+    // ---- scenes in the amplifier's ten slots (scene k is slot k - 1) ----
+    // The scene menu: each opens the scene window in its mode and returns
+    // when the user closed it.
+    void LoadSenceConfigFromDSP();
+    void SaveSenceConfigToDSP();
+    void DeleteDSPSenceConfig();
+    // What the scene window reads and writes: the slots' names, the current
+    // scene (0 or less for none) and the narrow name the save job sends.
+    void SetSceneName(int slot, const std::u16string& name);
+    int SceneId() const { return mSceneId; }
+    void SetSceneId(int scene) { mSceneId = scene; }
+    void SetSceneNameToSave(const std::array<uint8_t, 16>& name) { mSceneNameToSave = name; }
+    // The scene jobs on scene mSceneId, each behind the scene window's
+    // loading window; they report to the link's scene window. The save job
+    // names the slot with mSceneNameToSave and saves into it; the load job
+    // makes the slot the working state and reads it into the profile and the
+    // view; the delete job deletes the slot.
+    void StartSaveSenceThread();
+    void StartLoadSenceThread();
+    void StartDeleteSenceThread();
+
     // ---- output channels ----
     void SetCurChannelChange(int channel);
     // Trim in tenths of a dB from the channel's slider (the current channel
@@ -252,6 +273,11 @@ private:
 
     // jobs
     void StartJob(void (EqualizerManager::*job)());
+    void StartJob(std::function<void()> job);
+    void SaveSenceThread(int scene, std::array<uint8_t, 16> name, platform::WindowHandle sceneWnd);
+    void LoadSenceThread(int scene, platform::WindowHandle sceneWnd);
+    void DeleteSenceThread(int scene, platform::WindowHandle sceneWnd);
+    void OnSceneLoaded();
     void JoinJobs();
     void ReadMcuValueThread();
     void SetCurProfileThread();
@@ -382,6 +408,7 @@ private:
     ControlLookup mControls;
 
     int mSceneId = 0;
+    std::array<uint8_t, 16> mSceneNameToSave{};
     model::Profile mProfile;
     std::vector<model::Profile> mSceneProfiles;  // index k = scene k (0 unused)
     std::array<std::u16string, 10> mSceneNames;

@@ -10,6 +10,9 @@
 
 namespace controller {
 
+// The three modes of the scene window.
+enum class SceneWindowMode { kLoad = 0, kSaveAs = 1, kDelete = 2 };
+
 class UiServices {
 public:
     virtual ~UiServices() = default;
@@ -39,6 +42,10 @@ public:
     // the second (and for closing the box), 2 for the third.
     virtual int AskWithButtons(const std::string& title, const std::string& text,
                                const std::array<std::string, 3>& labels) = 0;
+
+    // Runs the scene window over the main window in this mode until the
+    // user closes it.
+    virtual void OpenSceneWindow(SceneWindowMode mode) = 0;
 
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;

@@ -115,6 +115,12 @@ public:
     // Also marks the queue idle.
     void SetMainWnd(WindowHandle window);
     void SetSceneWnd(WindowHandle window) { mSceneWnd.store(window); }
+    WindowHandle SceneWnd() const { return mSceneWnd.load(); }
+    // A closing scene window lets go of the scene messages, unless another
+    // window has taken them since.
+    void ReleaseSceneWnd(WindowHandle window) {
+        mSceneWnd.compare_exchange_strong(window, platform::kNoWindow);
+    }
     void SetAutoCalWnd(WindowHandle window) { mAutoCalWnd.store(window); }
     void SetNoiseWnd(WindowHandle window) { mNoiseWnd.store(window); }
     void SetMemWnd(WindowHandle window) { mMemWnd.store(window); }

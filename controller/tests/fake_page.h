@@ -187,12 +187,21 @@ public:
     controller::EqChart* Chart() override { return &mChart; }
     void StartForcedUpdate() override { mMessages.push_back("forced update"); }
     void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }
+    void OpenSceneWindow(controller::SceneWindowMode mode) override {
+        mSceneWindows.push_back(mode);
+        if (mInSceneWindow) {
+            mInSceneWindow(mode);
+        }
+    }
 
     std::vector<std::string> mMessages;
     std::vector<std::string> mAsked;  // every confirmation asked
     std::deque<bool> mAnswers;        // the user's answers, in order; yes when none left
     std::deque<int> mChoices;         // two-choice answers, in order; cancel when none left
     std::deque<int> mButtons;         // three-button answers, in order; cancel when none left
+    std::vector<controller::SceneWindowMode> mSceneWindows;  // every scene window opened
+    // What the user does while the scene window is open.
+    std::function<void(controller::SceneWindowMode)> mInSceneWindow;
     FakeChart mChart;
     int mLoadingShown = 0;
     int mLoadingHidden = 0;

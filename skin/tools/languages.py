@@ -133,6 +133,13 @@ TEXTS = {
     "right_subwoofer_freq": ("Right subwoofer", "右低音炮", "Правый сабвуфер"),
     "right_subwoofer": ("Sub right", "右低音炮", "Сабвуфер П"),
     "right": ("Right", "右", "Правый"),
+    # --- the scene window ---
+    "delete_scene_tips1": ("Delete scene %d \"%s\"?", "删除场景 %d “%s”吗？", "Удалить сцену %d «%s»?"),
+    "delete_scene_tips2": ("Delete scene %d?", "删除场景 %d 吗？", "Удалить сцену %d?"),
+    "scene_list_hint": ("Double-click a scene, or select it and press the button.", "双击场景，或选中后按下按钮。", "Дважды щёлкните сцену или выберите её и нажмите кнопку."),
+    "scene_name": ("Name", "名称", "Название"),
+    "scene_no": ("No.", "序号", "№"),
+    # ---
     "same_name_tips": ("The name \"%s\" is already used by scene %d (\"%s\").", "名称“%s”已被场景 %d（“%s”）使用。", "Имя «%s» уже занято сценой %d («%s»)."),
     "save_as_scene": ("Save as scene", "另存为场景", "Сохранить как сцену"),
     "save_scene_ok": ("Scene saved.", "场景已保存。", "Сцена сохранена."),

@@ -356,6 +356,34 @@ def loading_window():
     return root
 
 
+SCENE_SLOTS = 10
+SCENE_ROW_HEIGHT = 30
+
+
+def scene_window():
+    """The ten scene slots: a header, then one row per slot with the scene's
+    number and its name ("value"); the current scene's row gets a background
+    colour from the program."""
+    width, list_top = 420, 48
+    list_height = SCENE_SLOTS * SCENE_ROW_HEIGHT
+    root = Node("Window", size="%d,%d" % (width, list_top + 25 + list_height + 100), caption="36", fontsize="12", theme=THEME, bkcolor=CARD)
+    caption(root, width, "MessageTitle", "load_scene")
+    header = root.add("Container", name="list_header", pos=pos(24, list_top, width - 48, 25), bkcolor="#FF1C2129")
+    header.add("Label", name="list_header_no", pos=pos(8, 0, 56, 25), text="${scene_no}", align="left", font="11b", **{"class": "muted"})
+    header.add("Label", name="list_header_name", pos=pos(72, 0, width - 128, 25), text="${scene_name}", align="left", font="11b", **{"class": "muted"})
+    listview = root.add("Container", name="listview", pos=pos(24, list_top + 25, width - 48, list_height), bkcolor=WINDOW)
+    for i in range(SCENE_SLOTS):
+        row = listview.add("Container", name="listitem%d" % i, pos=pos(0, i * SCENE_ROW_HEIGHT, width - 48, SCENE_ROW_HEIGHT), userdata=str(i))
+        row.add("Label", name="index", pos=pos(8, 0, 56, SCENE_ROW_HEIGHT), text=str(i + 1), align="left", font="13b")
+        row.add("Label", name="value", pos=pos(72, 0, width - 128, SCENE_ROW_HEIGHT), text="", align="left", font="13")
+    hint_top = list_top + 25 + list_height + 8
+    root.add("Label", name="scene_hint", pos=pos(24, hint_top, width - 48, 34), text="${scene_list_hint}", align="left top", wrap="true", font="11", **{"class": "muted"})
+    buttons_top = hint_top + 46
+    root.add("Button", name="cancel_btn", pos=pos(width - 252, buttons_top, 110, 30), text="${exit}")
+    root.add("Button", name="confirm_btn", pos=pos(width - 134, buttons_top, 110, 30), text="${load}", **{"class": "primary"})
+    return root
+
+
 def about_window():
     root = Node("Window", size="440,280", caption="36", fontsize="12", theme=THEME, bkcolor=CARD)
     caption(root, 440, "about_title", "ui_about")
@@ -470,6 +498,7 @@ LAYOUT_IDS = {
     "XML_MSG_NAME": "xml/msg_name.xml",
     "XML_LOADING": "xml/loading.xml",
     "XML_ABOUT": "xml/about.xml",
+    "XML_SENCE_PROFILE": "xml/scene_profile.xml",
 }
 
 
@@ -500,6 +529,7 @@ def main():
     save("xml/msg_name.xml", name_box(), "Name box (at most 7 characters)")
     save("xml/loading.xml", loading_window(), "Loading window")
     save("xml/about.xml", about_window(), "About window")
+    save("xml/scene_profile.xml", scene_window(), "Scene window: the amplifier's ten scene slots")
     for path, build in MENUS.items():
         save(path, build(), "Popup menu")
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")

@@ -25,6 +25,7 @@
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
+#include "ui/dialogs/scene_window.h"
 #include "ui/main/device_notice.h"
 #include "ui/main/route_table.h"
 #include "ui/skin/display_scale.h"
@@ -171,6 +172,10 @@ void CMainWnd::OpenFirmwareUpdate() {
     app::Log("firmware update window wanted\n");
 }
 
+void CMainWnd::OpenSceneWindow(controller::SceneWindowMode mode) {
+    ui::OpenSceneWindow(this, mode, *mManager);
+}
+
 // ---- closing ----
 
 void CMainWnd::OnCloseRequest() {
@@ -303,6 +308,13 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
         {"option_item_reset_default*",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
         {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
+        // The scene menu: the amplifier's scene slots.
+        {"scene_item_load_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromDSP(); }},
+        {"scene_item_saveas_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToDSP(); }},
+        {"scene_item_delete_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->DeleteDSPSenceConfig(); }},
     };
     RunRoute(kItems, click->name, *this, *click);
 }
@@ -356,6 +368,22 @@ void CMainWnd::OpenAbout() {
     CAboutWnd about(app::CurrentModelCfg(), device);
     about.Prepare(this);
     about.RunModal();
+}
+
+// The scene menu opens as the option menu does. The items that need the
+// amplifier are disabled while none is connected.
+void CMainWnd::OpenSceneMenu(const toolkit::Control& button) {
+    if (!LoadMenu("xml/scene_menu.xml")) {
+        return;
+    }
+    const bool connected = mManager->Link().IsConnected();
+    for (const char* name :
+         {"scene_item_load_scene", "scene_item_saveas_scene", "scene_item_delete_scene"}) {
+        if (toolkit::ControlHandle* item = mMenu->FindItem(name)) {
+            item->SetEnabled(connected);
+        }
+    }
+    OpenMenuBelow(button);
 }
 
 void CMainWnd::OpenDelayLinkMenu(int channel) {

@@ -54,6 +54,7 @@ public:
     controller::EqChart* Chart() override;
     void StartForcedUpdate() override;
     void OpenFirmwareUpdate() override;
+    void OpenSceneWindow(controller::SceneWindowMode mode) override;
 
 protected:
     void OnCreate() override;
@@ -83,6 +84,7 @@ private:
     void OpenSourceMenu(const toolkit::Control& button);
     void OpenOptionMenu(const toolkit::Control& button);
     void OpenAbout();
+    void OpenSceneMenu(const toolkit::Control& button);
     void OpenDelayLinkMenu(int channel);
     void CloseBoxesOverMainWindow();
 
