@@ -17,6 +17,7 @@
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/name_box.h"
+#include "ui/dialogs/scene_window.h"
 #include "ui/skin/display_scale.h"
 #include "ui/skin/languages.h"
 #include "ui_test_support.h"
@@ -157,6 +158,41 @@ TEST_P(Screenshots, LoadingAndAboutWindows) {
         CAboutWnd about(app::CurrentModelCfg(), {143, 1, 32});
         about.Prepare(nullptr);
         SaveModal(about, "about_device");
+    }
+}
+
+// The scene window in its three modes, with empty slots and with named
+// ones (the first one current, the fourth selected). No amplifier is
+// connected: the window's request for the current scene goes nowhere.
+TEST_P(Screenshots, SceneWindow) {
+    using controller::SceneWindowMode;
+    controller::EqualizerManager manager(nullptr);
+    const struct {
+        SceneWindowMode mode;
+        const char* what;
+    } kModes[] = {{SceneWindowMode::kLoad, "load"},
+                  {SceneWindowMode::kSaveAs, "save"},
+                  {SceneWindowMode::kDelete, "delete"}};
+    for (const auto& [mode, what] : kModes) {
+        CSceneWnd empty(mode, manager);
+        empty.Prepare(nullptr);
+        SaveModal(empty, std::string("scene_") + what + "_empty");
+    }
+    const std::u16string kNames[] = {u"Daily", u"低音炮", u"Басы",    u"Road 77",      u"",
+                                     u"Show",  u"",       u"WWWWWWW", u"中文名字测试", u"Зима"};
+    for (int slot = 0; slot < kSceneRows; ++slot) {
+        manager.SetSceneName(slot, kNames[slot]);
+    }
+    manager.SetSceneId(1);
+    for (const auto& [mode, what] : kModes) {
+        CSceneWnd named(mode, manager);
+        named.Prepare(nullptr);
+        named.SelectRow(3);
+        EXPECT_EQ(named.HighlightedRow(), 0);
+        // The current row's texts stay readable on its colour.
+        EXPECT_GE(testing::TextContrast(named, *named.Find("value")), 4.5);
+        EXPECT_GE(testing::TextContrast(named, *named.Find("index")), 4.5);
+        SaveModal(named, std::string("scene_") + what + "_named");
     }
 }
 
