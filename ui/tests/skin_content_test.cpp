@@ -147,7 +147,7 @@ TEST(SkinArchiveContent, OpensOnlyWithThePasswordAndResolvesEveryLayout) {
 
     const toolkit::Skin& skin = toolkit::Skin::Instance();
     for (const char* id : {"XML_MAIN", "XML_MSG", "XML_CHECKBOX_MSG", "XML_LINK_SEL",
-                           "XML_MSG_NAME", "XML_LOADING", "XML_ABOUT"}) {
+                           "XML_MSG_NAME", "XML_LOADING", "XML_ABOUT", "XML_SENCE_PROFILE"}) {
         auto path = skin.ResolveLayout(id);
         ASSERT_TRUE(path) << id;
         auto text = skin.ReadFile(*path);
