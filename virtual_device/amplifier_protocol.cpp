@@ -301,10 +301,15 @@ void AmplifierProtocol::HandleFlash(const HostFrame& frame, Replies& replies) {
     uint8_t status = kReady;
     switch (sub) {
         case kSave:
+            // (k, 0) stores the working state in slot k; (k, 1) stores at once
+            // what the host has just sent addressed to scene k, as a whole
+            // configuration does before it saves each slot.
             if (IsSlot(scene)) {
-                mStates[scene] = mStates[0];
+                if (At(frame.data, 1) == 0) {
+                    mStates[scene] = mStates[0];
+                    mCurrentScene = scene;
+                }
                 mValidMask = static_cast<uint16_t>(mValidMask | 1u << (scene - 1));
-                mCurrentScene = scene;
                 replies.After(mOptions.sceneSaveTime);
             } else {
                 status = kNotReady;

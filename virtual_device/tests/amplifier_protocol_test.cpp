@@ -118,6 +118,20 @@ TEST_F(AmplifierProtocolTest, SavingCopiesTheWorkingStateIntoTheSlot) {
     EXPECT_EQ(refused[0][6], device::ACK_NOT_READY);
 }
 
+TEST_F(AmplifierProtocolTest, AnImmediateSaveKeepsWhatWasSentToTheSceneItself) {
+    Exchange(device::CMD_DSP, 0x04, device::OP_SET, {1});  // the working state muted
+    // Trim of output 4 sent to scene 3 only: attenuation 7.
+    Exchange(device::CMD_DSP, 0x08, device::OP_SET, {3, 0, 4, 4, 7});
+    auto saved = Exchange(device::CMD_FLASH, 0x08, device::OP_SET, {3, 1});
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0][6], device::ACK_READY);
+    EXPECT_EQ(mProtocol->State(3).channels[4].trimAttenuation, 7);
+    EXPECT_EQ(mProtocol->State(3).mute, 0);  // not the working state's
+    EXPECT_EQ(mProtocol->State(0).channels[4].trimAttenuation, 0);
+    EXPECT_EQ(mProtocol->ValidMask(), 1 << 2);
+    EXPECT_EQ(mProtocol->CurrentSceneId(), 0);
+}
+
 // What the amplifier keeps and reports, as bytes: each setting in the host's
 // encoding, each report in the layout the link decodes (written out here by
 // hand, independent of the link's decoders).
@@ -170,6 +184,10 @@ TEST_F(AmplifierProtocolTest, ScenesNamesAndReadBack) {
     // (2, 255) frames a read-back: the working state stays.
     AnswerData(device::CMD_FLASH, 0x09, device::OP_SET, {2, 255});
     EXPECT_EQ(Get(0x04, {}), Bytes({0}));
+    // Requests addressed to the scene answer from its slot.
+    Set(0x08, {0, 0, 4, 4, 9});
+    EXPECT_EQ(Get(0x08, {2, 0, 4, 4}), Bytes({2, 0, 4, 4, 0x00}));
+    EXPECT_EQ(Get(0x08, {0, 0, 4, 4}), Bytes({0, 0, 4, 4, 0xF7}));
     AnswerData(device::CMD_FLASH, 0x09, device::OP_SET, {2, 0});
     EXPECT_EQ(Get(0x04, {}), Bytes({1}));
 
