@@ -10,6 +10,8 @@ const char* OutcomeName(JobOutcome outcome) {
             return "device gone";
         case JobOutcome::kStopped:
             return "stopped";
+        case JobOutcome::kNoAnswer:
+            return "no answer";
     }
     return "unknown";
 }

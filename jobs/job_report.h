@@ -11,6 +11,8 @@ enum class JobOutcome {
     kDone,        // every step was sent (replies are not checked, as the device needs)
     kDeviceGone,  // the cable was pulled or the link closed: the job stopped early
     kStopped,     // the runner asked the job to stop (the program is closing)
+    kNoAnswer,    // a read went unanswered or its replies were not applied in time:
+                  // what it read is incomplete and must not be kept
 };
 
 // A short English word for the log.
