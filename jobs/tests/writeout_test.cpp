@@ -1,0 +1,235 @@
+// Writing a profile and a whole configuration through the real link into
+// the virtual amplifier, and what the amplifier holds afterwards.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "device/dsp_subcommands.h"
+#include "device/mcu_subcommands.h"
+#include "job_fixture.h"
+#include "jobs/profile_writeout.h"
+
+namespace test_support {
+namespace {
+
+using virtual_device::AmplifierState;
+
+constexpr int kOutputs = 10;
+
+// What the amplifier keeps of one output, against the profile's values.
+void ExpectOutputsHeld(const AmplifierState& amp, const model::Profile& p, const char* where) {
+    for (int c = 0; c < kOutputs; ++c) {
+        SCOPED_TRACE(std::string(where) + " output " + std::to_string(c));
+        const auto& ch = amp.channels[c];
+        const model::Channel& want = p.channels[c];
+        EXPECT_EQ(ch.trimAttenuation, static_cast<int>(-want.gain));
+        EXPECT_EQ(ch.delayMs * 1000 + ch.delayThousandths, static_cast<int>(want.delay * 1000));
+        EXPECT_EQ(ch.type, p.outputs[c]);
+        EXPECT_EQ(ch.mute, want.mute);
+        EXPECT_EQ(ch.phase, want.phase);
+        EXPECT_EQ(ch.eqBypass, want.bypass ? 1 : 0);
+        EXPECT_EQ(ch.highPass.frequency, want.crossover.hp.fs);
+        EXPECT_EQ(ch.highPass.type, want.crossover.hp.type);
+        EXPECT_EQ(ch.highPass.slope, want.crossover.hp.slope);
+        EXPECT_EQ(ch.lowPass.frequency, want.crossover.lp.fs);
+        EXPECT_EQ(ch.lowPass.slope, want.crossover.lp.slope);
+        const model::EqBand* bands = p.eqArray(c);
+        for (int b = 0; b < p.bandCount(c); ++b) {
+            EXPECT_EQ(ch.eq[b].frequency, bands[b].freq) << "band " << b;
+            EXPECT_EQ(ch.eq[b].gainByte & 0x1F, static_cast<int>(bands[b].eqGain) + 18)
+                << "band " << b;
+        }
+    }
+}
+
+void ExpectMixerHeld(const AmplifierState& amp, const model::Profile& p, int source, int rows) {
+    for (int r = 0; r < rows; ++r) {
+        for (int o = 0; o < kOutputs; ++o) {
+            EXPECT_EQ(amp.sources[source].mixTrim[r][o], p.inputMixVolume[source][r][o])
+                << "source " << source << " row " << r << " output " << o;
+        }
+    }
+}
+
+TEST_F(JobTest, ASingleWriteOutMakesTheProfileTheWorkingState) {
+    const model::Profile p = DistinctProfile(3);
+    mLink.EnableCmdCtrl();  // the cross-source commands go through the queue
+    const jobs::JobOutcome outcome = jobs::WriteCurrentProfile(mLink, {&p, 12.0f}, mReport);
+    ASSERT_EQ(outcome, jobs::JobOutcome::kDone);
+    ASSERT_TRUE(WaitQueueIdle());
+
+    const AmplifierState amp = mProtocol->State(0);
+    ExpectOutputsHeld(amp, p, "working state");
+    EXPECT_EQ(amp.volumeAttenuation, 12);
+    EXPECT_EQ(amp.mute, 1);
+    for (int o = 0; o < kOutputs; ++o) {
+        EXPECT_EQ(amp.sources[4].mixMask[o], static_cast<uint32_t>(p.inputs[4][o]));
+    }
+    // Only the profile's own source is routed.
+    EXPECT_EQ(SentOf(device::CMD_DSP, device::DSP_MIX_CH, device::OP_SET).size(), 1u);
+    for (int s : {0, 2, 4, 5, 6}) {
+        const int own = model::Profile::inputChannelCount(s);
+        ExpectMixerHeld(amp, p, s, own + 2);
+        for (int k = 0; k < 2; ++k) {
+            EXPECT_EQ(amp.sources[s].crossMix[own + k].viceSource, p.csmViceSource[s][own + k])
+                << "source " << s;
+            EXPECT_EQ(amp.sources[s].crossMix[own + k].viceChannel, p.csmViceCh[s][own + k])
+                << "source " << s;
+        }
+    }
+    // Every command with a scene byte addresses the working state, and the
+    // coaxial input (no inputs) gets no mixer.
+    for (const SentFrame& frame : Sent()) {
+        if (frame.type != device::CMD_DSP || frame.data.size() < 4) {
+            continue;
+        }
+        EXPECT_EQ(frame.data[0], 0) << "sub-command " << int(frame.sub);
+        if (frame.sub == device::DSP_INPUT_MIX_CH_TRIM) {
+            EXPECT_NE(frame.data[1], 1);
+        }
+    }
+    // Progress counts every command, the queued ones too.
+    const auto progress = mReport.ProgressSeen();
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(progress.back().first, progress.back().second);
+    EXPECT_EQ(static_cast<uint64_t>(progress.back().second), mAmplifier->ReceivedCount());
+    EXPECT_EQ(progress.size(), mAmplifier->ReceivedCount());
+    EXPECT_EQ(jobs::CountCurrentProfile({&p, 0}), progress.back().second);
+}
+
+TEST_F(JobTest, CrossSourceCommandsAreDroppedWhileTheQueueIsOff) {
+    const model::Profile p = DistinctProfile(1);
+    ASSERT_EQ(jobs::WriteCurrentProfile(mLink, {&p, 0}, mReport), jobs::JobOutcome::kDone);
+    EXPECT_TRUE(
+        SentOf(device::CMD_DSP, device::DSP_CROSS_SOURCE_MIX_CS47048, device::OP_SET).empty());
+    EXPECT_EQ(mProtocol->State(0).channels[2].trimAttenuation,
+              static_cast<int>(-p.channels[2].gain));
+}
+
+class WholeConfigTest : public JobTest {
+protected:
+    WholeConfigTest() {
+        for (int k = 1; k <= 10; ++k) {
+            mScenes.push_back(DistinctProfile(k));
+            model::SceneName name{};
+            const std::string text = "Scene" + std::to_string(k);
+            std::copy(text.begin(), text.end(), name.begin());
+            mNames.push_back(name);
+        }
+    }
+    jobs::JobOutcome Write() {
+        return jobs::WriteWholeConfig(mLink, {&mScenes, &mNames}, {&mLive, 4.0f}, mReport);
+    }
+
+    std::vector<model::Profile> mScenes;
+    std::vector<model::SceneName> mNames;
+    model::Profile mLive = DistinctProfile(40);
+};
+
+TEST_F(WholeConfigTest, EverySlotHoldsItsSceneAndNameAndTheWorkingStateTheLiveProfile) {
+    mLink.EnableCmdCtrl();
+    ASSERT_EQ(Write(), jobs::JobOutcome::kDone);
+    ASSERT_TRUE(WaitQueueIdle());
+    for (int k = 1; k <= 10; ++k) {
+        SCOPED_TRACE("scene " + std::to_string(k));
+        const model::Profile& q = mScenes[static_cast<size_t>(k - 1)];
+        const AmplifierState slot = mProtocol->State(k);
+        ExpectOutputsHeld(slot, q, "slot");
+        for (int o = 0; o < kOutputs; ++o) {
+            EXPECT_EQ(slot.sources[q.source].mixMask[o],
+                      static_cast<uint32_t>(q.inputs[q.source][o]));
+        }
+        for (int s = 0; s < 10; ++s) {
+            ExpectMixerHeld(slot, q, s, model::Profile::inputChannelCount(s));
+        }
+        EXPECT_EQ(mProtocol->Name(k), mNames[static_cast<size_t>(k - 1)]);
+    }
+    EXPECT_EQ(mProtocol->ValidMask(), 0x3FF);
+
+    const AmplifierState working = mProtocol->State(0);
+    ExpectOutputsHeld(working, mLive, "working state");
+    for (int s = 0; s < 10; ++s) {  // every source routed, not only the current one
+        for (int o = 0; o < kOutputs; ++o) {
+            EXPECT_EQ(working.sources[s].mixMask[o], static_cast<uint32_t>(mLive.inputs[s][o]));
+        }
+    }
+    EXPECT_EQ(working.volumeAttenuation, 4);
+
+    // Each slot is saved at once from what was sent to it, after its name
+    // went out as sixteen bytes.
+    const auto saves = SentOf(device::CMD_FLASH, device::FLASH_SCENE_SAVE, device::OP_SET);
+    ASSERT_EQ(saves.size(), 10u);
+    for (size_t i = 0; i < saves.size(); ++i) {
+        EXPECT_EQ(saves[i].data, std::vector<uint8_t>({static_cast<uint8_t>(i + 1), 1}));
+    }
+    const auto names = SentOf(device::CMD_FLASH, device::FLASH_SCENE_NAME, device::OP_SET);
+    ASSERT_EQ(names.size(), 10u);
+    EXPECT_EQ(names[2].data.size(), 18u);
+    EXPECT_EQ(names[2].data[1], 16);
+    // Scenes get no cross-source command: only the working state's sources do.
+    for (const auto& frame :
+         SentOf(device::CMD_DSP, device::DSP_CROSS_SOURCE_MIX_CS47048, device::OP_SET)) {
+        EXPECT_EQ(frame.data[0], 0);
+    }
+    const auto progress = mReport.ProgressSeen();
+    ASSERT_FALSE(progress.empty());
+    EXPECT_EQ(static_cast<uint64_t>(progress.back().second), mAmplifier->ReceivedCount());
+}
+
+TEST_F(WholeConfigTest, EveryCommandOfAStoredSceneCarriesItsNumber) {
+    ASSERT_EQ(Write(), jobs::JobOutcome::kDone);
+    int scene = 1;
+    for (const SentFrame& frame : Sent()) {
+        if (frame.type == device::CMD_FLASH && frame.sub == device::FLASH_SCENE_SAVE) {
+            ++scene;
+            continue;
+        }
+        if (frame.type == device::CMD_DSP && frame.data.size() >= 4 && scene <= 10) {
+            EXPECT_EQ(frame.data[0], scene) << "sub-command " << int(frame.sub);
+        }
+    }
+    EXPECT_EQ(scene, 11);
+}
+
+// The cable pulled at the n-th report of the write-out: the job ends at once
+// with what it had sent, whatever it was sending.
+class PulledCableTest : public WholeConfigTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PulledCableTest, EndsTheWholeWriteOutWithoutWaitingOutTheRest) {
+    const int at = GetParam();
+    mAmplifier->UnplugAtReport(at);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Write(), jobs::JobOutcome::kDeviceGone);
+    const auto took = std::chrono::steady_clock::now() - start;
+    // Not one reply time-out per command left: well under a single one.
+    EXPECT_LT(took, std::chrono::milliseconds(device::kReplyTimeoutMs / 2));
+    EXPECT_EQ(mAmplifier->ReceivedCount(), static_cast<uint64_t>(at));
+    const auto progress = mReport.ProgressSeen();
+    if (!progress.empty()) {
+        EXPECT_LT(progress.back().first, progress.back().second);
+    }
+}
+
+TEST_P(PulledCableTest, EndsTheSingleWriteOut) {
+    const int at = GetParam() % 300 + 1;
+    mAmplifier->UnplugAtReport(at);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(jobs::WriteCurrentProfile(mLink, {&mLive, 0}, mReport),
+              jobs::JobOutcome::kDeviceGone);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(device::kReplyTimeoutMs / 2));
+    EXPECT_EQ(mAmplifier->ReceivedCount(), static_cast<uint64_t>(at));
+}
+
+INSTANTIATE_TEST_SUITE_P(AtReports, PulledCableTest, ::testing::Values(1, 57, 350, 1999));
+
+TEST_F(WholeConfigTest, AStopRequestSendsNothingMore) {
+    mReport.mStop = true;
+    EXPECT_EQ(Write(), jobs::JobOutcome::kStopped);
+    EXPECT_EQ(mAmplifier->ReceivedCount(), 0u);
+}
+
+}  // namespace
+}  // namespace test_support
