@@ -58,6 +58,8 @@ public:
     std::string Translate(const std::string& text) override { return text; }
     void ShowLoading() override {}
     void HideLoading() override {}
+    void ShowProgress(int, int) override {}
+    std::string ChooseFile(const controller::FileDialogRequest&) override { return {}; }
     bool Confirm(const std::string&, const std::string&) override { return true; }
     int AskTwoChoices(const std::string&, const std::string&, const std::string&,
                       const std::string&) override {

@@ -17,7 +17,6 @@ namespace {
 
 constexpr uint32_t kConnectedTextColor = 0xFFFFFFFF;
 constexpr uint32_t kDisconnectedTextColor = 0xFFFF0000;
-constexpr int kSourceCount = 10;
 constexpr int kSceneCount = 10;
 constexpr int kQueueDrainPolls = 200;
 constexpr auto kQueueDrainPollPeriod = std::chrono::milliseconds(5);
@@ -174,6 +173,8 @@ void EqualizerManager::ConnectDevice(bool showFailure) {
         mProfile = cached->second;
     }
     app::Log("profile exist = %d\n", profileExists ? 1 : 0);
+    JoinJobs();
+    mJobBands = jobs::BandCountsOf(mProfile);
     StartJob(profileExists ? &EqualizerManager::SetCurProfileThread
                            : &EqualizerManager::ReadMcuValueThread);
 }
@@ -204,148 +205,6 @@ void EqualizerManager::SetCurProfileThread() {
     app::Log("SetCurProfileThread end!\n");
 }
 
-int EqualizerManager::PC_UI_Status_Init() {
-    app::Log("PC_UI_Status_Init\n");
-    device::DeviceLink& link = *mDeviceLink;
-    link.PC_Connect(1);
-    if (!link.Hand_Connect()) {
-        return -1;
-    }
-    if (!link.IsMcuNormalMode()) {
-        // A device in its upgrade program answers no parameter request; the
-        // link has posted WM_DEVICE_STATUS_UNNORMAL and the update takes over.
-        return 0;
-    }
-    if (link.ModelId() != Cfg().mFw_Model_ID && !Cfg().mNO_CHECK_ID) {
-        return 0;  // the handshake handler tells the user
-    }
-    ReadAllParameters();
-    app::Log("PC_UI_Status_Init done\n");
-    return 0;
-}
-
-// Every request answers at once on this thread; the replies reach the
-// profile and the view as posted messages.
-void EqualizerManager::ReadAllParameters() {
-    device::DeviceLink& link = *mDeviceLink;
-    const app::ModelCfg& cfg = Cfg();
-    const int n = cfg.mOUT_CHANNEL_NUMBER;
-    const uint8_t last = static_cast<uint8_t>(n - 1);
-    const device::ChannelRange all{0, 0, 0, last};
-    auto stop = [&] { return mShuttingDown.load() || !link.IsConnected(); };
-
-    link.Get_Source();
-    link.Get_Main_Volume();
-    link.Get_Acc();
-    link.Get_Usb_Power_Pin();
-    link.Get_Subwoofer_Volume();
-    link.Get_Mute();
-    link.Get_Amp_Mute();
-    link.Get_Rem_Out();
-    link.Get_Spk_Ohm();
-    link.Get_Spk_Ohm13_21();
-    link.Get_Noise_Gate();
-    link.Get_Noise_Gate_Gain();
-    link.Get_Noise_Gate_Threshold();
-    link.Get_Speaker_Config();
-    link.Get_Scene_Valid();
-    if (stop()) {
-        return;
-    }
-    link.Get_Delay(all);
-    link.Get_CH_Type(all);
-    link.Get_Ch_Solo(all);
-    link.Get_CH_Link(0);
-    link.Get_CH_Lock(0);
-    for (int first = 0; first < n; first += 4) {
-        link.Get_Filter({0, 0, static_cast<uint8_t>(first), static_cast<uint8_t>(first + 3)});
-    }
-    if (cfg.mENABLE_COMPRESSOR) {
-        for (int first = 0; first < n; first += 4) {
-            link.Get_Compressor(
-                {0, 0, static_cast<uint8_t>(first), static_cast<uint8_t>(first + 3)});
-        }
-    }
-    if (cfg.mENABLE_COMPRESSOR_ON) {
-        link.Get_Compressor_Ch_On(all);
-    }
-    if (cfg.mENABLE_COMPRESSOR2) {
-        for (int c = 0; c < n; ++c) {
-            link.Get_Compressor2({0, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(c)});
-        }
-    }
-    if (cfg.mENABLE_AUTO_ON) {
-        link.Get_AUTO_ON();
-    }
-    link.Get_PEQ_Bypass(all);
-    for (int c = 0; c < n && !stop(); ++c) {
-        int bands = mProfile.bandCount(c);
-        for (int first = 0; first < bands; first += 7) {
-            int lastBand = std::min(first + 6, bands - 1);
-            link.Get_EQ(0, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(first),
-                        static_cast<uint8_t>(lastBand));
-        }
-    }
-    if (stop()) {
-        return;
-    }
-    link.Get_Trim(all);
-    link.Get_Mute_Ch(all);
-    link.Get_Phase(all);
-    link.Get_Ch_Solo(all);
-    for (int s = 0; s < kSourceCount; ++s) {
-        if (cfg.mMAX_INPUT_CHANNEL_NUMBER < 17) {
-            link.Get_Mix_Ch({0, static_cast<uint8_t>(s), 0, last});
-        } else {
-            for (int first = 0; first < n; first += 8) {
-                link.Get_Mix_Ch({0, static_cast<uint8_t>(s), static_cast<uint8_t>(first),
-                                 static_cast<uint8_t>(std::min(first + 7, n - 1))});
-            }
-        }
-    }
-    if (cfg.mENABLE_INPUT_MIXER) {
-        for (int s = 0; s < kSourceCount && !stop(); ++s) {
-            int inputs = model::Profile::inputChannelCount(s);
-            if (cfg.mENABLE_SPLIT_CROSS_SOURCE_MIX) {
-                inputs += cfg.mSPLIT_CROSS_SOURCE_MIX_CH;
-            }
-            for (int k = 0; k < inputs; ++k) {
-                link.Get_Input_Mix_CH_Trim(0, static_cast<uint8_t>(s), static_cast<uint8_t>(k), 0,
-                                           last);
-            }
-        }
-    }
-    if (cfg.mENABLE_CROSS_SOURCE_MIX || cfg.mSPLIT_CROSS_SOURCE_MIX_CH > 0) {
-        for (int s = 0; s < kSourceCount && !stop(); ++s) {
-            int inputs = cfg.mENABLE_SPLIT_CROSS_SOURCE_MIX ? cfg.mSPLIT_CROSS_SOURCE_MIX_CH
-                                                            : model::Profile::inputChannelCount(s);
-            for (int k = 0; k < inputs; ++k) {
-                if (cfg.mMXIER_CMD_FORMAT_CS47048) {
-                    link.Get_Mix_Source2_CS47048(0, static_cast<uint8_t>(s),
-                                                 static_cast<uint8_t>(k));
-                } else {
-                    link.Get_Mix_Source2(0, static_cast<uint8_t>(s), static_cast<uint8_t>(k));
-                }
-            }
-        }
-    }
-    if (cfg.mENABLE_NOISE_THRESHOLD || cfg.mENABLE_NOISE_SWITCH) {
-        link.Get_Input_Threshold(0, 0, true);
-    }
-    if (cfg.mENABLE_POWEROFF_DELAY) {
-        link.Get_Delay_Power_Off_Time();
-    }
-    if (cfg.mENABLE_KTV) {
-        for (uint8_t sub = 1; sub <= 8; ++sub) {
-            link.KTV_Get(sub);
-        }
-    }
-    for (int scene = 1; scene <= kSceneCount && !stop(); ++scene) {
-        link.Get_Scene_Name(static_cast<uint8_t>(scene));
-    }
-    link.Get_Ouput_Bridge(0, 0, static_cast<uint8_t>(n / 2));
-}
-
 void EqualizerManager::OnControllerStep(uintptr_t step) {
     switch (static_cast<SyncStep>(step)) {
         case SyncStep::kProfileToView:
@@ -356,6 +215,15 @@ void EqualizerManager::OnControllerStep(uintptr_t step) {
             break;
         case SyncStep::kSceneLoaded:
             OnSceneLoaded();
+            break;
+        case SyncStep::kWriteWholeConfig:
+            WriteWholeConfigFile();
+            break;
+        case SyncStep::kWholeConfigUnread:
+            if (mUi != nullptr) {
+                mUi->ShowMessage("${tips}", "${profile_create_error}");
+            }
+            Post(WM_HIDE_LOADING);
             break;
         case SyncStep::kShowUnplugNotice: {
             if (mUi != nullptr) {

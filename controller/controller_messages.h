@@ -21,11 +21,21 @@ inline constexpr uint32_t WM_END_NAME_EDIT = 1276;
 // wParam: one of the SyncStep values.
 inline constexpr uint32_t WM_CONTROLLER_STEP = 1290;
 enum class SyncStep : uintptr_t {
-    kProfileToView = 1,     // push the working profile into the view
-    kCheckFirmware = 2,     // compare the device's model and versions
-    kShowUnplugNotice = 3,  // tell the user the connected device was pulled out
-    kSceneLoaded = 4        // a loaded scene's replies are in: redraw what depends on them
+    kProfileToView = 1,      // push the working profile into the view
+    kCheckFirmware = 2,      // compare the device's model and versions
+    kShowUnplugNotice = 3,   // tell the user the connected device was pulled out
+    kSceneLoaded = 4,        // a loaded scene's replies are in: redraw what depends on them
+    kWriteWholeConfig = 5,   // the read-back is whole: write the whole-configuration file
+    kWholeConfigUnread = 6,  // the read-back failed: no file, tell the user
 };
+
+// How far the job behind the loading window is. wParam: steps done, lParam:
+// steps in all.
+inline constexpr uint32_t WM_JOB_PROGRESS = 1291;
+// A job's marker: handled after every message posted before it, so once the
+// controller has handled it every reply read before was applied. wParam:
+// the marker's number.
+inline constexpr uint32_t WM_JOB_MARKER = 1292;
 
 inline constexpr int GET_MAIN_VOLUME_TIMER = 4114;
 inline constexpr int SYNC_KEEPALIVE_TIMER = 7698;

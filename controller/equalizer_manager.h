@@ -8,6 +8,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -24,7 +25,12 @@
 #include "device/device_records.h"
 #include "device/hid_seam.h"
 #include "device/tick.h"
+#include "jobs/job_report.h"
+#include "jobs/profile_writeout.h"
+#include "jobs/state_readback.h"
 #include "model/profile.h"
+#include "model/profile_file.h"
+#include "model/profile_json.h"
 #include "platform/message_post.h"
 #include "toolkit/control_access.h"
 
@@ -259,6 +265,48 @@ public:
     void SetSpkOhmButton21(bool on);
     void SetNoiseGateButton(bool on);
 
+    // ---- profile files, auto save and the jobs that move a tune ----
+    // The scene menu's file items: a scene profile (.spf) or a whole
+    // configuration (.wpf) from or to a file the user picks. Loads send what
+    // was read to the device behind the loading window.
+    void LoadSenceConfigFromFile();
+    void SaveSenceConfigToFile();
+    void LoadWholeConfigFromFile();
+    void SaveWholeConfigToFile();
+    // "enableAutoSave" changed: auto save starts (saving at once) or stops.
+    void SetAutoSave(bool on);
+    bool IsAutoSaveEnabled() const { return mAutoSaveEnabled; }
+    // Saves the working profile as "<folder>/HHMM.spf" and labels the next
+    // "autoSave%d" button with the time; does nothing while auto save is off.
+    void AutoSaveScene();
+    // STATUS_ATUO_SAVE_TIMER ticked.
+    void OnAutoSaveTimer();
+    // An "autoSave%d" button clicked with its label ("09:05"); "--:--" is a
+    // slot never used.
+    void LoadAutoSavedScene(const std::string& label);
+    // A job's marker reached the UI thread (WM_JOB_MARKER).
+    void OnJobMarker(uintptr_t marker);
+    const std::string& WholeConfigPath() const { return mWholeConfigPath; }
+
+    // The local time of day auto save names its files by; the system's
+    // unless a test sets its own.
+    struct LocalTime {
+        int hour = 0;
+        int minute = 0;
+    };
+    void SetLocalClock(std::function<LocalTime()> now) { mLocalTime = std::move(now); }
+    // The folder of the automatic saves, "./autoSave/" unless a test moves it.
+    void SetAutoSaveFolder(std::string folder) { mAutoSaveFolder = std::move(folder); }
+    // The waits the device needs during the jobs; tests shorten them.
+    struct JobWaits {
+        int sceneReadBackMs = jobs::kSceneReadBackSettleMs;
+        int afterWholeWriteMs = jobs::kWholeWriteSettleMs;
+        // The device stores ten scenes after a whole configuration arrives;
+        // the loading window stays up meanwhile.
+        int afterWholeLoadMs = 20000;
+    };
+    void SetJobWaits(const JobWaits& waits) { mJobWaits = waits; }
+
     // The millisecond clock of the rate limits; the steady clock unless a
     // test sets its own.
     void SetClock(std::function<int64_t()> nowMs) { mNowMs = std::move(nowMs); }
@@ -284,9 +332,23 @@ private:
     void BridgeWaitThread();
     void ResetOutputWaitThread();
     void FactoryDefaultThread();
+    void SetCurSceneThread();
+    void SetWholeProfileThread();
+    void SaveWholeSceneThread();
+    class PostingReport;
+    friend class PostingReport;
+    // Marks a posted marker's number and waits until the UI thread handled
+    // it; false on time-out or shutdown.
+    bool WaitMarkerHandled(int timeoutMs);
+    // What a job needs of the working state, copied on the UI thread before
+    // it starts (the job never reads the controller's profiles).
+    void TakeJobInput(bool withScenes);
+    void WriteWholeConfigFile();
+    bool ReadSceneFileInto(const std::string& path, bool showMessages);
+    model::ProfileFile ProfileFiles();
+    std::string ChooseProfileFile(bool whole, bool save);
     void Post(uint32_t message, uintptr_t wParam = 0);
     void PostStep(SyncStep step);
-    void ReadAllParameters();
     void CheckFirmware();
 
     // devices
@@ -437,6 +499,26 @@ private:
     std::vector<std::string> mDeviceNames;
     std::vector<std::string> mDeviceNickNames;
     std::map<std::string, model::Profile> mDeviceProfiles;
+
+    std::string mWholeConfigPath;
+    bool mAutoSaveEnabled = false;
+    int mAutoSaveIndex = 0;
+    std::string mAutoSaveFolder = "./autoSave/";
+    std::function<LocalTime()> mLocalTime;
+    JobWaits mJobWaits;
+
+    // The input of the running job, written on the UI thread before it starts.
+    model::Profile mJobProfile;
+    float mJobMainVolume = 0;
+    std::vector<model::Profile> mJobScenes;
+    std::vector<model::SceneName> mJobNames;
+    jobs::BandCounts mJobBands{};
+
+    // Job markers: posted by a job, handled on the UI thread.
+    std::mutex mMarkerLock;
+    std::condition_variable mMarkerHandled;
+    uint64_t mMarkersPosted = 0;   // guarded by mMarkerLock
+    uint64_t mMarkersHandled = 0;  // guarded by mMarkerLock
 
     std::function<int64_t()> mNowMs = device::TickMs;
     // The trim rate limit: the time of the last trim sent, and a trim held

@@ -73,6 +73,12 @@ bool HandlePostedMessage(EqualizerManager& manager, UiServices& ui,
         case WM_END_NAME_EDIT:
             manager.EndNameEdit();
             return true;
+        case WM_JOB_PROGRESS:
+            ui.ShowProgress(static_cast<int>(message.wParam), static_cast<int>(message.lParam));
+            return true;
+        case WM_JOB_MARKER:
+            manager.OnJobMarker(message.wParam);
+            return true;
         case WM_CONTROLLER_STEP:
             manager.OnControllerStep(message.wParam);
             return true;

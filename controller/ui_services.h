@@ -5,6 +5,8 @@
 
 #include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controller/eq_chart.h"
 
@@ -12,6 +14,17 @@ namespace controller {
 
 // The three modes of the scene window.
 enum class SceneWindowMode { kLoad = 0, kSaveAs = 1, kDelete = 2 };
+
+// One of the platform's file dialogs, as the profile flows ask for it.
+struct FileDialogRequest {
+    bool save = false;  // a save dialog, else an open dialog
+    // (label, pattern) pairs in the order shown; the first is preselected.
+    std::vector<std::pair<std::string, std::string>> filters;
+    // Added to a typed name without one; empty for none.
+    std::string defaultExtension;
+    // The path shown first (a file or a folder); empty for the current folder.
+    std::string initialPath;
+};
 
 class UiServices {
 public:
@@ -28,6 +41,12 @@ public:
     // (posted messages are still handled meanwhile) until HideLoading.
     virtual void ShowLoading() = 0;
     virtual void HideLoading() = 0;
+    // How far the job behind the loading window is: done of total steps.
+    virtual void ShowProgress(int done, int total) = 0;
+
+    // Runs the file dialog over the main window; the path the user chose,
+    // empty when cancelled.
+    virtual std::string ChooseFile(const FileDialogRequest& request) = 0;
 
     // Asks with the confirmation box ("${confirm}" and "${cancel}"); true
     // when the user confirmed.

@@ -188,14 +188,21 @@ void RequestWorkingState(CommandSteps& steps, const BandCounts& bands) {
     steps.Send([](DeviceLink& l) { return l.Get_Ouput_Bridge(0, 0, U8(Outputs() / 2)); });
 }
 
-JobOutcome ReadWorkingState(DeviceLink& link, const BandCounts& bands, JobReport& report) {
+JobOutcome ReadWorkingState(DeviceLink& link, const BandCounts& bands, JobReport& report,
+                            bool* handshakeAnswered) {
     app::Log("PC_UI_Status_Init\n");
+    if (handshakeAnswered != nullptr) {
+        *handshakeAnswered = false;
+    }
     if (LinkGone(link)) {
         return JobOutcome::kDeviceGone;
     }
     link.PC_Connect(1);
     if (!link.Hand_Connect()) {
         return LinkGone(link) ? JobOutcome::kDeviceGone : JobOutcome::kNoAnswer;
+    }
+    if (handshakeAnswered != nullptr) {
+        *handshakeAnswered = true;
     }
     if (!link.IsMcuNormalMode()) {
         // A device in its upgrade program answers no parameter request; the

@@ -34,7 +34,9 @@ void RequestWorkingState(CommandSteps& steps, const BandCounts& bands);
 // Takes control of the device, shakes hands and, for a device of this model
 // in normal operation, requests its whole working state. kNoAnswer when the
 // handshake went unanswered.
-JobOutcome ReadWorkingState(device::DeviceLink& link, const BandCounts& bands, JobReport& report);
+// handshakeAnswered, when given, tells whether the handshake was answered.
+JobOutcome ReadWorkingState(device::DeviceLink& link, const BandCounts& bands, JobReport& report,
+                            bool* handshakeAnswered = nullptr);
 
 // The read-back of stored scene k (1..10): the device opens the slot, then
 // answers every request addressed to k from it.

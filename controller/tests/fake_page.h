@@ -117,6 +117,20 @@ public:
         return *slot;
     }
     platform::WindowHandle Handle() const override { return 1; }
+    // What every control shows now: name, text, value, selection, visibility
+    // and colours; equal snapshots mean an unchanged view.
+    std::map<std::string, std::string> Snapshot() const {
+        std::map<std::string, std::string> shown;
+        for (const auto& [name, control] : mControls) {
+            shown[name] =
+                control->Text() + "|" + std::to_string(control->Value()) + "|" +
+                std::to_string(control->Selected()) + "|" + std::to_string(control->Visible()) +
+                "|" + std::to_string(control->Enabled()) + "|" +
+                std::to_string(control->TextColor()) + "|" + std::to_string(control->mBkColor) +
+                "|" + control->mImage + "|" + std::to_string(control->SelectedIndex());
+        }
+        return shown;
+    }
     void SetTimer(int id, int periodMs) override {
         mTimers[id] = true;
         mTimerPeriods[id] = periodMs;
@@ -155,6 +169,12 @@ public:
     }
     void ShowLoading() override { ++mLoadingShown; }
     void HideLoading() override { ++mLoadingHidden; }
+    void ShowProgress(int done, int total) override { mProgress.emplace_back(done, total); }
+    // The file the test chose (empty: the user cancelled); every request is kept.
+    std::string ChooseFile(const controller::FileDialogRequest& request) override {
+        mFileRequests.push_back(request);
+        return mChosenFile;
+    }
     bool Confirm(const std::string& title, const std::string& text) override {
         mAsked.push_back(title + "|" + text);
         if (mAnswers.empty()) {
@@ -205,6 +225,9 @@ public:
     FakeChart mChart;
     int mLoadingShown = 0;
     int mLoadingHidden = 0;
+    std::vector<std::pair<int, int>> mProgress;  // every progress shown, in order
+    std::string mChosenFile;
+    std::vector<controller::FileDialogRequest> mFileRequests;
 };
 
 // Keeps what is posted to window 1 for the test to pump.

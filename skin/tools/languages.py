@@ -246,6 +246,7 @@ TEXTS = {
     "ui_step_up": ("Delay +", "延时 +", "Задержка +"),
     "ui_loading": ("Please wait…", "请稍候…", "Подождите…"),
     "ui_loading_detail": ("Talking to the amplifier", "正在与功放通信", "Обмен данными с усилителем"),
+    "ui_loading_progress": ("%d of %d", "%d / %d", "%d из %d"),
     "ui_about": ("About", "关于", "О программе"),
     "ui_name_title": ("Scene name", "场景名称", "Имя сцены"),
     "ui_name_hint": ("At most 7 characters", "最多7个字符", "Не более 7 символов"),

@@ -351,8 +351,11 @@ def loading_window():
     frame = root.add("Container", pos=pos(0, 0, 320, 150), bordercolor="#FF3D8BFD", round="6")
     frame.add("CircleProgress", name="loading_progress", pos=pos(24, 39, 72, 72))
     frame.add("Label", name="loading_text", pos=pos(112, 44, 196, 30), text="${ui_loading}", align="left", font="15b")
-    frame.add("Label", name="loading_detail", pos=pos(112, 76, 196, 36), text="${ui_loading_detail}", align="left top", wrap="true", font="11", **{"class": "muted"})
-    frame.add("Progress", name="loading_bar", pos=pos(24, 128, 272, 4), min="0", max="0")
+    frame.add("Label", name="loading_detail", pos=pos(112, 76, 196, 22), text="${ui_loading_detail}", align="left top", wrap="true", font="11", **{"class": "muted"})
+    # How far a long job is: "12 of 340" above the bar; both stay hidden
+    # until the job reports.
+    frame.add("Label", name="loading_count", pos=pos(112, 100, 196, 18), text="", align="left", font="11", visible="false")
+    frame.add("Progress", name="loading_bar", pos=pos(24, 126, 272, 6), min="0", max="0", visible="false")
     return root
 
 

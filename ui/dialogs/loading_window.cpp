@@ -1,5 +1,9 @@
 #include "ui/dialogs/loading_window.h"
 
+#include <algorithm>
+#include <cstdio>
+
+#include "toolkit/text_resources.h"
 #include "ui/dialogs/message_box.h"
 
 namespace ui {
@@ -13,6 +17,25 @@ constexpr int kSpinPeriodMs = 40;
 void CLoadingWnd::Prepare(toolkit::Window* owner) {
     CreateOver(owner, "XML_LOADING");
     SetTimer(kSpinTimer, kSpinPeriodMs);
+}
+
+void CLoadingWnd::SetProgress(int done, int total) {
+    if (total <= 0) {
+        return;
+    }
+    done = std::clamp(done, 0, total);
+    if (toolkit::Control* bar = Find("loading_bar")) {
+        bar->SetRange(0, total);
+        bar->SetValue(done);
+        bar->SetVisible(true);
+    }
+    if (toolkit::Control* count = Find("loading_count")) {
+        const std::string format = toolkit::Translate("${ui_loading_progress}");
+        char text[128];
+        std::snprintf(text, sizeof text, format.c_str(), done, total);
+        count->SetText(text);
+        count->SetVisible(true);
+    }
 }
 
 void CLoadingWnd::OnTimer(int id) {

@@ -1,4 +1,5 @@
-// The loading window that covers a window while a background job runs. Its
+// The loading window that covers a window while a background job runs, with
+// how far the job is once it reports its steps. Its
 // owner closes it with code 1 when the job is done; "confirm_btn" closes it
 // with 1, "cancel_btn" and "closebtn" with 0.
 #pragma once
@@ -13,6 +14,9 @@ class CLoadingWnd : public DialogFrame {
 public:
     CLoadingWnd() : DialogFrame("LoadingWnd", "loadingwnd") {}
     void Prepare(toolkit::Window* owner);
+    // How far the job is: the bar and "done of total" appear with the first
+    // report.
+    void SetProgress(int done, int total);
 
 protected:
     void Notify(const toolkit::Notification& notification) override;

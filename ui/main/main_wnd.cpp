@@ -4,7 +4,10 @@
 #include <QColor>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
 #include <QPalette>
+#include <QStringList>
 #include <QUrl>
 #include <QWidget>
 #include <cstdio>
@@ -143,6 +146,45 @@ void CMainWnd::HideLoading() {
     }
 }
 
+void CMainWnd::ShowProgress(int done, int total) {
+    if (mLoading != nullptr) {
+        mLoading->SetProgress(done, total);
+    }
+}
+
+// The platform's dialog: filters as "label (pattern)" entries, the first
+// preselected; a typed name without an extension gets the default one.
+std::string CMainWnd::ChooseFile(const controller::FileDialogRequest& request) {
+    if (mFileChooser) {
+        return mFileChooser(request);
+    }
+    QStringList filters;
+    for (const auto& [label, pattern] : request.filters) {
+        QString entry = QString::fromStdString(label);
+        const QString wanted = QString::fromStdString(pattern);
+        if (!entry.contains(wanted)) {
+            entry += " (" + wanted + ")";
+        }
+        filters << entry;
+    }
+    QFileDialog dialog(Widget(), QString(),
+                       request.initialPath.empty() ? QDir::currentPath()
+                                                   : QString::fromStdString(request.initialPath));
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+        dialog.selectNameFilter(filters.front());
+    }
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!request.defaultExtension.empty()) {
+        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front().toStdString();
+}
+
 bool CMainWnd::Confirm(const std::string& title, const std::string& text) {
     return ShowConfirmBox(this, title, text) == 1;
 }
@@ -235,6 +277,7 @@ void CMainWnd::OnTimer(int id) {
         {controller::CACHE_MAIN_VOLUME_TIMER,
          [](CMainWnd& w) { w.mManager->OnMainVolumeTimerTick(); }},
         {controller::GET_MAIN_VOLUME_TIMER, [](CMainWnd& w) { w.mManager->OnMainVolumeTimer(); }},
+        {controller::STATUS_ATUO_SAVE_TIMER, [](CMainWnd& w) { w.mManager->OnAutoSaveTimer(); }},
     };
     for (const TimerRoute& route : kTimers) {
         if (route.id == id) {
@@ -315,6 +358,14 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToDSP(); }},
         {"scene_item_delete_scene",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->DeleteDSPSenceConfig(); }},
+        {"scene_item_load_file",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromFile(); }},
+        {"scene_item_save_file",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToFile(); }},
+        {"scene_item_load_whole",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadWholeConfigFromFile(); }},
+        {"scene_item_save_whole",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveWholeConfigToFile(); }},
     };
     RunRoute(kItems, click->name, *this, *click);
 }

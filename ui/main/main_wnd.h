@@ -46,6 +46,11 @@ public:
     std::string Translate(const std::string& text) override;
     void ShowLoading() override;
     void HideLoading() override;
+    void ShowProgress(int done, int total) override;
+    std::string ChooseFile(const controller::FileDialogRequest& request) override;
+    // Tests answer the file dialogs themselves; the platform's dialog otherwise.
+    using FileChooser = std::function<std::string(const controller::FileDialogRequest&)>;
+    void SetFileChooser(FileChooser chooser) { mFileChooser = std::move(chooser); }
     bool Confirm(const std::string& title, const std::string& text) override;
     int AskTwoChoices(const std::string& title, const std::string& text, const std::string& first,
                       const std::string& second) override;
@@ -96,6 +101,7 @@ private:
     int mFactoryEq = 0;
     bool mClosing = false;
     std::function<void()> mOnClosed;
+    FileChooser mFileChooser;
 };
 
 }  // namespace ui

@@ -183,6 +183,14 @@ bool CMainWnd::OnClick(const Notification& n) {
                  w.OpenSceneMenu(*button);
              }
          }},
+        // A slot never used shows "--:--" and loads nothing.
+        {"autoSave*",
+         [](CMainWnd& w, const Notification& n, int) {
+             const std::string label = n.sender != nullptr ? n.sender->Text() : "";
+             if (label != "--:--") {
+                 w.mManager->LoadAutoSavedScene(label);
+             }
+         }},
     };
     RunRoute(kClicks, n.name, *this, n, IndexOf(n));
     return true;
@@ -206,6 +214,11 @@ void CMainWnd::OnSelectChanged(const Notification& n) {
         {"ch_phase_", [](CMainWnd& w, int i) { w.mManager->SetChPhase(i); }},
         {"ch_solo_", [](CMainWnd& w, int i) { w.mManager->SetChSolo(i); }},
         {"main_mute*", [](CMainWnd& w, int) { w.mManager->SetMainMute(); }},
+        {"enableAutoSave",
+         [](CMainWnd& w, int) {
+             const toolkit::Control* option = w.Find("enableAutoSave");
+             w.mManager->SetAutoSave(option != nullptr && option->Selected());
+         }},
         {"ch_synchronize_",
          [](CMainWnd& w, int i) {
              if (app::CurrentModelCfg().mHAS_LINK_SEL_CH_BUTTON &&
