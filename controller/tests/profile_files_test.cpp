@@ -251,6 +251,45 @@ TEST_F(ProfileFlowTest, ACablePulledDuringAWriteOutEndsItAndTheRealStateShowsAft
     }
 }
 
+// One row rule for the split cross-source channels of a source with I
+// inputs: rows I and I + 1, read, kept and written alike.
+TEST_F(ProfileFlowTest, CrossSourceRowsAreReadWhereTheWriteOutsTakeThemFrom) {
+    virtual_device::AmplifierState working = Amp(0);
+    for (int s = 0; s < 10; ++s) {
+        const int own = model::Profile::inputChannelCount(s);
+        working.sources[s].crossMix[own] = {static_cast<uint8_t>(82 + s % 8), 1, 40};
+        working.sources[s].crossMix[own + 1] = {static_cast<uint8_t>(83 + s % 7), 0, 36};
+        if (own > 1) {
+            working.sources[s].crossMix[0] = {90, 1, 32};
+            working.sources[s].crossMix[1] = {90, 1, 32};
+        }
+    }
+    mDemo.protocol->SetState(0, working);
+    ASSERT_TRUE(ConnectAndSync());
+    const model::Profile& p = mManager->WorkingProfile();
+    for (int s = 0; s < 10; ++s) {
+        SCOPED_TRACE("source " + std::to_string(s));
+        const int own = model::Profile::inputChannelCount(s);
+        EXPECT_EQ(p.csmViceSource[s][own], 82 + s % 8);
+        EXPECT_EQ(p.csmViceCh[s][own], 1);
+        EXPECT_EQ(p.csmViceSource[s][own + 1], 83 + s % 7);
+        if (own > 1) {
+            EXPECT_NE(p.csmViceSource[s][0], 90);  // an input's own row is not asked
+        }
+    }
+    // Sent back from the same rows.
+    mUi.mChosenFile = File("same.spf").string();
+    mManager->SaveSenceConfigToFile();
+    mDemo.protocol->SetState(0, Amp(1));
+    ASSERT_TRUE(RunBehindLoading([&] { mManager->LoadSenceConfigFromFile(); }));
+    ASSERT_TRUE(WaitQueueIdle());
+    for (int s : {0, 2, 4, 5, 6}) {
+        const int own = model::Profile::inputChannelCount(s);
+        EXPECT_EQ(Amp(0).sources[s].crossMix[own].viceSource, 82 + s % 8) << "source " << s;
+        EXPECT_EQ(Amp(0).sources[s].crossMix[own + 1].viceSource, 83 + s % 7) << "source " << s;
+    }
+}
+
 TEST_F(ProfileFlowTest, TheDialogsOfferTheFileTypesOfTheLanguage) {
     mUi.mChosenFile = "";  // the user cancels every dialog
     mManager->SaveSenceConfigToFile();
