@@ -1,6 +1,7 @@
 #include "ui/dialogs/loading_window.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "toolkit/text_resources.h"
@@ -24,6 +25,11 @@ void CLoadingWnd::SetProgress(int done, int total) {
         return;
     }
     done = std::clamp(done, 0, total);
+    // The ring turned while nothing was known; now it shows the share done.
+    KillTimer(kSpinTimer);
+    if (toolkit::Control* ring = Find("loading_progress")) {
+        ring->SetValue(static_cast<int>(int64_t{done} * 100 / total));
+    }
     if (toolkit::Control* bar = Find("loading_bar")) {
         bar->SetRange(0, total);
         bar->SetValue(done);
