@@ -62,6 +62,10 @@ TEST_F(ProfileFlowTest, ASceneFileBecomesTheAmplifiersWorkingStateAndTheView) {
     ASSERT_FALSE(mUi.mProgress.empty());
     EXPECT_EQ(mUi.mProgress.back().first, mUi.mProgress.back().second);
     EXPECT_GT(mUi.mProgress.back().second, 100);
+    for (size_t i = 1; i < mUi.mProgress.size(); ++i) {
+        EXPECT_GT(mUi.mProgress[i].first, mUi.mProgress[i - 1].first);
+        EXPECT_EQ(mUi.mProgress[i].second, mUi.mProgress.back().second);
+    }
 }
 
 TEST_F(ProfileFlowTest, AWholeConfigurationFillsEverySlotTheNamesAndTheWorkingState) {
@@ -93,6 +97,8 @@ TEST_F(ProfileFlowTest, AWholeConfigurationFillsEverySlotTheNamesAndTheWorkingSt
             u"Tune" + std::u16string(k == 10 ? u"10" : std::u16string(1, char16_t(u'0' + k))));
     }
     EXPECT_EQ(mDemo.protocol->ValidMask(), 0x3FF);
+    EXPECT_EQ(mPage.Get("edit_ch_volume_6").Text(),
+              std::to_string(static_cast<int>(live.channels[6].gain)) + "dB");
     ExpectOutputsHeld(Amp(0), live);
     ExpectMixerHeld(Amp(0), live, true);
     for (int s = 0; s < 10; ++s) {
@@ -195,6 +201,29 @@ TEST_F(SavedWholeConfigTest, ACablePulledDuringTheReadBackWritesNoFile) {
         EXPECT_EQ(mManager->WorkingProfile().channels[4].gain,
                   -static_cast<float>(Amp(0).channels[4].trimAttenuation));
     }
+}
+
+// One request of the read-back goes unanswered (it costs its reply time-out):
+// what was read is incomplete, so no file is made from it.
+TEST_F(SavedWholeConfigTest, AReadBackWithAnUnansweredRequestWritesNoFile) {
+    ASSERT_TRUE(ConnectAndSync());
+    FillSlots();
+    std::weak_ptr<virtual_device::AmplifierProtocol> protocol = mDemo.protocol;
+    mDemo.amplifier->SetHandler(
+        device::CMD_DSP, device::DSP_TRIM_CH,
+        [protocol](const virtual_device::HostFrame& frame, virtual_device::Replies& replies) {
+            const bool silent =
+                frame.operation == device::OP_GET && !frame.data.empty() && frame.data[0] == 5;
+            if (auto alive = protocol.lock(); alive && !silent) {
+                alive->Handle(frame, replies);
+            }
+        });
+    ASSERT_TRUE(RunBehindLoading([&] {
+        mUi.mChosenFile = File("saved.wpf").string();
+        mManager->SaveWholeConfigToFile();
+    }));
+    EXPECT_FALSE(std::filesystem::exists(File("saved.wpf")));
+    EXPECT_EQ(mUi.mMessages.back(), "${tips}|${profile_create_error}");
 }
 
 TEST_F(SavedWholeConfigTest, WithoutADeviceNothingIsReadAndNoFileWritten) {

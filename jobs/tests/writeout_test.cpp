@@ -54,13 +54,21 @@ void ExpectMixerHeld(const AmplifierState& amp, const model::Profile& p, int sou
 }
 
 TEST_F(JobTest, ASingleWriteOutMakesTheProfileTheWorkingState) {
-    const model::Profile p = DistinctProfile(3);
+    model::Profile p = DistinctProfile(3);
+    // A band switched off plays flat; one out of the device's range is limited.
+    p.eqArray(0)[3].enable = false;
+    p.eqArray(0)[3].eqGain = 5.0f;
+    p.eqArray(1)[2].eqGain = 15.0f;
     mLink.EnableCmdCtrl();  // the cross-source commands go through the queue
     const jobs::JobOutcome outcome = jobs::WriteCurrentProfile(mLink, {&p, 12.0f}, mReport);
     ASSERT_EQ(outcome, jobs::JobOutcome::kDone);
     ASSERT_TRUE(WaitQueueIdle());
 
     const AmplifierState amp = mProtocol->State(0);
+    EXPECT_EQ(amp.channels[0].eq[3].gainByte & 0x1F, 18);
+    EXPECT_EQ(amp.channels[1].eq[2].gainByte & 0x1F, 12 + 18);
+    p.eqArray(0)[3].eqGain = 0.0f;
+    p.eqArray(1)[2].eqGain = 12.0f;
     ExpectOutputsHeld(amp, p, "working state");
     EXPECT_EQ(amp.volumeAttenuation, 12);
     EXPECT_EQ(amp.mute, 1);
