@@ -216,6 +216,14 @@ void EqualizerManager::OnControllerStep(uintptr_t step) {
         case SyncStep::kSceneLoaded:
             OnSceneLoaded();
             break;
+        case SyncStep::kLoadedProfileToView:
+            SetReadProfileToView();
+            // The write-outs send the routing, not the source itself: the
+            // source switch is the view's, as when the user picks one.
+            if (mLook == ConnectLook::kConnected) {
+                SetInputSourceTo(mProfile.source);
+            }
+            break;
         case SyncStep::kWriteWholeConfig:
             WriteWholeConfigFile();
             break;

@@ -21,12 +21,13 @@ inline constexpr uint32_t WM_END_NAME_EDIT = 1276;
 // wParam: one of the SyncStep values.
 inline constexpr uint32_t WM_CONTROLLER_STEP = 1290;
 enum class SyncStep : uintptr_t {
-    kProfileToView = 1,      // push the working profile into the view
-    kCheckFirmware = 2,      // compare the device's model and versions
-    kShowUnplugNotice = 3,   // tell the user the connected device was pulled out
-    kSceneLoaded = 4,        // a loaded scene's replies are in: redraw what depends on them
-    kWriteWholeConfig = 5,   // the read-back is whole: write the whole-configuration file
-    kWholeConfigUnread = 6,  // the read-back failed: no file, tell the user
+    kProfileToView = 1,        // push the working profile into the view
+    kCheckFirmware = 2,        // compare the device's model and versions
+    kShowUnplugNotice = 3,     // tell the user the connected device was pulled out
+    kSceneLoaded = 4,          // a loaded scene's replies are in: redraw what depends on them
+    kWriteWholeConfig = 5,     // the read-back is whole: write the whole-configuration file
+    kWholeConfigUnread = 6,    // the read-back failed: no file, tell the user
+    kLoadedProfileToView = 7,  // a loaded profile into the view, the device onto its source
 };
 
 // How far the job behind the loading window is. wParam: steps done, lParam:

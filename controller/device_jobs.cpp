@@ -110,9 +110,7 @@ void EqualizerManager::SetCurSceneThread() {
     const jobs::JobOutcome outcome =
         jobs::WriteCurrentProfile(*mDeviceLink, {&mJobProfile, mJobMainVolume}, report);
     app::Log("profile write-out %s\n", jobs::OutcomeName(outcome));
-    // With the queue on, the view's setters also queue their own commands,
-    // the source switch among them.
-    PostStep(SyncStep::kProfileToView);
+    PostStep(SyncStep::kLoadedProfileToView);
     Post(WM_HIDE_LOADING);
     app::Log("SetCurSceneThread end!\n");
 }
@@ -124,7 +122,7 @@ void EqualizerManager::SetWholeProfileThread() {
         jobs::WriteWholeConfig(*mDeviceLink, {&mJobScenes, &mJobNames},
                                {&mJobProfile, mJobMainVolume}, report, mJobWaits.afterWholeWriteMs);
     app::Log("whole configuration write-out %s\n", jobs::OutcomeName(outcome));
-    PostStep(SyncStep::kProfileToView);
+    PostStep(SyncStep::kLoadedProfileToView);
     if (outcome == jobs::JobOutcome::kDone) {
         jobs::CommandSteps steps(*mDeviceLink, report, 0, false);
         steps.Wait(mJobWaits.afterWholeLoadMs);
@@ -148,8 +146,8 @@ void EqualizerManager::SaveWholeSceneThread() {
             break;
         case jobs::JobOutcome::kDeviceGone:
         case jobs::JobOutcome::kStopped:
-            // The unplug notice tells the user; a cut read-back writes no file.
-            Post(WM_HIDE_LOADING);
+            // The unplug notice tells the user.
+            Post(WM_HIDE_LOADING);  // a cut read-back makes no file
             break;
     }
     app::Log("SaveWholeSceneThread end!\n");

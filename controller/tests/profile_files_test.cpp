@@ -43,7 +43,8 @@ std::string Edited(const std::string& text, const std::function<void(cJSON*)>& e
 
 TEST_F(ProfileFlowTest, ASceneFileBecomesTheAmplifiersWorkingStateAndTheView) {
     ASSERT_TRUE(ConnectAndSync());
-    const model::Profile tune = Retuned(2);
+    model::Profile tune = Retuned(2);
+    tune.source = mManager->WorkingProfile().source == 5 ? 4 : 5;  // another source
     ASSERT_TRUE(model::ProfileFile().writeSceneProfile(tune, File("tune.spf"), false));
     mUi.mChosenFile = File("tune.spf").string();
     ASSERT_TRUE(RunBehindLoading([&] { mManager->LoadSenceConfigFromFile(); }));
@@ -52,7 +53,9 @@ TEST_F(ProfileFlowTest, ASceneFileBecomesTheAmplifiersWorkingStateAndTheView) {
 
     ASSERT_EQ(mUi.mFileRequests.size(), 1u);
     EXPECT_FALSE(mUi.mFileRequests[0].save);
+    EXPECT_TRUE(mUi.mMessages.empty());
     const virtual_device::AmplifierState amp = Amp(0);
+    EXPECT_EQ(amp.sourceCode, 81 + tune.source);  // the device plays the file's source
     ExpectOutputsHeld(amp, tune);
     ExpectMixerHeld(amp, tune, true);
     EXPECT_EQ(mManager->WorkingProfile().channels[4].gain, tune.channels[4].gain);
@@ -74,14 +77,19 @@ TEST_F(ProfileFlowTest, AWholeConfigurationFillsEverySlotTheNamesAndTheWorkingSt
     std::vector<model::SceneName> names;
     for (int k = 1; k <= 10; ++k) {
         scenes.push_back(Retuned(k));
-        names.push_back(NameBytes("Tune" + std::to_string(k)));
+        // The first name is longer than a slot shows; the device takes it whole.
+        names.push_back(NameBytes(k == 1 ? "Twelve chars" : "Tune" + std::to_string(k)));
     }
     const model::Profile live = Retuned(30);
     ASSERT_TRUE(model::ProfileFile().writeWholeConfig(
         live, std::span<const model::Profile, 10>(scenes.data(), 10),
         std::span<const model::SceneName, 10>(names.data(), 10), File("all.wpf")));
     mUi.mChosenFile = File("all.wpf").string();
+    // The loading window stays up while the device stores the scenes.
+    mManager->SetJobWaits({0, 0, 300});
+    const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(RunBehindLoading([&] { mManager->LoadWholeConfigFromFile(); }));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
     ASSERT_TRUE(WaitQueueIdle());
     Settle();
 
@@ -92,9 +100,11 @@ TEST_F(ProfileFlowTest, AWholeConfigurationFillsEverySlotTheNamesAndTheWorkingSt
         EXPECT_EQ(mDemo.protocol->Name(k), names[static_cast<size_t>(k - 1)]);
         EXPECT_EQ(mManager->SceneProfile(k).channels[3].gain,
                   scenes[static_cast<size_t>(k - 1)].channels[3].gain);
-        EXPECT_EQ(
-            mManager->SceneName(k - 1),
-            u"Tune" + std::u16string(k == 10 ? u"10" : std::u16string(1, char16_t(u'0' + k))));
+        // A slot shows seven characters of a name.
+        const std::string shown =
+            std::string(reinterpret_cast<const char*>(names[static_cast<size_t>(k - 1)].data()))
+                .substr(0, 7);
+        EXPECT_EQ(mManager->SceneName(k - 1), std::u16string(shown.begin(), shown.end()));
     }
     EXPECT_EQ(mDemo.protocol->ValidMask(), 0x3FF);
     EXPECT_EQ(mPage.Get("edit_ch_volume_6").Text(),
@@ -131,9 +141,11 @@ protected:
                 }
             }
             mDemo.protocol->SetState(k, slot);
-            mDemo.protocol->SetName(k, "Slot" + std::to_string(k));
+            mDemo.protocol->SetName(k, k == 2 ? kSevenHanzi : "Slot" + std::to_string(k));
         }
     }
+    // Seven characters in GBK, two bytes each: the whole slot.
+    const std::string kSevenHanzi = "\xB3\xA1\xBE\xB0\xB3\xA1\xBE\xB0\xB3\xA1\xBE\xB0\xB3\xA1";
     bool Save() {
         mUi.mChosenFile = File("saved.wpf").string();
         return RunBehindLoading([&] { mManager->SaveWholeConfigToFile(); });
@@ -165,7 +177,8 @@ TEST_F(SavedWholeConfigTest, TheFileHoldsTheAmplifiersTenScenesNamesAndWorkingSt
             EXPECT_EQ(q.csmViceSource[s][own], 80 + k) << "source " << s;
             EXPECT_EQ(q.csmViceCh[s][own + 1], k % 2) << "source " << s;
         }
-        EXPECT_EQ(names[static_cast<size_t>(k - 1)], NameBytes("Slot" + std::to_string(k)));
+        EXPECT_EQ(names[static_cast<size_t>(k - 1)],
+                  NameBytes(k == 2 ? kSevenHanzi : "Slot" + std::to_string(k)));
     }
     const virtual_device::AmplifierState working = Amp(0);
     for (int c = 0; c < 10; ++c) {
@@ -224,6 +237,34 @@ TEST_F(SavedWholeConfigTest, AReadBackWithAnUnansweredRequestWritesNoFile) {
     }));
     EXPECT_FALSE(std::filesystem::exists(File("saved.wpf")));
     EXPECT_EQ(mUi.mMessages.back(), "${tips}|${profile_create_error}");
+}
+
+TEST_F(SavedWholeConfigTest, AFileThatCannotBeWrittenIsReported) {
+    ASSERT_TRUE(ConnectAndSync());
+    mUi.mChosenFile = (mDir.path() / "no-such-folder" / "x.wpf").string();
+    ASSERT_TRUE(RunBehindLoading([&] { mManager->SaveWholeConfigToFile(); }));
+    EXPECT_EQ(mUi.mMessages.back(), "${tips}|${profile_create_error}");
+}
+
+// The read-back asks for the bands each output has in the working profile,
+// also after a file with other band counts was loaded.
+TEST_F(SavedWholeConfigTest, TheReadBackAsksForTheBandsOfTheLoadedProfile) {
+    ASSERT_TRUE(ConnectAndSync());
+    model::Profile tune = Retuned(1);
+    tune.channels[0].eqSize = 5;
+    ASSERT_TRUE(model::ProfileFile().writeSceneProfile(tune, File("five.spf"), false));
+    mUi.mChosenFile = File("five.spf").string();
+    ASSERT_TRUE(RunBehindLoading([&] { mManager->LoadSenceConfigFromFile(); }));
+    ASSERT_TRUE(WaitQueueIdle());
+    mDemo.amplifier->ClearReceived();
+    ASSERT_TRUE(Save());
+    int lastBandAsked = -1;
+    for (const auto& [sub, data] : DspFrames(device::OP_GET)) {
+        if (sub == device::DSP_EQ_CH && data.size() >= 5 && data[2] == 0) {
+            lastBandAsked = std::max<int>(lastBandAsked, data[4]);
+        }
+    }
+    EXPECT_EQ(lastBandAsked, 4);
 }
 
 TEST_F(SavedWholeConfigTest, WithoutADeviceNothingIsReadAndNoFileWritten) {
