@@ -161,3 +161,22 @@ TEST_F(ReadBackTest, TheWorkingStateOfAnotherModelIsNotRead) {
 
 }  // namespace
 }  // namespace test_support
+
+namespace test_support {
+namespace {
+
+// The command that finds the cable pulled ends the job there, also when it
+// is the job's last.
+TEST_F(JobTest, TheCommandThatFindsTheCablePulledEndsTheJob) {
+    mAmplifier->UnplugAtReport(1);
+    jobs::CommandSteps steps(mLink, mReport, 1, true);
+    steps.Send([](device::DeviceLink& l) { return l.Get_Source(); });
+    EXPECT_EQ(steps.Outcome(), jobs::JobOutcome::kDeviceGone);
+    EXPECT_FALSE(steps.Going());
+    EXPECT_EQ(steps.Count(), 1);
+    steps.Send([](device::DeviceLink& l) { return l.Get_Source(); });
+    EXPECT_EQ(steps.Count(), 1);  // nothing more is sent
+}
+
+}  // namespace
+}  // namespace test_support
