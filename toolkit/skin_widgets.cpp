@@ -147,8 +147,17 @@ void CircleProgress::paintEvent(QPaintEvent*) {
     painter.setPen(QPen(QColor(0x3A, 0x40, 0x4A), pen));
     painter.drawEllipse(ring);
     painter.setPen(QPen(QColor(0x1E, 0x9B, 0xE8), pen, Qt::SolidLine, Qt::RoundCap));
+    if (mSpinning) {
+        const int start = 90 * 16 - static_cast<int>(360.0 * 16 * mValue / mMaximum);
+        painter.drawArc(ring, start, -90 * 16);
+        return;
+    }
     int span = -static_cast<int>(360.0 * 16 * mValue / mMaximum);
     painter.drawArc(ring, 90 * 16, span);
+    // The share grows with the ring, whatever the display scale.
+    QFont share = font();
+    share.setPixelSize(qMax(8, side / 5));
+    painter.setFont(share);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawText(rect(), Qt::AlignCenter, QString::number(mValue * 100 / mMaximum) + "%");
 }

@@ -111,6 +111,13 @@ public:
         update();
     }
     int Maximum() const { return mMaximum; }
+    // While nothing is known of how far a job is, the ring turns: the value
+    // is then the position of a quarter arc, and no share is written.
+    void SetSpinning(bool spinning) {
+        mSpinning = spinning;
+        update();
+    }
+    bool Spinning() const { return mSpinning; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -118,6 +125,7 @@ protected:
 private:
     int mValue = 0;
     int mMaximum = 100;
+    bool mSpinning = false;
 };
 
 QColor ColorFromArgb(uint32_t argb);

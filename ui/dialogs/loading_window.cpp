@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "toolkit/skin_widgets.h"
 #include "toolkit/text_resources.h"
 #include "ui/dialogs/message_box.h"
 
@@ -15,8 +16,16 @@ constexpr int kSpinTimer = 1;
 constexpr int kSpinPeriodMs = 40;
 }  // namespace
 
+toolkit::CircleProgress* CLoadingWnd::Ring() const {
+    toolkit::Control* ring = Find("loading_progress");
+    return ring != nullptr ? dynamic_cast<toolkit::CircleProgress*>(ring->Widget()) : nullptr;
+}
+
 void CLoadingWnd::Prepare(toolkit::Window* owner) {
     CreateOver(owner, "XML_LOADING");
+    if (toolkit::CircleProgress* ring = Ring()) {
+        ring->SetSpinning(true);
+    }
     SetTimer(kSpinTimer, kSpinPeriodMs);
 }
 
@@ -27,6 +36,9 @@ void CLoadingWnd::SetProgress(int done, int total) {
     done = std::clamp(done, 0, total);
     // The ring turned while nothing was known; now it shows the share done.
     KillTimer(kSpinTimer);
+    if (toolkit::CircleProgress* spinner = Ring()) {
+        spinner->SetSpinning(false);
+    }
     if (toolkit::Control* ring = Find("loading_progress")) {
         ring->SetValue(static_cast<int>(int64_t{done} * 100 / total));
     }

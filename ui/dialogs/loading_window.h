@@ -8,6 +8,10 @@
 
 #include "ui/dialogs/dialog_frame.h"
 
+namespace toolkit {
+class CircleProgress;
+}
+
 namespace ui {
 
 class CLoadingWnd : public DialogFrame {
@@ -23,6 +27,7 @@ protected:
     void OnTimer(int id) override;
 
 private:
+    toolkit::CircleProgress* Ring() const;
     int mSpin = 0;
 };
 

@@ -16,6 +16,8 @@
 #include "main_window_fixture.h"
 #include "model/profile_file.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/skin_widgets.h"
+#include "toolkit/skin_widgets.h"
 #include "ui/dialogs/loading_window.h"
 
 namespace ui {
@@ -228,7 +230,12 @@ TEST_F(SceneFilesWindowTest, LoadingWindowProgressScreenshots) {
             SetDisplayScale(100);
             EXPECT_EQ(loading.Scale(), scale);
             loading.Show();
+            auto* spinner =
+                dynamic_cast<toolkit::CircleProgress*>(loading.Find("loading_progress")->Widget());
+            ASSERT_NE(spinner, nullptr);
+            EXPECT_TRUE(spinner->Spinning()) << "no share is shown before the job reports one";
             loading.SetProgress(127, 340);
+            EXPECT_FALSE(spinner->Spinning());
             WaitFor([] { return false; }, 50);
             toolkit::Control* count = loading.Find("loading_count");
             ASSERT_NE(count, nullptr);
