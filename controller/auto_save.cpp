@@ -26,6 +26,15 @@ EqualizerManager::LocalTime SystemLocalTime() {
 
 }  // namespace
 
+// A slot that holds no save offers nothing to load.
+void EqualizerManager::ShowAutoSaveSlots() {
+    for (int slot = 0; slot < kAutoSaveSlots; ++slot) {
+        char button[32];
+        std::snprintf(button, sizeof button, "autoSave%d", slot);
+        mControls(button).SetEnabled(mControls(button).Text() != kUnusedSlotLabel);
+    }
+}
+
 void EqualizerManager::SetAutoSave(bool on) {
     mAutoSaveEnabled = on;
     if (mPage != nullptr) {
@@ -69,6 +78,7 @@ void EqualizerManager::AutoSaveScene() {
             char label[16];
             std::snprintf(label, sizeof label, "%02d:%02d", time.hour % 100, time.minute % 100);
             mControls(button).SetText(label);
+            mControls(button).SetEnabled(true);
         } else {
             app::Log("auto save scene to %s failed", path.c_str());
         }

@@ -116,6 +116,7 @@ void EqualizerManager::Init(toolkit::ControlAccess& page, UiServices& ui) {
     // Choosing link partners by hand is switched off for this model: the link
     // mode pairs mirrored outputs itself.
     mControls("btn_link_select").SetVisible(Cfg().mSELECT_LINK_CHANNEL);
+    ShowAutoSaveSlots();
     SetConnectLook(ConnectLook::kDisconnected);
     FillSourceList();
     SetReadProfileToView();

@@ -276,6 +276,8 @@ public:
     // "enableAutoSave" changed: auto save starts (saving at once) or stops.
     void SetAutoSave(bool on);
     bool IsAutoSaveEnabled() const { return mAutoSaveEnabled; }
+    // The slot buttons: only a slot that holds a save can be clicked.
+    void ShowAutoSaveSlots();
     // Saves the working profile as "<folder>/HHMM.spf" and labels the next
     // "autoSave%d" button with the time; does nothing while auto save is off.
     void AutoSaveScene();

@@ -17,7 +17,6 @@
 #include "model/profile_file.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/skin_widgets.h"
-#include "toolkit/skin_widgets.h"
 #include "ui/dialogs/loading_window.h"
 
 namespace ui {
@@ -179,12 +178,15 @@ TEST_F(SceneFilesWindowTest, TheAutoSaveOptionSavesEveryTickAndASlotButtonLoadsI
     mWindow->Manager().SetLocalClock([&] {
         return controller::EqualizerManager::LocalTime{9, minute++};
     });
+    EXPECT_FALSE(Control("autoSave0").Enabled()) << "an empty slot offers nothing to load";
     auto* option = qobject_cast<QAbstractButton*>(Control("enableAutoSave").Widget());
     ASSERT_NE(option, nullptr);
     option->click();
     ASSERT_TRUE(WaitFor([&] { return mWindow->HasTimer(controller::STATUS_ATUO_SAVE_TIMER); }));
     EXPECT_TRUE(std::filesystem::exists(mDir.path() / "autoSave" / "0905.spf"));
     EXPECT_EQ(Control("autoSave0").Text(), "09:05");
+    EXPECT_TRUE(Control("autoSave0").Enabled());
+    EXPECT_FALSE(Control("autoSave1").Enabled());
     const model::Profile saved = mWindow->Manager().WorkingProfile();
 
     // The minute timer, run faster: each tick saves into the next slot.
