@@ -18,6 +18,7 @@ constexpr bool kQueued = false;
 constexpr uint8_t kLowPass = 1;
 constexpr uint8_t kHighPass = 2;
 constexpr int kCoaxialSource = 1;
+constexpr int kFirstSourceCode = 81;  // the device names source s by 81 + s
 constexpr int kMixBlock = 8;
 constexpr int kWideInputs = 17;
 constexpr int kGainCodeOffset = 32;
@@ -151,6 +152,12 @@ void ForMixerSources(Each each) {
 void SendWorkingState(CommandSteps& steps, const WorkingState& state, bool everySourceRouting) {
     const model::Profile& p = *state.profile;
     const float attenuation = state.mainVolumeAttenuation;
+    // The device keeps a volume per source: it goes onto the profile's source
+    // first, so the volume below is the one that source plays at.
+    if (p.source >= 0 && p.source < model::kSourceCount) {
+        const uint8_t code = U8(kFirstSourceCode + p.source);
+        steps.Send([code](DeviceLink& l) { return l.Source_Switch_Ctrl(code, kAtOnce); });
+    }
     steps.Send([attenuation](DeviceLink& l) { return l.Main_Volume_Ctrl(attenuation, kAtOnce); });
     steps.Send([&](DeviceLink& l) { return l.Mute_Ctrl(U8(p.mainVolumeMute), kAtOnce); });
     for (int c = 0; c < Outputs(); ++c) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "controller/main_volume_map.h"
 #include "device/dsp_subcommands.h"
 #include "device/mcu_subcommands.h"
 #include "model/profile_json.h"
@@ -45,6 +46,9 @@ TEST_F(ProfileFlowTest, ASceneFileBecomesTheAmplifiersWorkingStateAndTheView) {
     ASSERT_TRUE(ConnectAndSync());
     model::Profile tune = Retuned(2);
     tune.source = mManager->WorkingProfile().source == 5 ? 4 : 5;  // another source
+    // The device keeps a volume per source: the file's volume must become the
+    // volume of the file's source, not of the one playing before.
+    tune.mainVolume = mManager->WorkingProfile().mainVolume == 31 ? 23 : 31;
     ASSERT_TRUE(model::ProfileFile().writeSceneProfile(tune, File("tune.spf"), false));
     mUi.mChosenFile = File("tune.spf").string();
     ASSERT_TRUE(RunBehindLoading([&] { mManager->LoadSenceConfigFromFile(); }));
@@ -56,6 +60,9 @@ TEST_F(ProfileFlowTest, ASceneFileBecomesTheAmplifiersWorkingStateAndTheView) {
     EXPECT_TRUE(mUi.mMessages.empty());
     const virtual_device::AmplifierState amp = Amp(0);
     EXPECT_EQ(amp.sourceCode, 81 + tune.source);  // the device plays the file's source
+    EXPECT_EQ(amp.volumeAttenuation,
+              static_cast<int>(controller::MainVolumeAttenuationOf(tune.mainVolume)))
+        << "the file's volume is the volume of the file's source";
     ExpectOutputsHeld(amp, tune);
     ExpectMixerHeld(amp, tune, true);
     EXPECT_EQ(mManager->WorkingProfile().channels[4].gain, tune.channels[4].gain);
