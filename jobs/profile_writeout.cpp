@@ -6,6 +6,7 @@
 
 #include "app/log.h"
 #include "app/model_cfg.h"
+#include "jobs/output_range.h"
 
 namespace jobs {
 namespace {
@@ -28,22 +29,10 @@ const app::ModelCfg& Cfg() {
     return app::CurrentModelCfg();
 }
 
-int Outputs() {
-    return Cfg().mOUT_CHANNEL_NUMBER;
-}
-
-uint8_t U8(int value) {
-    return static_cast<uint8_t>(value);
-}
-
-ChannelRange AllOutputs(int scene, int source = 0) {
-    return {U8(scene), U8(source), 0, U8(Outputs() - 1)};
-}
-
 template <typename T, typename Field>
 std::vector<T> PerOutput(const model::Profile& p, Field field) {
-    std::vector<T> values(static_cast<size_t>(Outputs()));
-    for (int c = 0; c < Outputs(); ++c) {
+    std::vector<T> values(static_cast<size_t>(ModelOutputs()));
+    for (int c = 0; c < ModelOutputs(); ++c) {
         values[static_cast<size_t>(c)] = static_cast<T>(field(p, c));
     }
     return values;
@@ -56,8 +45,8 @@ void SendCrossoverAndBands(CommandSteps& steps, const model::Profile& p, int sce
     const model::Crossover& x = p.channels[c].crossover;
     for (const auto& [index, section] : {std::pair{kLowPass, x.lp}, std::pair{kHighPass, x.hp}}) {
         steps.Send([&, index = index, section = section](DeviceLink& l) {
-            return l.Filter_Ctrl(U8(scene), 0, U8(c), index, U8(section.type), section.fs,
-                                 U8(section.slope), kAtOnce);
+            return l.Filter_Ctrl(Byte(scene), 0, Byte(c), index, Byte(section.type), section.fs,
+                                 Byte(section.slope), kAtOnce);
         });
     }
     const model::EqBand* bands = p.eqArray(c);
@@ -65,7 +54,7 @@ void SendCrossoverAndBands(CommandSteps& steps, const model::Profile& p, int sce
         const model::EqBand& band = bands[b];
         steps.Send([&, b](DeviceLink& l) {
             const float gain = band.enable ? std::clamp(band.eqGain, -18.0f, 12.0f) : 0.0f;
-            return l.EQ_Ctrl(U8(scene), 0, U8(c), U8(b),
+            return l.EQ_Ctrl(Byte(scene), 0, Byte(c), Byte(b),
                              std::clamp(band.freq, Cfg().mEQ_FREQ_MIN, 20000),
                              std::clamp(band.eqFactor, 0.5f, 9.0f), gain, band.type, kAtOnce);
         });
@@ -92,9 +81,9 @@ void SendOutputSwitches(CommandSteps& steps, const model::Profile& p, int scene)
     steps.Send([&](DeviceLink& l) { return l.Delay_Ctrl(all, delays, kAtOnce); });
     steps.Send([&](DeviceLink& l) { return l.PEQ_Bypass_Ctrl(all, bypasses, kAtOnce); });
     if (Cfg().mENABLE_COMPRESSOR) {
-        for (int c = 0; c < Outputs(); ++c) {
+        for (int c = 0; c < ModelOutputs(); ++c) {
             steps.Send([&, c](DeviceLink& l) {
-                return l.Compressor_Ctrl(U8(scene), 0, U8(c), U8(p.compressorBypass[c]),
+                return l.Compressor_Ctrl(Byte(scene), 0, Byte(c), Byte(p.compressorBypass[c]),
                                          p.compressorNoise[c], p.compressorRatio[c],
                                          p.compressorAttack[c], p.compressorRelease[c],
                                          p.compressorSoftKnee[c], kAtOnce);
@@ -119,11 +108,12 @@ void SendRouting(CommandSteps& steps, const model::Profile& p, int scene, int so
         });
         return;
     }
-    for (int first = 0; first < Outputs(); first += kMixBlock) {
-        const int last = std::min(first + kMixBlock, Outputs()) - 1;
+    for (int first = 0; first < ModelOutputs(); first += kMixBlock) {
+        const int last = std::min(first + kMixBlock, ModelOutputs()) - 1;
         std::vector<uint32_t> block(masks.begin() + first, masks.begin() + last + 1);
         steps.Send([&, block, source, first, last](DeviceLink& l) {
-            return l.Mix_Ch_Ctrl({U8(scene), U8(source), U8(first), U8(last)}, block, kAtOnce);
+            return l.Mix_Ch_Ctrl({Byte(scene), Byte(source), Byte(first), Byte(last)}, block,
+                                 kAtOnce);
         });
     }
 }
@@ -133,8 +123,8 @@ void SendInputVolumes(CommandSteps& steps, const model::Profile& p, int scene, i
     const auto volumes = PerOutput<uint8_t>(
         p, [source, input](auto& q, int c) { return q.inputMixVolume[source][input][c] & 0xFF; });
     steps.Send([&, volumes, source, input](DeviceLink& l) {
-        return l.Input_Mix_Trim_Ctrl(U8(scene), U8(source), U8(input), 0, U8(Outputs() - 1),
-                                     volumes, kAtOnce);
+        return l.Input_Mix_Trim_Ctrl(Byte(scene), Byte(source), Byte(input), 0,
+                                     Byte(ModelOutputs() - 1), volumes, kAtOnce);
     });
 }
 
@@ -155,12 +145,12 @@ void SendWorkingState(CommandSteps& steps, const WorkingState& state, bool every
     // The device keeps a volume per source: it goes onto the profile's source
     // first, so the volume below is the one that source plays at.
     if (p.source >= 0 && p.source < model::kSourceCount) {
-        const uint8_t code = U8(kFirstSourceCode + p.source);
+        const uint8_t code = Byte(kFirstSourceCode + p.source);
         steps.Send([code](DeviceLink& l) { return l.Source_Switch_Ctrl(code, kAtOnce); });
     }
     steps.Send([attenuation](DeviceLink& l) { return l.Main_Volume_Ctrl(attenuation, kAtOnce); });
-    steps.Send([&](DeviceLink& l) { return l.Mute_Ctrl(U8(p.mainVolumeMute), kAtOnce); });
-    for (int c = 0; c < Outputs(); ++c) {
+    steps.Send([&](DeviceLink& l) { return l.Mute_Ctrl(Byte(p.mainVolumeMute), kAtOnce); });
+    for (int c = 0; c < ModelOutputs(); ++c) {
         SendCrossoverAndBands(steps, p, 0, c);
     }
     SendOutputSwitches(steps, p, 0);
@@ -185,7 +175,7 @@ void SendStoredScene(CommandSteps& steps, const model::Profile& q, const model::
     if (!steps.Counting()) {
         app::Log("set scene(%d)\n", scene);
     }
-    for (int c = 0; c < Outputs(); ++c) {
+    for (int c = 0; c < ModelOutputs(); ++c) {
         SendCrossoverAndBands(steps, q, scene, c);
     }
     SendOutputSwitches(steps, q, scene);
@@ -200,9 +190,9 @@ void SendStoredScene(CommandSteps& steps, const model::Profile& q, const model::
         }
     }
     steps.Send([&, scene](DeviceLink& l) {
-        return l.SetSceneName(U8(scene), name.data(), static_cast<uint8_t>(name.size()));
+        return l.SetSceneName(Byte(scene), name.data(), static_cast<uint8_t>(name.size()));
     });
-    steps.Send([scene](DeviceLink& l) { return l.SaveScene(U8(scene), kSaveFromSentValues); });
+    steps.Send([scene](DeviceLink& l) { return l.SaveScene(Byte(scene), kSaveFromSentValues); });
 }
 
 void DescribeCurrentProfile(CommandSteps& steps, const WorkingState& state) {
@@ -235,12 +225,12 @@ void WriteMixer(CommandSteps& steps, const model::Profile& p, int inputs, int so
     // source's own inputs, on the wire and in the profile alike.
     for (int j = 0; j < 2; ++j) {
         const int r = inputs + j;
-        const uint8_t viceSource = U8(p.csmViceSource[source][r]);
-        const uint8_t viceChannel = U8(p.csmViceCh[source][r]);
+        const uint8_t viceSource = Byte(p.csmViceSource[source][r]);
+        const uint8_t viceChannel = Byte(p.csmViceCh[source][r]);
         if (Cfg().mMXIER_CMD_FORMAT_CS47048) {
             steps.Queue([=](DeviceLink& l) {
-                return l.Cross_Source_Mix_Ctrl_CS47048(0, U8(source), viceSource, viceChannel,
-                                                       U8(r), kQueued);
+                return l.Cross_Source_Mix_Ctrl_CS47048(0, Byte(source), viceSource, viceChannel,
+                                                       Byte(r), kQueued);
             });
         } else {
             int gain = p.csmViceGain[source][r] & 0xFF;
@@ -248,8 +238,8 @@ void WriteMixer(CommandSteps& steps, const model::Profile& p, int inputs, int so
                 gain += kGainCodeOffset;
             }
             steps.Queue([=](DeviceLink& l) {
-                return l.Cross_Source_Mix_Ctrl(0, U8(source), U8(r), viceSource, viceChannel,
-                                               U8(gain), kQueued);
+                return l.Cross_Source_Mix_Ctrl(0, Byte(source), Byte(r), viceSource, viceChannel,
+                                               Byte(gain), kQueued);
             });
         }
     }

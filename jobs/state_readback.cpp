@@ -5,6 +5,7 @@
 
 #include "app/log.h"
 #include "app/model_cfg.h"
+#include "jobs/output_range.h"
 
 namespace jobs {
 namespace {
@@ -22,35 +23,24 @@ const app::ModelCfg& Cfg() {
     return app::CurrentModelCfg();
 }
 
-int Outputs() {
-    return Cfg().mOUT_CHANNEL_NUMBER;
-}
-
-uint8_t U8(int value) {
-    return static_cast<uint8_t>(value);
-}
-
-ChannelRange AllOutputs(int scene, int source = 0) {
-    return {U8(scene), U8(source), 0, U8(Outputs() - 1)};
-}
-
 // The filter requests cover four outputs each; the last block may run past
 // the last output, as the device expects.
 void RequestFilters(CommandSteps& steps, int scene) {
-    for (int first = 0; first < Outputs(); first += kFilterBlock) {
+    for (int first = 0; first < ModelOutputs(); first += kFilterBlock) {
         steps.Send([scene, first](DeviceLink& l) {
-            return l.Get_Filter({U8(scene), 0, U8(first), U8(first + kFilterBlock - 1)});
+            return l.Get_Filter({Byte(scene), 0, Byte(first), Byte(first + kFilterBlock - 1)});
         });
     }
 }
 
 void RequestBands(CommandSteps& steps, int scene, const BandCounts& bands) {
-    for (int c = 0; c < Outputs(); ++c) {
+    for (int c = 0; c < ModelOutputs(); ++c) {
         const int count = bands[static_cast<size_t>(c)];
         for (int first = 0; first < count; first += kBandBlock) {
             const int last = std::min(first + kBandBlock - 1, count - 1);
-            steps.Send(
-                [=](DeviceLink& l) { return l.Get_EQ(U8(scene), 0, U8(c), U8(first), U8(last)); });
+            steps.Send([=](DeviceLink& l) {
+                return l.Get_EQ(Byte(scene), 0, Byte(c), Byte(first), Byte(last));
+            });
         }
     }
 }
@@ -61,10 +51,10 @@ void RequestRouting(CommandSteps& steps, int scene) {
             steps.Send([=](DeviceLink& l) { return l.Get_Mix_Ch(AllOutputs(scene, s)); });
             continue;
         }
-        for (int first = 0; first < Outputs(); first += kMixBlock) {
-            const int last = std::min(first + kMixBlock, Outputs()) - 1;
+        for (int first = 0; first < ModelOutputs(); first += kMixBlock) {
+            const int last = std::min(first + kMixBlock, ModelOutputs()) - 1;
             steps.Send([=](DeviceLink& l) {
-                return l.Get_Mix_Ch({U8(scene), U8(s), U8(first), U8(last)});
+                return l.Get_Mix_Ch({Byte(scene), Byte(s), Byte(first), Byte(last)});
             });
         }
     }
@@ -83,7 +73,8 @@ void RequestInputVolumes(CommandSteps& steps, int scene) {
         }
         for (int r = 0; r < inputs; ++r) {
             steps.Send([=](DeviceLink& l) {
-                return l.Get_Input_Mix_CH_Trim(U8(scene), U8(s), U8(r), 0, U8(Outputs() - 1));
+                return l.Get_Input_Mix_CH_Trim(Byte(scene), Byte(s), Byte(r), 0,
+                                               Byte(ModelOutputs() - 1));
             });
         }
     }
@@ -105,8 +96,8 @@ void RequestCrossSource(CommandSteps& steps, int scene) {
         for (int r = first; r < first + count; ++r) {
             steps.Send([=, &cfg](DeviceLink& l) {
                 return cfg.mMXIER_CMD_FORMAT_CS47048
-                           ? l.Get_Mix_Source2_CS47048(U8(scene), U8(s), U8(r))
-                           : l.Get_Mix_Source2(U8(scene), U8(s), U8(r));
+                           ? l.Get_Mix_Source2_CS47048(Byte(scene), Byte(s), Byte(r))
+                           : l.Get_Mix_Source2(Byte(scene), Byte(s), Byte(r));
             });
         }
     }
@@ -114,7 +105,7 @@ void RequestCrossSource(CommandSteps& steps, int scene) {
 
 void RequestSceneNames(CommandSteps& steps) {
     for (int k = 1; k <= model::kStoredScenes; ++k) {
-        steps.Send([k](DeviceLink& l) { return l.Get_Scene_Name(U8(k)); });
+        steps.Send([k](DeviceLink& l) { return l.Get_Scene_Name(Byte(k)); });
     }
 }
 
@@ -147,9 +138,9 @@ void RequestWorkingState(CommandSteps& steps, const BandCounts& bands) {
     steps.Send([](DeviceLink& l) { return l.Get_CH_Lock(0); });
     RequestFilters(steps, 0);
     if (cfg.mENABLE_COMPRESSOR) {
-        for (int first = 0; first < Outputs(); first += kFilterBlock) {
+        for (int first = 0; first < ModelOutputs(); first += kFilterBlock) {
             steps.Send([first](DeviceLink& l) {
-                return l.Get_Compressor({0, 0, U8(first), U8(first + kFilterBlock - 1)});
+                return l.Get_Compressor({0, 0, Byte(first), Byte(first + kFilterBlock - 1)});
             });
         }
     }
@@ -157,8 +148,8 @@ void RequestWorkingState(CommandSteps& steps, const BandCounts& bands) {
         steps.Send([&](DeviceLink& l) { return l.Get_Compressor_Ch_On(all); });
     }
     if (cfg.mENABLE_COMPRESSOR2) {
-        for (int c = 0; c < Outputs(); ++c) {
-            steps.Send([c](DeviceLink& l) { return l.Get_Compressor2({0, 0, U8(c), U8(c)}); });
+        for (int c = 0; c < ModelOutputs(); ++c) {
+            steps.Send([c](DeviceLink& l) { return l.Get_Compressor2({0, 0, Byte(c), Byte(c)}); });
         }
     }
     if (cfg.mENABLE_AUTO_ON) {
@@ -185,7 +176,7 @@ void RequestWorkingState(CommandSteps& steps, const BandCounts& bands) {
         }
     }
     RequestSceneNames(steps);
-    steps.Send([](DeviceLink& l) { return l.Get_Ouput_Bridge(0, 0, U8(Outputs() / 2)); });
+    steps.Send([](DeviceLink& l) { return l.Get_Ouput_Bridge(0, 0, Byte(ModelOutputs() / 2)); });
 }
 
 JobOutcome ReadWorkingState(DeviceLink& link, const BandCounts& bands, JobReport& report,
@@ -231,11 +222,11 @@ void ReadStoredScene(CommandSteps& steps, int scene, const BandCounts& bands, in
         app::Log("read scene sceneId(%d)\n", scene);
     }
     const ChannelRange all = AllOutputs(scene);
-    steps.Send([scene](DeviceLink& l) { return l.ReadScene(U8(scene), kReadBackSecondByte); });
+    steps.Send([scene](DeviceLink& l) { return l.ReadScene(Byte(scene), kReadBackSecondByte); });
     steps.Wait(settleMs);
     steps.Send([&](DeviceLink& l) { return l.Get_CH_Type(all); });
-    steps.Send([scene](DeviceLink& l) { return l.Get_CH_Link(U8(scene)); });
-    steps.Send([scene](DeviceLink& l) { return l.Get_CH_Lock(U8(scene)); });
+    steps.Send([scene](DeviceLink& l) { return l.Get_CH_Link(Byte(scene)); });
+    steps.Send([scene](DeviceLink& l) { return l.Get_CH_Lock(Byte(scene)); });
     steps.Send([&](DeviceLink& l) { return l.Get_Ch_Solo(all); });
     RequestFilters(steps, scene);
     steps.Send([&](DeviceLink& l) { return l.Get_PEQ_Bypass(all); });

@@ -74,4 +74,30 @@ void CLoadingWnd::Notify(const toolkit::Notification& notification) {
     }
 }
 
+void LoadingCover::Show(toolkit::Window* owner) {
+    if (mLoading != nullptr) {
+        return;
+    }
+    CLoadingWnd loading;
+    loading.Prepare(owner);
+    mLoading = &loading;
+    loading.RunModal();
+    if (mLoading == &loading) {
+        mLoading = nullptr;
+    }
+}
+
+void LoadingCover::Hide() {
+    if (mLoading != nullptr) {
+        mLoading->Close(1);
+        mLoading = nullptr;
+    }
+}
+
+void LoadingCover::SetProgress(int done, int total) {
+    if (mLoading != nullptr) {
+        mLoading->SetProgress(done, total);
+    }
+}
+
 }  // namespace ui

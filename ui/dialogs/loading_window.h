@@ -31,4 +31,20 @@ private:
     int mSpin = 0;
 };
 
+// The loading window a window runs over itself while a job works: at most
+// one at a time, shown by the job's start and hidden by its end.
+class LoadingCover {
+public:
+    // Runs a loading window modally over the owner and returns when it is
+    // hidden (posted messages, the one that hides it too, go on meanwhile).
+    // Does nothing while one is up.
+    void Show(toolkit::Window* owner);
+    void Hide();
+    void SetProgress(int done, int total);
+    bool IsShown() const { return mLoading != nullptr; }
+
+private:
+    CLoadingWnd* mLoading = nullptr;  // the loading window running modally, if any
+};
+
 }  // namespace ui

@@ -377,23 +377,11 @@ bool CSceneWnd::Delete(int scene) {
 }
 
 void CSceneWnd::ShowLoading() {
-    if (mLoading != nullptr) {
-        return;
-    }
-    CLoadingWnd loading;
-    loading.Prepare(this);
-    mLoading = &loading;
-    loading.RunModal();  // posted messages, the one that hides it too, go on meanwhile
-    if (mLoading == &loading) {
-        mLoading = nullptr;
-    }
+    mLoading.Show(this);
 }
 
 void CSceneWnd::HideLoading() {
-    if (mLoading != nullptr) {
-        mLoading->Close(1);
-        mLoading = nullptr;
-    }
+    mLoading.Hide();
 }
 
 void CSceneWnd::OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,

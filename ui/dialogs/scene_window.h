@@ -11,10 +11,9 @@
 #include "controller/equalizer_manager.h"
 #include "controller/ui_services.h"
 #include "ui/dialogs/dialog_frame.h"
+#include "ui/dialogs/loading_window.h"
 
 namespace ui {
-
-class CLoadingWnd;
 
 inline constexpr int kSceneRows = 10;
 // The current scene's row.
@@ -37,7 +36,7 @@ public:
     void SelectRow(int row);
     // The row shown as the current scene, -1 for none.
     int HighlightedRow() const { return mHighlighted; }
-    bool IsLoadingShown() const { return mLoading != nullptr; }
+    bool IsLoadingShown() const { return mLoading.IsShown(); }
 
 protected:
     void Notify(const toolkit::Notification& notification) override;
@@ -62,8 +61,8 @@ private:
 
     const controller::SceneWindowMode mMode;
     controller::EqualizerManager& mManager;
-    RowInput* mRowInput = nullptr;    // owned by the window's widget
-    CLoadingWnd* mLoading = nullptr;  // the loading window running modally, if any
+    RowInput* mRowInput = nullptr;  // owned by the window's widget
+    LoadingCover mLoading;
     int mSelected = -1;
     int mHighlighted = -1;
 };

@@ -127,29 +127,15 @@ std::string CMainWnd::Translate(const std::string& text) {
 }
 
 void CMainWnd::ShowLoading() {
-    if (mLoading != nullptr) {
-        mLoading->Close(1);
-    }
-    CLoadingWnd loading;
-    loading.Prepare(this);
-    mLoading = &loading;
-    loading.RunModal();  // posted messages, the one that hides it too, go on meanwhile
-    if (mLoading == &loading) {
-        mLoading = nullptr;
-    }
+    mLoading.Show(this);
 }
 
 void CMainWnd::HideLoading() {
-    if (mLoading != nullptr) {
-        mLoading->Close(1);
-        mLoading = nullptr;
-    }
+    mLoading.Hide();
 }
 
 void CMainWnd::ShowProgress(int done, int total) {
-    if (mLoading != nullptr) {
-        mLoading->SetProgress(done, total);
-    }
+    mLoading.SetProgress(done, total);
 }
 
 // The platform's dialog: filters as "label (pattern)" entries, the first

@@ -15,11 +15,10 @@
 #include "device/hid_seam.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/window.h"
+#include "ui/dialogs/loading_window.h"
 #include "ui/main/usb_monitor.h"
 
 namespace ui {
-
-class CLoadingWnd;
 
 class CMainWnd final : public toolkit::Window, public controller::UiServices {
 public:
@@ -34,7 +33,7 @@ public:
     controller::EqualizerManager& Manager() { return *mManager; }
     int MenuChannel() const { return mMenuChannel; }
     toolkit::PopupMenu* OpenMenu() { return mMenu.get(); }
-    bool IsLoadingShown() const { return mLoading != nullptr; }
+    bool IsLoadingShown() const { return mLoading.IsShown(); }
 
     // The close sequence: disconnect, end any box, then tell the program
     // (which leaves its event loop).
@@ -96,7 +95,7 @@ private:
     std::unique_ptr<controller::EqualizerManager> mManager;
     std::unique_ptr<UsbMonitor> mUsbMonitor;
     std::unique_ptr<toolkit::PopupMenu> mMenu;
-    CLoadingWnd* mLoading = nullptr;  // the loading window running modally, if any
+    LoadingCover mLoading;
     int mMenuChannel = 0;
     int mFactoryEq = 0;
     bool mClosing = false;
