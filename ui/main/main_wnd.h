@@ -87,6 +87,7 @@ private:
     void OpenMenuBelow(const toolkit::Control& button);
     void OpenSourceMenu(const toolkit::Control& button);
     void OpenOptionMenu(const toolkit::Control& button);
+    void OpenAdvanceMenu(const toolkit::Control& button);
     void OpenAbout();
     void OpenSceneMenu(const toolkit::Control& button);
     void OpenDelayLinkMenu(int channel);

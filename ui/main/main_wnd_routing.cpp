@@ -177,6 +177,12 @@ bool CMainWnd::OnClick(const Notification& n) {
                  w.OpenOptionMenu(*button);
              }
          }},
+        {"btn_advance",
+         [](CMainWnd& w, const Notification& n, int) {
+             if (const toolkit::Control* button = w.Find(n.name)) {
+                 w.OpenAdvanceMenu(*button);
+             }
+         }},
         {"btn_scene",
          [](CMainWnd& w, const Notification& n, int) {
              if (const toolkit::Control* button = w.Find(n.name)) {

@@ -39,11 +39,12 @@ protected:
     }
     // Opens the option menu with its button; the action of the item, or
     // nullptr.
-    QAction* OptionItem(const std::string& item) {
-        Click("btn_option");
+    QAction* OptionItem(const std::string& item) { return MenuItem("btn_option", item); }
+    QAction* MenuItem(const std::string& button, const std::string& item) {
+        Click(button);
         toolkit::PopupMenu* menu = mWindow->OpenMenu();
         if (menu == nullptr || !menu->IsOpen()) {
-            ADD_FAILURE() << "the option menu did not open";
+            ADD_FAILURE() << "the menu of " << button << " did not open";
             return nullptr;
         }
         return FindAction(menu->Menu(), item);
@@ -119,6 +120,27 @@ TEST_F(OptionMenuTest, OffersOnlyWhatItCanDo) {
     mBoxes->Expect(0);
     ChooseOption("option_item_about");
     ASSERT_TRUE(WaitFor([&] { return mBoxes->Answered(1); }, 5000)) << "no about window";
+}
+
+// The advanced menu shows what this model's record switches on, and offers
+// none of it before its window is built; what the record switches off is
+// not shown at all.
+TEST_F(OptionMenuTest, TheAdvancedMenuShowsWhatTheModelHas) {
+    for (const char* item : {"advance_item_autocal", "advance_item_mixer"}) {
+        QAction* action = MenuItem("btn_advance", item);
+        ASSERT_NE(action, nullptr) << item;
+        EXPECT_TRUE(action->isVisible()) << item;
+        EXPECT_FALSE(action->isEnabled()) << item << " must not look live before it works";
+        mWindow->OpenMenu()->CloseMenu();
+    }
+    for (const char* item :
+         {"advance_item_noise_threshold", "advance_item_poweroff_delay", "advance_item_ktv",
+          "advance_item_compressor", "advance_item_cs_auto"}) {
+        QAction* action = MenuItem("btn_advance", item);
+        ASSERT_NE(action, nullptr) << item;
+        EXPECT_FALSE(action->isVisible()) << item << " is switched off for this model";
+        mWindow->OpenMenu()->CloseMenu();
+    }
 }
 
 TEST_F(OptionMenuTest, RefusingTheFactoryDefaultKeepsTheTune) {

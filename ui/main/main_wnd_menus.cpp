@@ -1,0 +1,218 @@
+// The main window's menus: the popup menus of the top bar and of the output
+// strip, and the table that routes their items.
+#include <QCursor>
+#include <QPoint>
+#include <QWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/log.h"
+#include "app/model_cfg.h"
+#include "model/output_type.h"
+#include "toolkit/popup_menu.h"
+#include "ui/dialogs/about_window.h"
+#include "ui/main/main_wnd.h"
+#include "ui/main/route_table.h"
+
+namespace ui {
+namespace {
+
+const app::ModelCfg& Cfg() {
+    return app::CurrentModelCfg();
+}
+
+}  // namespace
+
+void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record) {
+    const toolkit::MenuClick* click = platform::RecordValue<toolkit::MenuClick>(record);
+    if (click == nullptr) {
+        return;
+    }
+    app::Log("on menu click %s\n", click->name.c_str());
+    // The item's name is the language key of its output type.
+    static constexpr auto kOutputType = [](CMainWnd& w, const toolkit::MenuClick& item) {
+        w.mManager->SetOutputValue(w.mMenuChannel, item.name, false);
+        if (w.mManager->WorkingProfile().bridgeOutputs[static_cast<size_t>(w.mMenuChannel / 2)] !=
+            0) {
+            w.mManager->SetOutputValue(w.mMenuChannel ^ 1, item.name, false);
+        }
+    };
+    static const RouteOf<const toolkit::MenuClick&> kItems[] = {
+        {"output_menu*", kOutputType},
+        {"output_item*", kOutputType},
+        {"source_item_*",
+         [](CMainWnd& w, const toolkit::MenuClick& item) {
+             const int source = std::atoi(item.userData.c_str());
+             app::Log("source:%d\n", source);
+             w.mManager->SetInputSourceTo(source);
+         }},
+        {"delay_link_group_*",
+         [](CMainWnd& w, const toolkit::MenuClick& item) {
+             app::Log("%d: %s\n", w.mMenuChannel, item.name.c_str());
+             char* end = nullptr;
+             const long group = std::strtol(item.userData.c_str(), &end, 10);
+             if (end != item.userData.c_str()) {
+                 w.mManager->SetDelayLinkGroup(w.mMenuChannel, static_cast<int>(group));
+             }
+         }},
+        {"option_item_reset_default*",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
+        {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
+        // The scene menu: the amplifier's scene slots.
+        {"scene_item_load_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromDSP(); }},
+        {"scene_item_saveas_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToDSP(); }},
+        {"scene_item_delete_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->DeleteDSPSenceConfig(); }},
+        {"scene_item_load_file",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromFile(); }},
+        {"scene_item_save_file",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToFile(); }},
+        {"scene_item_load_whole",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadWholeConfigFromFile(); }},
+        {"scene_item_save_whole",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveWholeConfigToFile(); }},
+    };
+    RunRoute(kItems, click->name, *this, *click);
+}
+
+// The menus of the top bar open below their button, left edges together.
+bool CMainWnd::LoadMenu(const char* layout) {
+    mMenu = std::make_unique<toolkit::PopupMenu>();
+    if (!mMenu->Load(*this, layout)) {
+        mMenu.reset();
+        return false;
+    }
+    return true;
+}
+
+void CMainWnd::OpenMenuBelow(const toolkit::Control& button) {
+    QWidget* widget = button.Widget();
+    QPoint anchor =
+        widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
+    mMenu->Open(anchor, toolkit::MenuAlign::BelowLeft);
+}
+
+void CMainWnd::OpenSourceMenu(const toolkit::Control& button) {
+    if (!LoadMenu("xml/source_menu.xml")) {
+        return;
+    }
+    mManager->PrepareSourceMenu([this](const std::string& name) { return mMenu->FindItem(name); });
+    OpenMenuBelow(button);
+}
+
+void CMainWnd::OpenOptionMenu(const toolkit::Control& button) {
+    if (!LoadMenu("xml/option_menu.xml")) {
+        return;
+    }
+    // Shown but not offered until the firmware update, the preference window
+    // and the language switch are built.
+    for (const char* item :
+         {"option_item_firmware_upgrade", "option_item_preference", "option_item_language_menu"}) {
+        if (toolkit::ControlHandle* handle = mMenu->FindItem(item)) {
+            handle->SetEnabled(false);
+        }
+    }
+    OpenMenuBelow(button);
+}
+
+// Each item is offered as the model's record allows; what the record switches
+// off stays hidden. The calibration and the mixer are shown disabled until
+// their windows are built.
+void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
+    if (!LoadMenu("xml/advance_menu.xml")) {
+        return;
+    }
+    const app::ModelCfg& cfg = Cfg();
+    struct ItemRule {
+        const char* name;
+        bool offered;
+        bool built;
+    };
+    const ItemRule rules[] = {
+        {"advance_item_autocal", cfg.mENABLE_AUTO_CALIBRATION, false},
+        {"advance_item_mixer", cfg.mENABLE_INPUT_MIXER || cfg.mENABLE_MIXER_BUTTON, false},
+        {"advance_item_noise_threshold", cfg.mENABLE_NOISE_THRESHOLD, false},
+        {"advance_item_poweroff_delay", cfg.mENABLE_POWEROFF_DELAY, false},
+        {"advance_item_ktv", cfg.mENABLE_KTV, false},
+        {"advance_item_compressor",
+         cfg.mENABLE_COMPRESSOR || cfg.mENABLE_COMPRESSOR2 || cfg.mENABLE_COMPRESSOR_ON, false},
+        {"advance_item_cs_auto", cfg.mENABLE_CS_AUTO, false},
+    };
+    for (const ItemRule& rule : rules) {
+        if (toolkit::ControlHandle* item = mMenu->FindItem(rule.name)) {
+            item->SetVisible(rule.offered);
+            item->SetEnabled(rule.offered && rule.built);
+        }
+    }
+    OpenMenuBelow(button);
+}
+
+void CMainWnd::OpenAbout() {
+    const model::Profile& profile = mManager->WorkingProfile();
+    DeviceVersion device;
+    if (mManager->Link().IsConnected() && profile.deviceModel != -1) {
+        device = {profile.deviceModel, profile.fwMainVersion, profile.fwSlaveVersion};
+    }
+    CAboutWnd about(app::CurrentModelCfg(), device);
+    about.Prepare(this);
+    about.RunModal();
+}
+
+// The scene menu opens as the option menu does. The items that need the
+// amplifier are disabled while none is connected.
+void CMainWnd::OpenSceneMenu(const toolkit::Control& button) {
+    if (!LoadMenu("xml/scene_menu.xml")) {
+        return;
+    }
+    const bool connected = mManager->Link().IsConnected();
+    for (const char* name :
+         {"scene_item_load_scene", "scene_item_saveas_scene", "scene_item_delete_scene"}) {
+        if (toolkit::ControlHandle* item = mMenu->FindItem(name)) {
+            item->SetEnabled(connected);
+        }
+    }
+    OpenMenuBelow(button);
+}
+
+void CMainWnd::OpenDelayLinkMenu(int channel) {
+    char name[32];
+    std::snprintf(name, sizeof name, "delay_link_%d", channel);
+    const toolkit::Control* anchorControl = Find(name);
+    mMenuChannel = channel;
+    mMenu = std::make_unique<toolkit::PopupMenu>();
+    if (!mMenu->Load(*this, "xml/delay_link_group_menu.xml")) {
+        mMenu.reset();
+        return;
+    }
+    QWidget* widget = anchorControl != nullptr ? anchorControl->Widget() : nullptr;
+    QPoint anchor = widget != nullptr ? widget->mapToGlobal(QPoint(0, 0)) : QCursor::pos();
+    mMenu->Open(anchor, toolkit::MenuAlign::AboveLeft);
+}
+
+void CMainWnd::OpenOutputMenu(int channel, const toolkit::Control& button) {
+    mMenu = std::make_unique<toolkit::PopupMenu>();
+    if (!mMenu->Load(*this, "xml/output_menu.xml")) {
+        mMenu.reset();
+        return;
+    }
+    const model::Profile& profile = mManager->WorkingProfile();
+    for (int t = 0; t <= model::kMaxOutputType; ++t) {
+        const char* key = model::outputTypeKey(t);
+        toolkit::ControlHandle* item = key != nullptr ? mMenu->FindItem(key) : nullptr;
+        if (item == nullptr) {
+            continue;
+        }
+        item->SetImage(t > 0 && profile.containsOutputType(t) ? "right.png" : "");
+        item->SetEnabled(profile.outputTypeSelectable(t, channel));
+    }
+    mMenu->SetRightHandPlacement(channel >= Cfg().mOUT_CHANNEL_NUMBER / 2);
+    QWidget* widget = button.Widget();
+    QPoint anchor =
+        widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
+    mMenu->Open(anchor, toolkit::MenuAlign::BelowLeft);
+}
+
+}  // namespace ui
