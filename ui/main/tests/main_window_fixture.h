@@ -30,6 +30,7 @@
 #include "ui/main/virtual_plugging.h"
 #include "ui/skin/display_scale.h"
 #include "ui/skin/languages.h"
+#include "ui/tests/text_fit.h"
 #include "virtual_device/demo_amplifier.h"
 #include "virtual_device/virtual_hid_backend.h"
 
@@ -153,6 +154,17 @@ private:
     size_t mAnswered = 0;
     bool mLoadingSeen = false;
 };
+
+// Fails for every text of the window that does not fit and every two
+// controls that overlap; `what` names the language and scale in the message.
+inline void ExpectEverythingFits(toolkit::Window& window, const std::string& what) {
+    for (const auto& problem : OverflowingTexts(window)) {
+        ADD_FAILURE() << what << ": text does not fit: " << problem;
+    }
+    for (const auto& problem : OverlappingControls(window)) {
+        ADD_FAILURE() << what << ": controls overlap: " << problem;
+    }
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:

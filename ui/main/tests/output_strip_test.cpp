@@ -154,12 +154,7 @@ TEST_F(OutputStripTest, EveryTextFitsAtEveryScaleInEveryLanguage) {
             SwitchLanguage(language, stored);
             QApplication::processEvents();
             const std::string what = std::string(language) + "_" + std::to_string(scale);
-            for (const auto& problem : testing::OverflowingTexts(*mWindow)) {
-                ADD_FAILURE() << what << ": text does not fit: " << problem;
-            }
-            for (const auto& problem : testing::OverlappingControls(*mWindow)) {
-                ADD_FAILURE() << what << ": controls overlap: " << problem;
-            }
+            testing::ExpectEverythingFits(*mWindow, what);
             QDir().mkpath(TQ_SCREENSHOT_DIR);
             Control("card_outputs")
                 .Widget()

@@ -295,12 +295,7 @@ TEST_F(TopPanelTest, SwitchTextsFitOnAndOffAtEveryScaleInEveryLanguage) {
                 for (const SwitchCase& s : kSwitches) {
                     ExpectShows(s, on);
                 }
-                for (const auto& problem : testing::OverflowingTexts(*mWindow)) {
-                    ADD_FAILURE() << what << ": text does not fit: " << problem;
-                }
-                for (const auto& problem : testing::OverlappingControls(*mWindow)) {
-                    ADD_FAILURE() << what << ": controls overlap: " << problem;
-                }
+                testing::ExpectEverythingFits(*mWindow, what);
                 if (scale == 100) {
                     testing::SaveScreenshot(*mWindow, "main_" + what);
                 }
