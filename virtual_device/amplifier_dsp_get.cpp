@@ -208,11 +208,13 @@ std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) const {
         case 0x26:
             return {static_cast<uint8_t>(working.inputThreshold)};
         case 0x27: {
+            // The noise measured on the inputs, two bytes each.
             const int first = At(q, 0);
             const int last = FittingLast(first, At(q, 1), 2, 2);
             std::vector<uint8_t> out = {At(q, 0), static_cast<uint8_t>(std::max(last, 0))};
             for (int c = first; c <= last; ++c) {
-                out.insert(out.end(), {30, static_cast<uint8_t>(c % 10)});  // about -70 dB
+                const NoiseBytes level = EncodeNoiseLevel(InputNoiseLocked(c));
+                out.insert(out.end(), {level.whole, level.tenths});
             }
             return out;
         }

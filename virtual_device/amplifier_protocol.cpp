@@ -61,9 +61,36 @@ SceneName ErasedName() {
 }  // namespace
 
 AmplifierProtocol::AmplifierProtocol(ProtocolOptions options)
-    : mOptions(options), mDefaults(DefaultState()) {
+    : mOptions(options), mDefaults(DefaultState()), mNoise(options.noiseSeed) {
+    const auto start = std::chrono::steady_clock::now();
+    mNoiseClock = [start] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now() - start)
+            .count();
+    };
     std::lock_guard<std::mutex> hold(mLock);
     ResetLocked();
+}
+
+void AmplifierProtocol::SetNoiseClock(std::function<int64_t()> nowMs) {
+    std::lock_guard<std::mutex> hold(mLock);
+    mNoiseClock = std::move(nowMs);
+}
+
+float AmplifierProtocol::InputNoiseDb(int input) const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return InputNoiseLocked(input);
+}
+
+float AmplifierProtocol::InputNoiseLocked(int input) const {
+    const int source = mStates[0].sourceCode - kSourceCodeBase;
+    const int inputs = source >= 0 && source < kAmpSources
+                           ? mOptions.sourceInputs[static_cast<size_t>(source)]
+                           : 0;
+    if (input < 0 || input >= inputs) {
+        return kSilentInputDb;
+    }
+    return mNoise.LevelDb(input, mNoiseClock());
 }
 
 std::shared_ptr<AmplifierProtocol> AmplifierProtocol::InstallOn(

@@ -19,12 +19,14 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 
 #include "virtual_device/amplifier_state.h"
+#include "virtual_device/input_noise.h"
 #include "virtual_device/virtual_amplifier.h"
 
 namespace virtual_device {
@@ -47,6 +49,12 @@ struct ProtocolOptions {
     std::chrono::milliseconds sceneSaveTime{0};
     std::chrono::milliseconds sceneLoadTime{0};
     std::chrono::milliseconds sceneDeleteTime{0};
+    // The inputs each source has (optical, coaxial, Bluetooth, AUX, low
+    // level, high level, DMP, UDP, SCP, A2B); the noise of an input the
+    // current source lacks reads as silence.
+    std::array<int, kAmpSources> sourceInputs{2, 0, 2, 0, 8, 8, 2, 0, 0, 0};
+    // Which car the inputs' noise comes from.
+    uint32_t noiseSeed = 1;
 };
 
 // The flash times of a real amplifier, for the demonstration and the
@@ -93,6 +101,13 @@ public:
     void SetNormalMode(bool normal);
     // Resets every state, name, mask and value to the factory's.
     void FactoryReset();
+    // The clock of the inputs' noise in milliseconds; the steady clock from
+    // the protocol's start unless a test sets its own.
+    void SetNoiseClock(std::function<int64_t()> nowMs);
+    // The level the amplifier reports for this input now: its noise when
+    // the current source has the input, else silence.
+    float InputNoiseDb(int input) const;
+    const InputNoiseModel& NoiseModel() const { return mNoise; }
 
     // Answers one host frame (what the installed handler calls).
     void Handle(const HostFrame& frame, Replies& replies);
@@ -107,6 +122,7 @@ private:
     void ResetLocked();
     AmplifierState DefaultState() const;
     void ScheduleReboot();
+    float InputNoiseLocked(int input) const;  // mLock held
 
     // The state a scene byte names, or nullptr for a scene beyond the slots.
     AmplifierState* StateOf(uint8_t scene);
@@ -127,6 +143,8 @@ private:
     bool mNormalMode = true;                          // guarded by mLock
     // Calibration: on, channel mask, EQ mode, module.
     std::array<uint8_t, 4> mIrc{};  // guarded by mLock
+    const InputNoiseModel mNoise;
+    std::function<int64_t()> mNoiseClock;  // guarded by mLock
 };
 
 }  // namespace virtual_device
