@@ -147,7 +147,10 @@ void EqualizerManager::SendSpkOhm13_21() {
 }
 
 void EqualizerManager::ToggleNoiseGate() {
-    const bool on = ToggledState(kNoiseGate, mProfile.noiseGate);
+    SetNoiseGate(ToggledState(kNoiseGate, mProfile.noiseGate));
+}
+
+void EqualizerManager::SetNoiseGate(bool on) {
     mProfile.noiseGate = on ? 1 : 0;
     SetNoiseGateButton(on);
     mDeviceLink->Noise_Gate_Ctrl(on ? 1 : 0, false);

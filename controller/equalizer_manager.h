@@ -257,6 +257,9 @@ public:
     void ToggleSpkOhm13();
     void ToggleSpkOhm21();
     void ToggleNoiseGate();
+    // The noise gate on or off, as the noise gate window sets it: stored,
+    // shown on the main page and sent.
+    void SetNoiseGate(bool on);
     void SetAmpOnOffButton(bool on);
     void SetRemOut1OnOffButton(bool on);
     void SetRemOut2OnOffButton(bool on);

@@ -66,6 +66,12 @@ public:
     // user closes it.
     virtual void OpenSceneWindow(SceneWindowMode mode) = 0;
 
+    // The noise windows over the main window, each run until the user
+    // closes it: the output noise gate, and the inputs' noise levels with
+    // their threshold. A user interface without them opens nothing.
+    virtual void OpenNoiseGateWindow() {}
+    virtual void OpenNoiseThresholdWindow() {}
+
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;
 

@@ -123,6 +123,12 @@ public:
     }
     void SetAutoCalWnd(WindowHandle window) { mAutoCalWnd.store(window); }
     void SetNoiseWnd(WindowHandle window) { mNoiseWnd.store(window); }
+    WindowHandle NoiseWnd() const { return mNoiseWnd.load(); }
+    // A closing noise window lets go of the noise reports, unless another
+    // window has taken them since: none is posted to a window that is gone.
+    void ReleaseNoiseWnd(WindowHandle window) {
+        mNoiseWnd.compare_exchange_strong(window, platform::kNoWindow);
+    }
     void SetMemWnd(WindowHandle window) { mMemWnd.store(window); }
 
     void SetModelParams(const app::ModelCfg& cfg);

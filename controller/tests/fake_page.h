@@ -214,6 +214,9 @@ public:
         }
     }
 
+    void OpenNoiseGateWindow() override { mMessages.push_back("noise gate window"); }
+    void OpenNoiseThresholdWindow() override { mMessages.push_back("noise threshold window"); }
+
     std::vector<std::string> mMessages;
     std::vector<std::string> mAsked;  // every confirmation asked
     std::deque<bool> mAnswers;        // the user's answers, in order; yes when none left
