@@ -246,6 +246,9 @@ Made MakeWidget(const BuildContext& context, const XmlElement& node, QWidget* pa
         bar->setRange(ParseInt(Attr(node, "min"), 0), ParseInt(Attr(node, "max"), 100));
         bar->setValue(ParseInt(Attr(node, "value"), 0));
         bar->setTextVisible(ParseBool(node.Attribute("showtext"), false));
+        if (Attr(node, "orientation") == "vertical") {
+            bar->setOrientation(Qt::Vertical);
+        }
         return {bar, ControlKind::Progress};
     }
     if (context.builder) {

@@ -273,6 +273,17 @@ TEXTS = {
     "menu_compressor": ("Compressors…", "压限器…", "Компрессоры…"),
     "menu_cs_auto": ("Center/surround…", "中置/环绕…", "Центр/окружение…"),
     "menu_link_group_none": ("No group", "不分组", "Без группы"),
+    # --- the noise gate window and the input noise threshold window ---
+    "ui_noise_gate_title": ("Noise gate", "噪声门", "Шумоподавитель"),
+    "ui_noise_gate_hint": ("Quiet passages below the threshold are muted on every output.",
+                           "低于阈值的微弱信号将在所有输出上静音。",
+                           "Тихие места ниже порога глушатся на всех выходах."),
+    "ui_noise_gate_threshold": ("Threshold", "阈值", "Порог"),
+    "ui_noise_gate_gain": ("Dynamic-range gain", "动态范围增益", "Усиление динамики"),
+    "ui_noise_threshold_title": ("Input noise threshold", "输入噪声阈值", "Порог шума входов"),
+    "ui_input_noise_levels": ("Noise on each input (dB)", "各输入噪声 (dB)", "Шум на входах (дБ)"),
+    "ui_input_noise_threshold": ("Silent below", "静音阈值", "Тишина ниже"),
+    "ui_input_noise_threshold_hint": ("-61 dBu and below: off", "-61 dBu及以下：关闭", "-61 дБu и ниже: выкл."),
 }
 
 for _g in range(1, 5):

@@ -28,6 +28,8 @@
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
+#include "ui/dialogs/noise_gate_window.h"
+#include "ui/dialogs/noise_threshold_window.h"
 #include "ui/dialogs/scene_window.h"
 #include "ui/main/device_notice.h"
 #include "ui/main/route_table.h"
@@ -202,6 +204,14 @@ void CMainWnd::OpenFirmwareUpdate() {
 
 void CMainWnd::OpenSceneWindow(controller::SceneWindowMode mode) {
     ui::OpenSceneWindow(this, mode, *mManager);
+}
+
+void CMainWnd::OpenNoiseGateWindow() {
+    ui::OpenNoiseGateWindow(this, *mManager);
+}
+
+void CMainWnd::OpenNoiseThresholdWindow() {
+    ui::OpenNoiseThresholdWindow(this, *mManager, *this);
 }
 
 // ---- closing ----

@@ -74,6 +74,9 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadWholeConfigFromFile(); }},
         {"scene_item_save_whole",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveWholeConfigToFile(); }},
+        // The advance menu.
+        {"advance_item_noise_threshold",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenNoiseThresholdWindow(); }},
     };
     RunRoute(kItems, click->name, *this, *click);
 }
@@ -134,7 +137,7 @@ void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
     const ItemRule rules[] = {
         {"advance_item_autocal", cfg.mENABLE_AUTO_CALIBRATION, false},
         {"advance_item_mixer", cfg.mENABLE_INPUT_MIXER || cfg.mENABLE_MIXER_BUTTON, false},
-        {"advance_item_noise_threshold", cfg.mENABLE_NOISE_THRESHOLD, false},
+        {"advance_item_noise_threshold", cfg.mENABLE_NOISE_THRESHOLD, true},
         {"advance_item_poweroff_delay", cfg.mENABLE_POWEROFF_DELAY, false},
         {"advance_item_ktv", cfg.mENABLE_KTV, false},
         {"advance_item_compressor",

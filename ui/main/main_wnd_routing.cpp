@@ -165,6 +165,8 @@ bool CMainWnd::OnClick(const Notification& n) {
          [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleSpkOhm21(); }},
         {"btn_noise_gate",
          [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleNoiseGate(); }},
+        {"win_btn_noise_gate",
+         [](CMainWnd& w, const Notification&, int) { w.OpenNoiseGateWindow(); }},
         {"btn_source",
          [](CMainWnd& w, const Notification& n, int) {
              if (const toolkit::Control* button = w.Find(n.name)) {
