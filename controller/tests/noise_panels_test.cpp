@@ -511,6 +511,13 @@ TEST_F(NoisePanels, AClosedWindowLetsGoOfTheNoiseReports) {
                                {0, 1, 30, 0, 31, 0});
     ReadSpontaneousReport();
     EXPECT_FALSE(mSinks->Take(&stale));
+    // A window that goes without a button (the program closing) lets go too.
+    {
+        NoiseThresholdPanel closedByTheProgram(*mManager, mUi, mWindow);
+        closedByTheProgram.Open();
+        EXPECT_EQ(mManager->Link().NoiseWnd(), kWindowHandle);
+    }
+    EXPECT_EQ(mManager->Link().NoiseWnd(), platform::kNoWindow);
     // A window closing late does not take the reports from a newer one.
     mManager->Link().SetNoiseWnd(7);
     { NoiseThresholdPanel old(*mManager, mUi, mWindow); }
