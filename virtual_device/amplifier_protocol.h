@@ -25,6 +25,7 @@
 #include <string>
 
 #include "virtual_device/amplifier_state.h"
+#include "virtual_device/dsp_memory.h"
 #include "virtual_device/virtual_amplifier.h"
 
 namespace virtual_device {
@@ -88,6 +89,7 @@ public:
     int CurrentSceneId() const;
     McuValues Mcu() const;
     int KtvValue(uint8_t subCommand) const;
+    // The DSP memory word at this address, as a read answers it.
     uint32_t Memory(uint32_t address) const;
     // False: the handshake reports the upgrade program (0xF0).
     void SetNormalMode(bool normal);
@@ -123,7 +125,7 @@ private:
     int mCurrentScene = 0;                            // guarded by mLock
     McuValues mMcu;                                   // guarded by mLock
     std::array<int, 11> mKtv{};                       // guarded by mLock
-    std::map<uint32_t, uint32_t> mMemory;             // guarded by mLock
+    DspMemory mMemory;                                // guarded by mLock
     bool mNormalMode = true;                          // guarded by mLock
     // Calibration: on, channel mask, EQ mode, module.
     std::array<uint8_t, 4> mIrc{};  // guarded by mLock
