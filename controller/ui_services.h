@@ -66,6 +66,13 @@ public:
     // user closes it.
     virtual void OpenSceneWindow(SceneWindowMode mode) = 0;
 
+    // The service windows over the main window, each run until the user
+    // closes it: the preference window (link options and USB audio mode),
+    // the DSP memory window and the power-off delay window.
+    virtual void OpenPreferenceWindow() = 0;
+    virtual void OpenMemoryWindow() = 0;
+    virtual void OpenPowerOffDelayWindow() = 0;
+
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;
 

@@ -163,6 +163,11 @@ int AmplifierProtocol::KtvValue(uint8_t subCommand) const {
     return subCommand < mKtv.size() ? mKtv[subCommand] : 0;
 }
 
+void AmplifierProtocol::SetMcu(const McuValues& values) {
+    std::lock_guard<std::mutex> hold(mLock);
+    mMcu = values;
+}
+
 uint32_t AmplifierProtocol::Memory(uint32_t address) const {
     std::lock_guard<std::mutex> hold(mLock);
     return mMemory.Read(address, mStates[0]);

@@ -88,6 +88,7 @@ public:
     void SetValidMask(uint16_t mask);
     int CurrentSceneId() const;
     McuValues Mcu() const;
+    void SetMcu(const McuValues& values);
     int KtvValue(uint8_t subCommand) const;
     // The DSP memory word at this address, as a read answers it.
     uint32_t Memory(uint32_t address) const;
