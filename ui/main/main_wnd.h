@@ -59,6 +59,9 @@ public:
     void StartForcedUpdate() override;
     void OpenFirmwareUpdate() override;
     void OpenSceneWindow(controller::SceneWindowMode mode) override;
+    void OpenPreferenceWindow() override;
+    void OpenMemoryWindow() override;
+    void OpenPowerOffDelayWindow() override;
 
 protected:
     void OnCreate() override;
