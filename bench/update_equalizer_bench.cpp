@@ -73,6 +73,9 @@ public:
     void StartForcedUpdate() override {}
     void OpenFirmwareUpdate() override {}
     void OpenSceneWindow(controller::SceneWindowMode) override {}
+    void OpenPreferenceWindow() override {}
+    void OpenMemoryWindow() override {}
+    void OpenPowerOffDelayWindow() override {}
 
 private:
     CopyingChart mChart;

@@ -173,6 +173,19 @@ public:
     void SetLinkOptions(bool linkMute, bool linkPhase);
     bool LinksMute() const { return mLinkMute; }
     bool LinksPhase() const { return mLinkPhase; }
+    // ---- the service windows ----
+    // Which USB audio mode the amplifier's shared socket serves: SCP (true)
+    // or USB audio (false). Setting it tells the amplifier, offers the
+    // source of that mode and moves a source of the other mode over.
+    void SetUsbMode(bool scp);
+    bool UsbModeIsScp() const { return mUsbUdpOrScp; }
+    // "btn_debug": the DSP memory window.
+    void OpenMemoryWindow();
+    // How long the amplifier stays on after its switch-on signal goes away,
+    // in milliseconds, limited to 0..1000; kept in the working profile and
+    // sent to the amplifier.
+    void SetPowerOffDelay(int milliseconds);
+    int PowerOffDelay() const { return static_cast<int>(mProfile.powerOffDelay); }
     // "btn_reset_output": every output to its default type or to none, as the
     // user chooses, unbridged, unlinked and unlocked.
     void SetOutputReset();

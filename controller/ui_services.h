@@ -71,6 +71,12 @@ public:
     // their threshold. A user interface without them opens nothing.
     virtual void OpenNoiseGateWindow() {}
     virtual void OpenNoiseThresholdWindow() {}
+    // The service windows over the main window, each run until the user
+    // closes it: the preference window (link options and USB audio mode),
+    // the DSP memory window and the power-off delay window.
+    virtual void OpenPreferenceWindow() = 0;
+    virtual void OpenMemoryWindow() = 0;
+    virtual void OpenPowerOffDelayWindow() = 0;
 
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;

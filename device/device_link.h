@@ -130,6 +130,13 @@ public:
         mNoiseWnd.compare_exchange_strong(window, platform::kNoWindow);
     }
     void SetMemWnd(WindowHandle window) { mMemWnd.store(window); }
+    WindowHandle MemWnd() const { return mMemWnd.load(); }
+    // A closing memory window lets go of the memory reports, unless another
+    // window has taken them since: a late report then goes nowhere rather
+    // than to a window that no longer exists.
+    void ReleaseMemWnd(WindowHandle window) {
+        mMemWnd.compare_exchange_strong(window, platform::kNoWindow);
+    }
 
     void SetModelParams(const app::ModelCfg& cfg);
     void SetModelParams(const ModelParams& params);

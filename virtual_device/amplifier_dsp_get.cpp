@@ -254,8 +254,7 @@ std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) const {
             const uint32_t address =
                 static_cast<uint32_t>(At(q, 0) | At(q, 1) << 8 | At(q, 2) << 16) |
                 static_cast<uint32_t>(At(q, 3)) << 24;
-            auto found = mMemory.find(address);
-            const uint32_t value = found != mMemory.end() ? found->second : 0;
+            const uint32_t value = mMemory.Read(address, working);
             std::vector<uint8_t> out(q.begin(), q.begin() + std::min<size_t>(4, q.size()));
             out.resize(4, 0);
             for (int shift = 0; shift < 32; shift += 8) {

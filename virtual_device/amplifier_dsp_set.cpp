@@ -294,10 +294,10 @@ void AmplifierProtocol::SetDsp(const HostFrame& frame) {
             break;
         case 0x42:
             if (d.size() >= 8) {
-                mMemory[static_cast<uint32_t>(d[0] | d[1] << 8 | d[2] << 16) |
-                        static_cast<uint32_t>(d[3]) << 24] =
-                    static_cast<uint32_t>(d[4] | d[5] << 8 | d[6] << 16) |
-                    static_cast<uint32_t>(d[7]) << 24;
+                mMemory.Write(static_cast<uint32_t>(d[0] | d[1] << 8 | d[2] << 16) |
+                                  static_cast<uint32_t>(d[3]) << 24,
+                              static_cast<uint32_t>(d[4] | d[5] << 8 | d[6] << 16) |
+                                  static_cast<uint32_t>(d[7]) << 24);
             }
             break;
         case 0x45:

@@ -122,7 +122,7 @@ void AmplifierProtocol::ResetLocked() {
     mCurrentScene = 0;
     mMcu = McuValues{};
     mKtv = {0, 60, 60, 0, 0, 0, 0, 0, 0, 0, 0};
-    mMemory.clear();
+    mMemory.Clear();
     mIrc = {};
 }
 
@@ -190,10 +190,14 @@ int AmplifierProtocol::KtvValue(uint8_t subCommand) const {
     return subCommand < mKtv.size() ? mKtv[subCommand] : 0;
 }
 
+void AmplifierProtocol::SetMcu(const McuValues& values) {
+    std::lock_guard<std::mutex> hold(mLock);
+    mMcu = values;
+}
+
 uint32_t AmplifierProtocol::Memory(uint32_t address) const {
     std::lock_guard<std::mutex> hold(mLock);
-    auto found = mMemory.find(address);
-    return found != mMemory.end() ? found->second : 0;
+    return mMemory.Read(address, mStates[0]);
 }
 
 void AmplifierProtocol::SetNormalMode(bool normal) {

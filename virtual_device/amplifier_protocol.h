@@ -27,6 +27,7 @@
 
 #include "virtual_device/amplifier_state.h"
 #include "virtual_device/input_noise.h"
+#include "virtual_device/dsp_memory.h"
 #include "virtual_device/virtual_amplifier.h"
 
 namespace virtual_device {
@@ -95,7 +96,9 @@ public:
     void SetValidMask(uint16_t mask);
     int CurrentSceneId() const;
     McuValues Mcu() const;
+    void SetMcu(const McuValues& values);
     int KtvValue(uint8_t subCommand) const;
+    // The DSP memory word at this address, as a read answers it.
     uint32_t Memory(uint32_t address) const;
     // False: the handshake reports the upgrade program (0xF0).
     void SetNormalMode(bool normal);
@@ -139,7 +142,7 @@ private:
     int mCurrentScene = 0;                            // guarded by mLock
     McuValues mMcu;                                   // guarded by mLock
     std::array<int, 11> mKtv{};                       // guarded by mLock
-    std::map<uint32_t, uint32_t> mMemory;             // guarded by mLock
+    DspMemory mMemory;                                // guarded by mLock
     bool mNormalMode = true;                          // guarded by mLock
     // Calibration: on, channel mask, EQ mode, module.
     std::array<uint8_t, 4> mIrc{};  // guarded by mLock

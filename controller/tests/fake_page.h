@@ -204,6 +204,9 @@ public:
         mButtons.pop_front();
         return answer;
     }
+    void OpenPreferenceWindow() override { mMessages.push_back("preference window"); }
+    void OpenMemoryWindow() override { mMessages.push_back("memory window"); }
+    void OpenPowerOffDelayWindow() override { mMessages.push_back("power-off delay window"); }
     controller::EqChart* Chart() override { return &mChart; }
     void StartForcedUpdate() override { mMessages.push_back("forced update"); }
     void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }

@@ -357,6 +357,32 @@ TEST_F(DspRoundTripTest, BridgesAndMemory) {
     EXPECT_EQ(RecordOf<MemDataRecord>(memory[0])->value, 0xCAFEF00Du);
 }
 
+// A memory window that closes lets go of the memory reports; one that
+// closes after another window took them leaves them with that window.
+TEST_F(DspRoundTripTest, AClosedMemoryWindowNoLongerReceivesMemoryReports) {
+    constexpr platform::WindowHandle kOtherWnd = 0x2001;
+    ASSERT_TRUE(mLink.Set_MemData(0x40, 0x1234, true));
+    mMessages->Take();
+
+    mLink.ReleaseMemWnd(kOtherWnd);  // not the window that holds them
+    EXPECT_EQ(mLink.MemWnd(), test_support::kMemWnd);
+    ASSERT_TRUE(mLink.Get_MemData(0x40));
+    auto kept = mMessages->Take();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(kept[0].target, test_support::kMemWnd);
+
+    mLink.ReleaseMemWnd(test_support::kMemWnd);
+    EXPECT_EQ(mLink.MemWnd(), platform::kNoWindow);
+    ASSERT_TRUE(mLink.Get_MemData(0x40));
+    for (const auto& message : mMessages->Take()) {
+        EXPECT_NE(message.message, WM_READ_MEM_VALUE) << "a late report reached a closed window";
+    }
+
+    mLink.SetMemWnd(kOtherWnd);
+    mLink.ReleaseMemWnd(test_support::kMemWnd);  // the old window closing late
+    EXPECT_EQ(mLink.MemWnd(), kOtherWnd);
+}
+
 TEST_F(DspRoundTripTest, CalibrationControlAndStatus) {
     ASSERT_TRUE(mLink.IRC_Ctrl(1, 0x03FF, 2, true));
     EXPECT_EQ(LastSentData(), Bytes({1, 0x03, 0xFF, 2}));

@@ -284,6 +284,25 @@ TEXTS = {
     "ui_input_noise_levels": ("Noise on each input (dB)", "各输入噪声 (dB)", "Шум на входах (дБ)"),
     "ui_input_noise_threshold": ("Silent below", "静音阈值", "Тишина ниже"),
     "ui_input_noise_threshold_hint": ("-61 dBu and below: off", "-61 dBu及以下：关闭", "-61 дБu и ниже: выкл."),
+    # --- the preference, DSP memory and power-off delay windows ---
+    "ui_pref_title": ("Preferences", "偏好设置", "Параметры"),
+    "ui_pref_link": ("LINKED OUTPUTS", "联调输出", "СВЯЗАННЫЕ ВЫХОДЫ"),
+    "ui_pref_link_phase": ("Linked outputs also follow phase", "联调输出同时跟随相位", "Связанные выходы следуют и фазе"),
+    "ui_pref_link_mute": ("Linked outputs also follow mute", "联调输出同时跟随静音", "Связанные выходы следуют и выкл. звука"),
+    "ui_pref_usb": ("USB AUDIO MODE", "USB音频模式", "РЕЖИМ USB-АУДИО"),
+    "ui_pref_usb_udp": ("USB audio (UDP)", "USB音频（UDP）", "USB-аудио (UDP)"),
+    "ui_pref_usb_scp": ("SCP", "SCP", "SCP"),
+    "ui_mem_title": ("DSP memory", "DSP内存", "Память DSP"),
+    "ui_mem_address": ("Address", "地址", "Адрес"),
+    "ui_mem_data": ("Data word", "数据", "Слово данных"),
+    "ui_mem_hint": ("Decimal, 0x hexadecimal or 0 octal, up to 0xFFFFFFFF", "十进制、0x十六进制或0开头八进制，最大0xFFFFFFFF", "Десятичное, 0x — шестнадц., 0 — восьмер., до 0xFFFFFFFF"),
+    "ui_mem_read": ("Read", "读取", "Прочитать"),
+    "ui_mem_write": ("Write", "写入", "Записать"),
+    "mem_bad_address": ("The address is not a number up to 0xFFFFFFFF. Nothing was sent.", "地址不是不超过0xFFFFFFFF的数字，未发送任何内容。", "Адрес — не число до 0xFFFFFFFF. Ничего не отправлено."),
+    "mem_bad_data": ("The data word is not a number up to 0xFFFFFFFF. Nothing was sent.", "数据不是不超过0xFFFFFFFF的数字，未发送任何内容。", "Слово данных — не число до 0xFFFFFFFF. Ничего не отправлено."),
+    "ui_poweroff_title": ("Power-off delay", "关机延时", "Задержка выключения"),
+    "ui_poweroff_hint": ("How long the amplifier stays on after its switch-on signal goes away (0 to 1000 ms).", "开机信号消失后功放保持开启的时间（0至1000毫秒）。", "Сколько усилитель работает после пропадания сигнала включения (0–1000 мс)."),
+    "ui_poweroff_bad_value": ("Type a number of milliseconds from 0 to 1000. Nothing was sent.", "请输入0至1000的毫秒数，未发送任何内容。", "Введите число миллисекунд от 0 до 1000. Ничего не отправлено."),
 }
 
 for _g in range(1, 5):

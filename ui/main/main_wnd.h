@@ -61,6 +61,9 @@ public:
     void OpenSceneWindow(controller::SceneWindowMode mode) override;
     void OpenNoiseGateWindow() override;
     void OpenNoiseThresholdWindow() override;
+    void OpenPreferenceWindow() override;
+    void OpenMemoryWindow() override;
+    void OpenPowerOffDelayWindow() override;
 
 protected:
     void OnCreate() override;

@@ -12,6 +12,9 @@
 #include "model/output_type.h"
 #include "toolkit/popup_menu.h"
 #include "ui/dialogs/about_window.h"
+#include "ui/dialogs/memory_window.h"
+#include "ui/dialogs/poweroff_delay_window.h"
+#include "ui/dialogs/preference_window.h"
 #include "ui/main/main_wnd.h"
 #include "ui/main/route_table.h"
 
@@ -59,6 +62,15 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
         {"option_item_reset_default*",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
         {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
+        {"option_item_preference*",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenPreferenceWindow(); }},
+        // Offered only by a model whose record has the power-off delay.
+        {"advance_item_poweroff_delay",
+         [](CMainWnd& w, const toolkit::MenuClick&) {
+             if (Cfg().mENABLE_POWEROFF_DELAY) {
+                 w.OpenPowerOffDelayWindow();
+             }
+         }},
         // The scene menu: the amplifier's scene slots.
         {"scene_item_load_scene",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromDSP(); }},
@@ -110,10 +122,9 @@ void CMainWnd::OpenOptionMenu(const toolkit::Control& button) {
     if (!LoadMenu("xml/option_menu.xml")) {
         return;
     }
-    // Shown but not offered until the firmware update, the preference window
-    // and the language switch are built.
-    for (const char* item :
-         {"option_item_firmware_upgrade", "option_item_preference", "option_item_language_menu"}) {
+    // Shown but not offered until the firmware update and the language switch
+    // are built.
+    for (const char* item : {"option_item_firmware_upgrade", "option_item_language_menu"}) {
         if (toolkit::ControlHandle* handle = mMenu->FindItem(item)) {
             handle->SetEnabled(false);
         }
@@ -138,7 +149,7 @@ void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
         {"advance_item_autocal", cfg.mENABLE_AUTO_CALIBRATION, false},
         {"advance_item_mixer", cfg.mENABLE_INPUT_MIXER || cfg.mENABLE_MIXER_BUTTON, false},
         {"advance_item_noise_threshold", cfg.mENABLE_NOISE_THRESHOLD, true},
-        {"advance_item_poweroff_delay", cfg.mENABLE_POWEROFF_DELAY, false},
+        {"advance_item_poweroff_delay", cfg.mENABLE_POWEROFF_DELAY, true},
         {"advance_item_ktv", cfg.mENABLE_KTV, false},
         {"advance_item_compressor",
          cfg.mENABLE_COMPRESSOR || cfg.mENABLE_COMPRESSOR2 || cfg.mENABLE_COMPRESSOR_ON, false},
@@ -162,6 +173,19 @@ void CMainWnd::OpenAbout() {
     CAboutWnd about(app::CurrentModelCfg(), device);
     about.Prepare(this);
     about.RunModal();
+}
+
+// The service windows run over the main window until the user closes them.
+void CMainWnd::OpenPreferenceWindow() {
+    ui::OpenPreferenceWindow(this, *mManager);
+}
+
+void CMainWnd::OpenMemoryWindow() {
+    ui::OpenMemoryWindow(this, mManager->Link());
+}
+
+void CMainWnd::OpenPowerOffDelayWindow() {
+    ui::OpenPowerOffDelayWindow(this, *mManager);
 }
 
 // The scene menu opens as the option menu does. The items that need the

@@ -123,6 +123,8 @@ bool CMainWnd::OnClick(const Notification& n) {
          }},
         {"btnConnect",
          [](CMainWnd& w, const Notification&, int) { w.mManager->ConnectDevice(true); }},
+        {"btn_debug",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->OpenMemoryWindow(); }},
         {"ch_select_0",
          [](CMainWnd& w, const Notification&, int) { w.mManager->ShowChannelPage(0); }},
         {"ch_select_1",
