@@ -26,8 +26,8 @@
 #include <string>
 
 #include "virtual_device/amplifier_state.h"
-#include "virtual_device/input_noise.h"
 #include "virtual_device/dsp_memory.h"
+#include "virtual_device/input_noise.h"
 #include "virtual_device/virtual_amplifier.h"
 
 namespace virtual_device {
