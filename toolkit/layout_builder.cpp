@@ -298,7 +298,11 @@ void ApplyCommon(const BuildContext& context, const XmlElement& node, const Made
         widget->setGeometry(Scaled(rect->x, s), Scaled(rect->y, s), Scaled(rect->width, s),
                             Scaled(rect->height, s));
     }
-    widget->setFont(FontOf(node, widget->font(), context.scale));
+    // Fonts start from the parent's, which the window scaled with the
+    // display: the window's own style sheet stops Qt from handing fonts down.
+    const QWidget* parent = widget->parentWidget();
+    widget->setFont(
+        FontOf(node, parent != nullptr ? parent->font() : widget->font(), context.scale));
     const std::string& themeClass = Attr(node, "class");
     if (!themeClass.empty()) {
         widget->setProperty("class", QString::fromStdString(themeClass));

@@ -211,6 +211,31 @@ TEST_F(WindowTest, SubPumpsSubLayoutsAndClose) {
     EXPECT_EQ(window.Result(), 0);
 }
 
+// A window drawn at 150 % draws every text at 150 %: the controls without a
+// font of their own too, deep inside containers, under the window's own
+// background sheet.
+TEST(DisplayScale, EveryTextGrowsWithTheWindow) {
+    testing::UseTestSkin({{"xml/res.xml", "<Res><Xml id='XML_S' path='xml/s.xml'/></Res>"},
+                          {"xml/s.xml", R"(<Window size="200,100" fontsize="12" bkcolor="#FF101010">
+  <Container name="box" pos="0,0,200,100">
+    <Container name="inner" pos="0,0,200,100">
+      <Option name="plain" pos="0,0,100,20" text="Plain"/>
+      <Button name="titled" pos="0,30,100,20" text="Bold" font="10b"/>
+    </Container>
+  </Container>
+</Window>)"}});
+    RecordingWindow window;
+    window.SetScale(150);
+    window.Create(nullptr, "XML_S");
+    window.Show();
+    const QFont plain = window.Find("plain")->Widget()->font();
+    const QFont titled = window.Find("titled")->Widget()->font();
+    EXPECT_EQ(plain.pixelSize(), 18);
+    EXPECT_FALSE(plain.bold());
+    EXPECT_EQ(titled.pixelSize(), 15);
+    EXPECT_TRUE(titled.bold());
+}
+
 TEST(MissingLayout, ShowsAnErrorNamingItAndEndsWithCodeOne) {
     testing::UseTestSkin(
         {{"xml/res.xml", "<Res><Xml id='XML_BROKEN' path='xml/broken.xml'/></Res>"},
