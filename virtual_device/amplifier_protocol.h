@@ -94,6 +94,14 @@ public:
     // Resets every state, name, mask and value to the factory's.
     void FactoryReset();
 
+    // ---- the signal the amplifier plays, for its clip detectors ----
+    // The peak of the test signal on one input of one source, in percent of
+    // full scale (0, silence, unless set). An input clips when its peak
+    // times the mix level of an output it is routed to exceeds full scale;
+    // an output clips when the sum of what its routed inputs bring does.
+    void SetInputPeak(int source, int input, int percentOfFullScale);
+    int InputPeak(int source, int input) const;
+
     // Answers one host frame (what the installed handler calls).
     void Handle(const HostFrame& frame, Replies& replies);
 
@@ -104,6 +112,11 @@ private:
     void HandleDsp(const HostFrame& frame, Replies& replies);
     void SetDsp(const HostFrame& frame);
     std::vector<uint8_t> GetDsp(const HostFrame& frame) const;
+    // Answers to the clip requests of the working state (mLock held).
+    std::vector<uint8_t> InputClipReport(const std::vector<uint8_t>& request) const;
+    std::vector<uint8_t> OutputClipReport(const std::vector<uint8_t>& request) const;
+    bool InputClips(int source, int input) const;
+    bool OutputClips(int source, int output) const;
     void ResetLocked();
     AmplifierState DefaultState() const;
     void ScheduleReboot();
@@ -126,7 +139,8 @@ private:
     std::map<uint32_t, uint32_t> mMemory;             // guarded by mLock
     bool mNormalMode = true;                          // guarded by mLock
     // Calibration: on, channel mask, EQ mode, module.
-    std::array<uint8_t, 4> mIrc{};  // guarded by mLock
+    std::array<uint8_t, 4> mIrc{};                                       // guarded by mLock
+    std::array<std::array<int, kAmpInputs>, kAmpSources> mInputPeaks{};  // guarded by mLock
 };
 
 }  // namespace virtual_device
