@@ -73,6 +73,8 @@ public:
     void StartForcedUpdate() override {}
     void OpenFirmwareUpdate() override {}
     void OpenSceneWindow(controller::SceneWindowMode) override {}
+    void OpenMixerWindow() override {}
+    void CloseMixerWindow() override {}
 
 private:
     CopyingChart mChart;

@@ -66,6 +66,12 @@ public:
     // user closes it.
     virtual void OpenSceneWindow(SceneWindowMode mode) = 0;
 
+    // Runs the mixer window of the working profile's source over the main
+    // window until it closes; the controller closes it from outside with
+    // CloseMixerWindow (nothing when none is open).
+    virtual void OpenMixerWindow() = 0;
+    virtual void CloseMixerWindow() = 0;
+
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;
 

@@ -12,6 +12,7 @@ from xml.sax.saxutils import quoteattr
 
 sys.path.insert(0, os.path.dirname(__file__))
 from languages import TEXTS, LANGUAGE_NAMES  # noqa: E402
+import layout_mixer  # noqa: E402
 
 SKIN = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUTPUTS = 10
@@ -502,6 +503,7 @@ LAYOUT_IDS = {
     "XML_LOADING": "xml/loading.xml",
     "XML_ABOUT": "xml/about.xml",
     "XML_SENCE_PROFILE": "xml/scene_profile.xml",
+    "XML_MIXER": "xml/mixer.xml",
 }
 
 
@@ -533,6 +535,7 @@ def main():
     save("xml/loading.xml", loading_window(), "Loading window")
     save("xml/about.xml", about_window(), "About window")
     save("xml/scene_profile.xml", scene_window(), "Scene window: the amplifier's ten scene slots")
+    save("xml/mixer.xml", layout_mixer.mixer_window(Node, pos, caption, THEME, CARD), "Mixer window: inputs to outputs of one source")
     for path, build in MENUS.items():
         save(path, build(), "Popup menu")
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")

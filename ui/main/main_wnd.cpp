@@ -28,6 +28,7 @@
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
+#include "ui/dialogs/mixer_window.h"
 #include "ui/dialogs/scene_window.h"
 #include "ui/main/device_notice.h"
 #include "ui/main/route_table.h"
@@ -202,6 +203,14 @@ void CMainWnd::OpenFirmwareUpdate() {
 
 void CMainWnd::OpenSceneWindow(controller::SceneWindowMode mode) {
     ui::OpenSceneWindow(this, mode, *mManager);
+}
+
+void CMainWnd::OpenMixerWindow() {
+    ui::OpenMixerWindow(this, *mManager);
+}
+
+void CMainWnd::CloseMixerWindow() {
+    ui::CloseOpenMixerWindow();
 }
 
 // ---- closing ----

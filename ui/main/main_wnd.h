@@ -59,6 +59,8 @@ public:
     void StartForcedUpdate() override;
     void OpenFirmwareUpdate() override;
     void OpenSceneWindow(controller::SceneWindowMode mode) override;
+    void OpenMixerWindow() override;
+    void CloseMixerWindow() override;
 
 protected:
     void OnCreate() override;
