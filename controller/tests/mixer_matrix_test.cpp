@@ -223,6 +223,27 @@ TEST_F(MixerTest, ALevelTurnedDownToZeroReadsBackAsZero) {
     EXPECT_EQ(Slider(0, 0).Value(), 0);
 }
 
+TEST_F(MixerTest, APointSwitchedOffOnTheMainPageShowsNoLevel) {
+    // Input 1 of output 1 is switched off by its routing option; its level
+    // is kept for when it comes back, but the point plays nothing.
+    mPage.Get("option_ch_in1_0").SetSelected(false, false);
+    mManager->SetInputIn(1, 0);
+    ASSERT_TRUE(WaitQueueIdle());
+    ASSERT_EQ(mManager->WorkingProfile().inputMixVolume[kLow][0][0], 100);
+    Open(kLow);
+    EXPECT_FALSE(Enable(0, 0).Selected());
+    EXPECT_EQ(Edit(0, 0).Text(), "0");
+    EXPECT_EQ(Slider(0, 0).Value(), 0);
+    EXPECT_EQ(mMixer->EffectiveLevel(0, 0), 0);
+    // Switching it on in the mixer brings the kept level back.
+    Enable(0, 0).SetSelected(true, false);
+    mDemo.amplifier->ClearReceived();
+    Notify("selectchanged", "box_enable_0_0");
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(LevelsSent(), (std::vector<std::vector<int>>{{0, 0, 100}}));
+    EXPECT_TRUE(Routed(kLow, 0, 0));
+}
+
 TEST_F(MixerTest, TheInputPhaseIsStoredAndSent) {
     Open(kLow);
     mWindow.Get("in_phase_2").SetSelected(true, false);
