@@ -76,6 +76,8 @@ public:
     void OpenPreferenceWindow() override {}
     void OpenMemoryWindow() override {}
     void OpenPowerOffDelayWindow() override {}
+    void OpenMixerWindow() override {}
+    void CloseMixerWindow() override {}
 
 private:
     CopyingChart mChart;

@@ -146,6 +146,10 @@ void EqualizerManager::SetConnectLook(ConnectLook look) {
 }
 
 void EqualizerManager::ConnectDevice(bool showFailure) {
+    // The mixer shows the state of the device it was opened for.
+    if (mUi != nullptr) {
+        mUi->CloseMixerWindow();
+    }
     if (mDeviceLink->IsConnected()) {
         DisconnectDevice();
         return;
@@ -287,6 +291,9 @@ void EqualizerManager::OnSyncDone() {
 }
 
 void EqualizerManager::DisconnectDevice() {
+    if (mUi != nullptr) {
+        mUi->CloseMixerWindow();
+    }
     if (mPage != nullptr) {
         mPage->KillTimer(SYNC_KEEPALIVE_TIMER);
         mPage->KillTimer(GET_MAIN_VOLUME_TIMER);

@@ -172,6 +172,16 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
         case DSP_INPUT_THRESHOLD:
             mProfile.inputThreshold = v;
             break;
+        case DSP_INPUT_CH_DISTORT:
+            if (const auto* r = Rec<InputDistortRecord>(record)) {
+                OnInputClipReport(*r);
+            }
+            break;
+        case DSP_OUTPUT_CH_DISTORT:
+            if (const auto* r = Rec<OutputDistortRecord>(record)) {
+                OnOutputClipReport(*r);
+            }
+            break;
         case DSP_FACTORY_PRESET:
             app::Log("factory preset mode = %d\n", v);
             break;
@@ -360,9 +370,32 @@ void EqualizerManager::OnInputMixTrimReport(const device::InputMixTrimRecord& r)
         if (index < 0 || index >= device::kRecordChannels) {
             break;
         }
-        int volume = r.trims[static_cast<size_t>(index)];
-        bool routed = (p->inputs[r.source][o] >> r.inputChannel & 1) != 0;
-        p->inputMixVolume[r.source][r.inputChannel][o] = volume < 1 && routed ? 100 : volume;
+        // The level is kept as the device plays it: a routed input the user
+        // turned down to 0 reads back as 0, not as full level. Only switching
+        // a point on raises a stored 0 (input routing and the mixer).
+        p->inputMixVolume[r.source][r.inputChannel][o] = r.trims[static_cast<size_t>(index)];
+    }
+}
+
+// The clip detectors of the working state: one flag per input or output of
+// the source, shown by the mixer's lamps on its next refresh.
+void EqualizerManager::OnInputClipReport(const device::InputDistortRecord& r) {
+    if (r.source < 0 || r.source >= model::kSourceCount) {
+        return;
+    }
+    for (int c = std::max(r.first, 0);
+         c <= r.last && c < model::kSourceColumns && c < device::kRecordChannels; ++c) {
+        mProfile.inDistort[r.source][c] = r.values[static_cast<size_t>(c)] != 0 ? 1 : 0;
+    }
+}
+
+void EqualizerManager::OnOutputClipReport(const device::OutputDistortRecord& r) {
+    if (r.source < 0 || r.source >= model::kSourceCount) {
+        return;
+    }
+    for (int c = std::max(r.first, 0);
+         c <= r.last && c < model::kOutputSlots && c < device::kRecordChannels; ++c) {
+        mProfile.outDistort[r.source][c] = r.values[static_cast<size_t>(c)] != 0 ? 1 : 0;
     }
 }
 

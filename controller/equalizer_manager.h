@@ -150,6 +150,14 @@ public:
     void SetOutputValue(int channel, const std::string& itemName, bool keepBackup);
     // A user's click on the bridge button or box of a pair.
     void ToggleBridge(int pair);
+    // The bridge setter for the mixer: pair p bridged or not, with the copy
+    // of the left half's settings into the right one when it becomes bridged.
+    void SetBridge(int pair, bool on);
+    // The main page's routing options of one output, after the mixer changed
+    // its mask.
+    void RefreshRouting(int output);
+    // "advance_item_mixer": the mixer window of the current source.
+    void OpenMixer();
     void SetChShow(int channel);
     void ShowChannelPage(int page);
 
@@ -386,6 +394,8 @@ private:
     void OnMixMaskReport(const device::MixMaskRecord& record);
     void OnInputMixTrimReport(const device::InputMixTrimRecord& record);
     void OnCrossMixReport(const device::CrossMixRecord& record, bool cs47048);
+    void OnInputClipReport(const device::InputDistortRecord& record);
+    void OnOutputClipReport(const device::OutputDistortRecord& record);
     void OnBridgeReport(const device::BridgeRecord& record);
     model::Profile* ProfileOfScene(int scene);
     bool IsOutput(int channel) const;

@@ -77,6 +77,11 @@ public:
     virtual void OpenPreferenceWindow() = 0;
     virtual void OpenMemoryWindow() = 0;
     virtual void OpenPowerOffDelayWindow() = 0;
+    // Runs the mixer window of the working profile's source over the main
+    // window until it closes; the controller closes it from outside with
+    // CloseMixerWindow (nothing when none is open).
+    virtual void OpenMixerWindow() = 0;
+    virtual void CloseMixerWindow() = 0;
 
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;

@@ -267,8 +267,10 @@ public:
     bool Get_AUTO_ON();
     bool Get_Compressor(const ChannelRange& range);
     bool Get_Amp_Mute();
-    bool Get_InDistort(const ChannelRange& range);
-    bool Get_OutDistort(const ChannelRange& range);
+    // The clip reports follow syncMode like setters: a window that polls them
+    // queues them and never waits for the answer.
+    bool Get_InDistort(const ChannelRange& range, bool syncMode);
+    bool Get_OutDistort(const ChannelRange& range, bool syncMode);
     bool Get_MemData(uint32_t address);
     bool Get_Rem_Out();
     // The cross-source mix of one input: the plain layout (0x47) and the

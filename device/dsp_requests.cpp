@@ -148,12 +148,16 @@ bool DeviceLink::Get_Amp_Mute() {
     return Request(DSP_AMP_MUTE);
 }
 
-bool DeviceLink::Get_InDistort(const ChannelRange& range) {
-    return RangeRequest("Get_InDistort", DSP_INPUT_CH_DISTORT, range);
+bool DeviceLink::Get_InDistort(const ChannelRange& range, bool syncMode) {
+    app::Log("Get_InDistort: scene(%d), source(%d), channel(%d~%d)\n", range.scene, range.source,
+             range.first, range.last);
+    return SubmitCommand(CMD_DSP, DSP_INPUT_CH_DISTORT, OP_GET, RangePrefix(range), syncMode);
 }
 
-bool DeviceLink::Get_OutDistort(const ChannelRange& range) {
-    return RangeRequest("Get_OutDistort", DSP_OUTPUT_CH_DISTORT, range);
+bool DeviceLink::Get_OutDistort(const ChannelRange& range, bool syncMode) {
+    app::Log("Get_OutDistort: scene(%d), source(%d), channel(%d~%d)\n", range.scene, range.source,
+             range.first, range.last);
+    return SubmitCommand(CMD_DSP, DSP_OUTPUT_CH_DISTORT, OP_GET, RangePrefix(range), syncMode);
 }
 
 bool DeviceLink::Get_MemData(uint32_t address) {

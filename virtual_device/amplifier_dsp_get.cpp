@@ -242,14 +242,9 @@ std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) const {
         case 0x3F:
             return {working.ampMute};
         case 0x40:
-        case 0x41: {
-            const int first = At(q, 2);
-            const int last = FittingLast(first, At(q, 3), 3, 1);
-            std::vector<uint8_t> out = {At(q, 1), static_cast<uint8_t>(first),
-                                        static_cast<uint8_t>(std::max(last, 0))};
-            out.insert(out.end(), static_cast<size_t>(std::max(last - first + 1, 0)), 0);
-            return out;
-        }
+            return InputClipReport(q);
+        case 0x41:
+            return OutputClipReport(q);
         case 0x42: {
             const uint32_t address =
                 static_cast<uint32_t>(At(q, 0) | At(q, 1) << 8 | At(q, 2) << 16) |

@@ -112,6 +112,14 @@ public:
     float InputNoiseDb(int input) const;
     const InputNoiseModel& NoiseModel() const { return mNoise; }
 
+    // ---- the signal the amplifier plays, for its clip detectors ----
+    // The peak of the test signal on one input of one source, in percent of
+    // full scale (0, silence, unless set). An input clips when its peak
+    // times the mix level of an output it is routed to exceeds full scale;
+    // an output clips when the sum of what its routed inputs bring does.
+    void SetInputPeak(int source, int input, int percentOfFullScale);
+    int InputPeak(int source, int input) const;
+
     // Answers one host frame (what the installed handler calls).
     void Handle(const HostFrame& frame, Replies& replies);
 
@@ -122,6 +130,11 @@ private:
     void HandleDsp(const HostFrame& frame, Replies& replies);
     void SetDsp(const HostFrame& frame);
     std::vector<uint8_t> GetDsp(const HostFrame& frame) const;
+    // Answers to the clip requests of the working state (mLock held).
+    std::vector<uint8_t> InputClipReport(const std::vector<uint8_t>& request) const;
+    std::vector<uint8_t> OutputClipReport(const std::vector<uint8_t>& request) const;
+    bool InputClips(int source, int input) const;
+    bool OutputClips(int source, int output) const;
     void ResetLocked();
     AmplifierState DefaultState() const;
     void ScheduleReboot();
@@ -147,7 +160,8 @@ private:
     // Calibration: on, channel mask, EQ mode, module.
     std::array<uint8_t, 4> mIrc{};  // guarded by mLock
     const InputNoiseModel mNoise;
-    std::function<int64_t()> mNoiseClock;  // guarded by mLock
+    std::function<int64_t()> mNoiseClock;                                // guarded by mLock
+    std::array<std::array<int, kAmpInputs>, kAmpSources> mInputPeaks{};  // guarded by mLock
 };
 
 }  // namespace virtual_device

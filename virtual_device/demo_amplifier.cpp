@@ -39,6 +39,22 @@ AmplifierState DemoTune(const AmplifierState& base) {
     return tune;
 }
 
+// Every input plays a moderate test signal; the low-level source's first
+// input is fed hot, so its routed outputs clip at unity level and the mixer's
+// clip lamps have something to show.
+constexpr int kModeratePeak = 45;  // percent of full scale
+constexpr int kHotPeak = 120;
+constexpr int kLowLevelSource = 4;
+
+void FeedTestSignal(AmplifierProtocol& protocol) {
+    for (int s = 0; s < kAmpSources; ++s) {
+        for (int i = 0; i < kAmpInputs; ++i) {
+            protocol.SetInputPeak(s, i, kModeratePeak);
+        }
+    }
+    protocol.SetInputPeak(kLowLevelSource, 0, kHotPeak);
+}
+
 }  // namespace
 
 DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber) {
@@ -61,6 +77,7 @@ DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber) {
     demo.protocol->SetName(1, "Daily");
     demo.protocol->SetName(2, "Bass Boost");
     demo.protocol->SetValidMask(0x0003);
+    FeedTestSignal(*demo.protocol);
     return demo;
 }
 

@@ -207,6 +207,13 @@ public:
     void OpenPreferenceWindow() override { mMessages.push_back("preference window"); }
     void OpenMemoryWindow() override { mMessages.push_back("memory window"); }
     void OpenPowerOffDelayWindow() override { mMessages.push_back("power-off delay window"); }
+    void OpenMixerWindow() override {
+        ++mMixerWindowsOpened;
+        if (mInMixerWindow) {
+            mInMixerWindow();
+        }
+    }
+    void CloseMixerWindow() override { ++mMixerCloses; }
     controller::EqChart* Chart() override { return &mChart; }
     void StartForcedUpdate() override { mMessages.push_back("forced update"); }
     void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }
@@ -228,6 +235,10 @@ public:
     std::vector<controller::SceneWindowMode> mSceneWindows;  // every scene window opened
     // What the user does while the scene window is open.
     std::function<void(controller::SceneWindowMode)> mInSceneWindow;
+    int mMixerWindowsOpened = 0;
+    int mMixerCloses = 0;  // every close from outside, open or not
+    // What the user does while the mixer window is open.
+    std::function<void()> mInMixerWindow;
     FakeChart mChart;
     int mLoadingShown = 0;
     int mLoadingHidden = 0;

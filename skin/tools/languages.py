@@ -308,6 +308,38 @@ TEXTS = {
 for _g in range(1, 5):
     TEXTS["menu_link_group_%d" % _g] = ("Group %d" % _g, "第%d组" % _g, "Группа %d" % _g)
 
+# --- the mixer window ---
+TEXTS.update({
+    "mixer_title": ("Input mixer", "输入混音", "Микшер входов"),
+    "mixer_inputs": ("Inputs → outputs", "输入 → 输出", "Входы → выходы"),
+    "mixer_clip_hint": ("A red CLIP lamp: the signal clips there", "红色削波灯：该处信号削波", "Красный индикатор: перегрузка"),
+    "mixer_clip": ("CLIP", "削波", "ПЕРЕГР"),
+    "mixer_on": ("ON", "开", "ВКЛ"),
+    "mixer_phase": ("Invert", "反相", "Инверс."),
+    "mixer_phase_tip": ("Invert the phase of this input", "反转该输入的相位", "Инвертировать фазу входа"),
+    "mixer_bridge": ("Bridge", "桥接", "Мост"),
+    "mixer_bridge_tip": ("Bridge this output pair", "桥接该输出对", "Объединить пару выходов в мост"),
+    "mixer_reset": ("Clear mix", "清除混音", "Очистить микс"),
+    "mixer_reset_tip": ("Switch every mix point of this source off", "关闭该音源的全部混音点", "Выключить все точки микса источника"),
+    "mixer_cross_none": ("None", "无", "Нет"),
+    "mixer_cross_gain_tip": ("Level of the other source", "其他音源的电平", "Уровень другого источника"),
+})
+
+# Row titles of the mixer: "${<source>_<n>}" for input n of the source,
+# "${<source>_l}" / "${<source>_r}" for a two-channel source.
+_MIXER_ROW_STEMS = {
+    "source_opt": ("Opt", "光纤", "Опт."), "source_coax": ("Coax", "同轴", "Коакс."),
+    "source_bt": ("BT", "蓝牙", "BT"), "source_aux": ("AUX", "AUX", "AUX"),
+    "source_low": ("Low", "低电平", "Низк."), "source_hi": ("High", "高电平", "Выс."),
+    "source_dmp": ("DMP", "DMP", "DMP"), "source_udp": ("USB", "USB", "USB"),
+    "source_scp": ("SCP", "SCP", "SCP"), "source_a2b": ("A2B", "A2B", "A2B"),
+}
+for _stem, (_en, _cn, _ru) in _MIXER_ROW_STEMS.items():
+    for _n in range(8):
+        TEXTS["%s_%d" % (_stem, _n)] = ("%s %d" % (_en, _n + 1), "%s %d" % (_cn, _n + 1), "%s %d" % (_ru, _n + 1))
+    TEXTS["%s_l" % _stem] = ("%s L" % _en, "%s 左" % _cn, "%s Л" % _ru)
+    TEXTS["%s_r" % _stem] = ("%s R" % _en, "%s 右" % _cn, "%s П" % _ru)
+
 # Display names of the languages, as the language menu shows them in every
 # language (each in its own script).
 LANGUAGE_NAMES = {"en": "English", "cn": "中文", "ru": "Русский"}

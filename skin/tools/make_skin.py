@@ -13,6 +13,7 @@ from xml.sax.saxutils import quoteattr
 sys.path.insert(0, os.path.dirname(__file__))
 from languages import TEXTS, LANGUAGE_NAMES  # noqa: E402
 import layout_noise  # noqa: E402
+import layout_mixer  # noqa: E402
 
 SKIN = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUTPUTS = 10
@@ -505,6 +506,7 @@ LAYOUT_IDS = {
     "XML_SENCE_PROFILE": "xml/scene_profile.xml",
     "XML_NOISE_GATE": "xml/noise_gate.xml",
     "XML_NOISE_THRESHOLD": "xml/noise_threshold.xml",
+    "XML_MIXER": "xml/mixer.xml",
 }
 
 
@@ -539,6 +541,7 @@ def main():
     save("xml/noise_gate.xml", layout_noise.noise_gate_window(Node, pos, caption, section, THEME, CARD), "Noise gate window")
     save("xml/noise_threshold.xml", layout_noise.noise_threshold_window(Node, pos, caption, section, THEME, CARD),
          "Input noise threshold window")
+    save("xml/mixer.xml", layout_mixer.mixer_window(Node, pos, caption, THEME, CARD), "Mixer window: inputs to outputs of one source")
     for path, build in MENUS.items():
         save(path, build(), "Popup menu")
     import layout_service  # noqa: E402

@@ -28,6 +28,7 @@
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
+#include "ui/dialogs/mixer_window.h"
 #include "ui/dialogs/noise_gate_window.h"
 #include "ui/dialogs/noise_threshold_window.h"
 #include "ui/dialogs/scene_window.h"
@@ -212,6 +213,14 @@ void CMainWnd::OpenNoiseGateWindow() {
 
 void CMainWnd::OpenNoiseThresholdWindow() {
     ui::OpenNoiseThresholdWindow(this, *mManager, *this);
+}
+
+void CMainWnd::OpenMixerWindow() {
+    ui::OpenMixerWindow(this, *mManager);
+}
+
+void CMainWnd::CloseMixerWindow() {
+    ui::CloseOpenMixerWindow();
 }
 
 // ---- closing ----

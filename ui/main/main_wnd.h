@@ -64,6 +64,8 @@ public:
     void OpenPreferenceWindow() override;
     void OpenMemoryWindow() override;
     void OpenPowerOffDelayWindow() override;
+    void OpenMixerWindow() override;
+    void CloseMixerWindow() override;
 
 protected:
     void OnCreate() override;
