@@ -6,12 +6,13 @@ the others; the buttons sit in "mixer_footer" below the last row."""
 OUTPUTS = 10
 ROWS = 10          # 8 input rows, then the two cross-source rows
 INPUT_ROWS = 8
-ROW_HEIGHT = 56    # the window's row pitch; the program sizes the window by it
+ROW_HEIGHT = 48    # the window's row pitch; the program sizes the window by it.
+                   # Ten rows fit a 1600 x 900 screen at 125 % and 1920 x 1080 at 150 %.
 COLUMN_WIDTH = 100
 LEFT_WIDTH = 200
 MARGIN = 8
 HEADER_TOP = 44
-ROWS_TOP = 134
+ROWS_TOP = 126
 FOOTER_HEIGHT = 46
 
 # The channels the cross-source rows can bring in, by source index and the
@@ -37,7 +38,7 @@ def channel_key(stem, channels, channel):
 
 
 def cross_source_combo(parent, k, pos):
-    combo = parent.add("Combo", name="cmb_csm_vice_source_%d" % k, pos=pos(8, 4, 108, 24), font="11")
+    combo = parent.add("Combo", name="cmb_csm_vice_source_%d" % k, pos=pos(8, 3, 108, 22), font="11")
     combo.add("Item", text="${mixer_cross_none}", userdata="1000")
     for source, stem, channels in CROSS_SOURCES:
         for channel in range(channels):
@@ -54,7 +55,7 @@ def header(root, pos):
         column.add("Label", name="out_distort_%d" % c, pos=pos(18, 28, COLUMN_WIDTH - 40, 20), text="${mixer_clip}", align="center", font="10b", **{"class": "lamp"})
     for p in range(OUTPUTS // 2):
         x = MARGIN + LEFT_WIDTH + 2 * p * COLUMN_WIDTH + COLUMN_WIDTH // 2
-        root.add("Option", name="ch_bridge_%d" % p, pos=pos(x, HEADER_TOP + 60, COLUMN_WIDTH - 4, 24), text="${mixer_bridge}", font="11", tooltip="${mixer_bridge_tip}", **{"class": "chlink"})
+        root.add("Option", name="ch_bridge_%d" % p, pos=pos(x, HEADER_TOP + 56, COLUMN_WIDTH - 4, 22), text="${mixer_bridge}", font="11", tooltip="${mixer_bridge_tip}", **{"class": "chlink"})
 
 
 def row(root, r, pos):
@@ -62,18 +63,18 @@ def row(root, r, pos):
     line = root.add("Container", name="mixer_row_%d" % r, pos=pos(MARGIN, y, LEFT_WIDTH + OUTPUTS * COLUMN_WIDTH, ROW_HEIGHT))
     left = line.add("Container", name="left_box_%d" % r, pos=pos(0, 0, LEFT_WIDTH - 8, ROW_HEIGHT - 4), bkcolor=LEFT, round="3")
     if r < INPUT_ROWS:
-        left.add("Label", name="title_label_%d" % r, pos=pos(8, 4, 108, 22), text="", align="left", font="12b")
+        left.add("Label", name="title_label_%d" % r, pos=pos(8, 3, 108, 20), text="", align="left", font="12b")
     else:
         k = r - INPUT_ROWS
         cross_source_combo(left, k, pos)
-        left.add("Edit", name="csm_vice_gain_edit_%d" % k, pos=pos(8, 30, 60, 20), text="0dB", readonly="true", align="center", font="10", tooltip="${mixer_cross_gain_tip}")
-    left.add("Option", name="in_phase_%d" % r, pos=pos(122, 4, 66, 22), text="${mixer_phase}", font="10", tooltip="${mixer_phase_tip}", **{"class": "phase"})
-    left.add("Label", name="in_distort_%d" % r, pos=pos(122, 30, 66, 20), text="${mixer_clip}", align="center", font="10b", **{"class": "lamp"})
+        left.add("Edit", name="csm_vice_gain_edit_%d" % k, pos=pos(8, 25, 60, 18), text="0dB", readonly="true", align="center", font="10", tooltip="${mixer_cross_gain_tip}")
+    left.add("Option", name="in_phase_%d" % r, pos=pos(122, 3, 66, 20), text="${mixer_phase}", font="10", tooltip="${mixer_phase_tip}", **{"class": "phase"})
+    left.add("Label", name="in_distort_%d" % r, pos=pos(122, 25, 66, 18), text="${mixer_clip}", align="center", font="10b", **{"class": "lamp"})
     for c in range(OUTPUTS):
         cell = line.add("Container", name="box_%d_%d" % (c, r), pos=pos(LEFT_WIDTH + c * COLUMN_WIDTH, 0, COLUMN_WIDTH - 4, ROW_HEIGHT - 4), bkcolor=CELL, round="3")
-        cell.add("Option", name="box_enable_%d_%d" % (c, r), pos=pos(4, 4, 40, 22), text="${mixer_on}", font="10", **{"class": "route"})
-        cell.add("Edit", name="box_edit_%d_%d" % (c, r), pos=pos(48, 4, 44, 22), text="0", align="center", maxchar="4", font="11")
-        cell.add("Slider", name="box_volume_%d_%d" % (c, r), pos=pos(4, 30, COLUMN_WIDTH - 12, 18), min="0", max="100")
+        cell.add("Option", name="box_enable_%d_%d" % (c, r), pos=pos(4, 3, 40, 20), text="${mixer_on}", font="10", **{"class": "route"})
+        cell.add("Edit", name="box_edit_%d_%d" % (c, r), pos=pos(48, 3, 44, 20), text="0", align="center", maxchar="4", font="11")
+        cell.add("Slider", name="box_volume_%d_%d" % (c, r), pos=pos(4, 26, COLUMN_WIDTH - 12, 16), min="0", max="100")
 
 
 def footer(root, pos):

@@ -97,7 +97,6 @@ def top_bar(root):
         x += width + 2
     bar.add("Button", name="btn_irc", pos=pos(890, 10, 126, 26), text="${ui_auto_cal}")
     bar.add("Button", name="win_btn_noise_gate", pos=pos(1020, 10, 126, 26), text="${ui_noise_gate}")
-    bar.add("Button", name="btn_debug", pos=pos(1020, 10, 126, 26), text="${ui_debug}", visible="false")
     bar.add("Button", name="web_btn_1", pos=pos(890, 10, 126, 26), text="", visible="false", **{"class": "link"})
     bar.add("Button", name="minbtn", pos=pos(1162, 10, 28, 26), foreimage="sysbtn/sys_btn_min.png", **{"class": "caption"})
     bar.add("Button", name="closebtn", pos=pos(1194, 10, 28, 26), foreimage="sysbtn/sys_btn_close.png", **{"class": "caption_close"})
@@ -106,7 +105,10 @@ def top_bar(root):
 def left_panel(root):
     panel = root.add("Container", name="panel_left", pos=pos(8, 54, 284, 588), bkcolor=CARD, bordercolor="#FF2B323D", round="6")
     w = 284
-    section(panel, 12, 8, 200, "ui_source")
+    section(panel, 12, 8, 170, "ui_source")
+    # The service technician's DSP memory window, shown only with the debug
+    # marker file; it has a place of its own, so the noise gate stays reachable.
+    panel.add("Button", name="btn_debug", pos=pos(186, 5, 86, 20), text="${ui_debug}", font="10", visible="false")
     panel.add("Combo", name="btn_input_source", pos=pos(12, 28, w - 24, 26))
     panel.add("Combo", name="btn_channel_select", pos=pos(12, 28, w - 24, 26), visible="false")
 

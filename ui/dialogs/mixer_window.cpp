@@ -13,7 +13,7 @@ namespace {
 
 // The row pitch of the layout, in layout pixels: the window drops this much
 // height for every row its source does not have.
-constexpr int kRowHeight = 56;
+constexpr int kRowHeight = 48;
 constexpr int kRows = controller::kMixerRows;
 constexpr const char* kSourceKeys[] = {
     "${source_opt}", "${source_coax}", "${source_bt}",  "${source_aux}", "${source_low}",

@@ -172,7 +172,7 @@ TEST_F(MixerWindowTest, OpensForTheCurrentSourceWithItsRowsAndTheWindowSizedForT
         EXPECT_EQ(cross->y(), second->y() + second->height()) << "the rows close up";
         EXPECT_EQ(Find<QLabel>(mixer, "title_label_1")->text().toStdString(),
                   toolkit::Translate("${source_bt_r}"));
-        EXPECT_EQ(lowHeight - mixer.Widget()->height(), 6 * 56) << "six rows fewer";
+        EXPECT_EQ(lowHeight - mixer.Widget()->height(), 6 * 48) << "six rows fewer";
         QWidget* footer = mixer.Find("mixer_footer")->Widget();
         EXPECT_LE(footer->y() + footer->height(), mixer.Widget()->height());
         testing::ExpectEverythingFits(mixer, "bluetooth, en, 100 %");

@@ -342,6 +342,14 @@ TEST_F(ServiceWindowsTest, TheSystemCloseOfThePreferenceWindowClosesOnlyIt) {
 TEST_F(ServiceWindowsTest, TheDebugButtonIsShownOnlyWithItsMarkerFile) {
     Start();
     EXPECT_TRUE(Control("btn_debug").Visible());
+    // It takes no other button's place: the noise gate stays in reach.
+    QWidget* debug = Control("btn_debug").Widget();
+    QWidget* gate = Control("win_btn_noise_gate").Widget();
+    EXPECT_TRUE(gate->isVisible());
+    const QRect debugArea(debug->mapTo(mWindow->Widget(), QPoint()), debug->size());
+    const QRect gateArea(gate->mapTo(mWindow->Widget(), QPoint()), gate->size());
+    EXPECT_FALSE(debugArea.intersects(gateArea));
+    EXPECT_TRUE(testing::OverlappingControls(*mWindow).empty());
     CloseWindow();
     std::filesystem::remove(app::kDebugMarker);
     MakeWindow();
