@@ -76,7 +76,8 @@ bool AmplifierProtocol::OutputClips(int source, int output) const {
 
 // Request: scene, source, first, last. Answer: source, first, last and one
 // byte per channel, 1 while it clips.
-std::vector<uint8_t> AmplifierProtocol::InputClipReport(const std::vector<uint8_t>& q) const {
+std::vector<uint8_t> AmplifierProtocol::ClipReport(const std::vector<uint8_t>& q,
+                                                   bool outputs) const {
     const int source = At(q, 1);
     const int first = At(q, 2);
     const int last =
@@ -84,20 +85,8 @@ std::vector<uint8_t> AmplifierProtocol::InputClipReport(const std::vector<uint8_
     std::vector<uint8_t> out = {At(q, 1), static_cast<uint8_t>(first),
                                 static_cast<uint8_t>(std::max(last, 0))};
     for (int c = first; c <= last; ++c) {
-        out.push_back(InputClips(source, c) ? 1 : 0);
-    }
-    return out;
-}
-
-std::vector<uint8_t> AmplifierProtocol::OutputClipReport(const std::vector<uint8_t>& q) const {
-    const int source = At(q, 1);
-    const int first = At(q, 2);
-    const int last =
-        std::min<int>(At(q, 3), first + static_cast<int>(kMaxReportData - kClipHeader) - 1);
-    std::vector<uint8_t> out = {At(q, 1), static_cast<uint8_t>(first),
-                                static_cast<uint8_t>(std::max(last, 0))};
-    for (int c = first; c <= last; ++c) {
-        out.push_back(OutputClips(source, c) ? 1 : 0);
+        const bool clips = outputs ? OutputClips(source, c) : InputClips(source, c);
+        out.push_back(clips ? 1 : 0);
     }
     return out;
 }

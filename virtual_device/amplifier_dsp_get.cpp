@@ -242,9 +242,9 @@ std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) const {
         case 0x3F:
             return {working.ampMute};
         case 0x40:
-            return InputClipReport(q);
+            return ClipReport(q, false);
         case 0x41:
-            return OutputClipReport(q);
+            return ClipReport(q, true);
         case 0x42: {
             const uint32_t address =
                 static_cast<uint32_t>(At(q, 0) | At(q, 1) << 8 | At(q, 2) << 16) |

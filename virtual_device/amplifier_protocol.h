@@ -131,8 +131,7 @@ private:
     void SetDsp(const HostFrame& frame);
     std::vector<uint8_t> GetDsp(const HostFrame& frame) const;
     // Answers to the clip requests of the working state (mLock held).
-    std::vector<uint8_t> InputClipReport(const std::vector<uint8_t>& request) const;
-    std::vector<uint8_t> OutputClipReport(const std::vector<uint8_t>& request) const;
+    std::vector<uint8_t> ClipReport(const std::vector<uint8_t>& request, bool outputs) const;
     bool InputClips(int source, int input) const;
     bool OutputClips(int source, int output) const;
     void ResetLocked();

@@ -20,6 +20,7 @@
 #include "device/dsp_subcommands.h"
 #include "device/packet.h"
 #include "main_window_fixture.h"
+#include "modal_script.h"
 #include "toolkit/control_access.h"
 #include "ui/dialogs/noise_gate_window.h"
 #include "ui/dialogs/noise_threshold_window.h"
@@ -42,16 +43,7 @@ protected:
         mDemo.amplifier->ClearReceived();
     }
 
-    // The innermost modal window besides the main one.
-    static toolkit::Window* TopModal() {
-        toolkit::Window* top = nullptr;
-        for (toolkit::Window* window : toolkit::window_registry::All()) {
-            if (window->IsRunningModal() && window->Title() != "TQ DSP Audio") {
-                top = window;
-            }
-        }
-        return top;
-    }
+    static toolkit::Window* TopModal() { return testing::TopModalWindow(); }
 
     // Opens a window with `open` (which returns when it closed) and runs
     // `act` in it once it is up. A window `act` leaves open is closed and

@@ -12,6 +12,7 @@
 
 #include "device/packet.h"
 #include "main_window_fixture.h"
+#include "modal_script.h"
 #include "ui/dialogs/scene_window.h"
 
 namespace ui {
@@ -21,90 +22,18 @@ using testing::WaitFor;
 
 class SceneWindowTest : public testing::MainWindowTest {
 protected:
-    struct Step {
-        std::string title;  // the modal window the step waits for
-        std::function<void(toolkit::Window&)> act;
-    };
+    using Step = testing::ModalScript::Step;
 
     void SetUp() override {
         MainWindowTest::SetUp();
         ASSERT_TRUE(StartAndSync());
         QApplication::setActiveWindow(mWindow->Widget());
         mDemo.amplifier->ClearReceived();
-        QObject::connect(&mPlayer, &QTimer::timeout, [this] { PlayNextStep(); });
-        mPlayer.start(15);
-    }
-    void TearDown() override {
-        mPlayer.stop();
-        MainWindowTest::TearDown();
     }
 
-    // The innermost modal window: the newest one running modally.
-    static toolkit::Window* TopModal() {
-        toolkit::Window* top = nullptr;
-        for (toolkit::Window* window : toolkit::window_registry::All()) {
-            if (window->IsRunningModal() && window->Title() != "TQ DSP Audio") {
-                top = window;
-            }
-        }
-        return top;
-    }
-    // Each step runs once its window is the innermost modal one.
-    void PlayNextStep() {
-        if (mSteps.empty()) {
-            return;
-        }
-        // A step that never comes would leave the test inside a modal loop
-        // for good: give up, close what is open and say what was awaited.
-        if (mPlaying.elapsed() > kStepPatienceMs) {
-            toolkit::Window* top = TopModal();
-            ADD_FAILURE() << "gave up waiting for " << mSteps.front().title << " while "
-                          << (top != nullptr ? top->Title() : std::string("nothing")) << " is up";
-            mSteps.clear();
-            for (toolkit::Window* window : toolkit::window_registry::All()) {
-                if (window->IsRunningModal() && window != mWindow.get()) {
-                    window->Close(0);
-                }
-            }
-            return;
-        }
-        toolkit::Window* top = TopModal();
-        if (top == nullptr || top->Title() != mSteps.front().title) {
-            return;
-        }
-        Step step = std::move(mSteps.front());
-        mSteps.pop_front();
-        mStepsRun.push_back(step.title);
-        // Run from a timer of its own: an action that opens a modal window
-        // stays on the stack, and a timer is not fired again inside its own
-        // handler.
-        QPointer<QWidget> alive(top->Widget());
-        QTimer::singleShot(0, [step = std::move(step), top, alive] {
-            if (alive) {
-                step.act(*top);
-            }
-        });
-    }
-    void Play(std::vector<Step> steps) {
-        mSteps.assign(steps.begin(), steps.end());
-        mStepsRun.clear();
-        mPlaying.start();
-    }
-    bool PlayedAll(int milliseconds = kStepPatienceMs + 5000) {
-        const bool done =
-            WaitFor([&] { return mSteps.empty() && TopModal() == nullptr; }, milliseconds);
-        if (!done && !mSteps.empty()) {
-            toolkit::Window* top = TopModal();
-            ADD_FAILURE() << "waiting for " << mSteps.front().title << " while "
-                          << (top != nullptr ? top->Title() : std::string("nothing")) << " is up";
-            mSteps.clear();
-            while (toolkit::Window* open = TopModal()) {
-                open->Close(0);
-                QApplication::processEvents();
-            }
-        }
-        return done;
-    }
+    static toolkit::Window* TopModal() { return testing::TopModalWindow(); }
+    void Play(std::vector<Step> steps) { mScript.Play(std::move(steps)); }
+    bool PlayedAll() { return mScript.PlayedAll(); }
 
     void ChooseSceneItem(const char* item) {
         auto* button = qobject_cast<QAbstractButton*>(Control("btn_scene").Widget());
@@ -201,11 +130,7 @@ protected:
         return T("${tips}") + "|" + text;
     }
 
-    static constexpr int kStepPatienceMs = 20000;
-    QTimer mPlayer;
-    QElapsedTimer mPlaying;
-    std::deque<Step> mSteps;
-    std::vector<std::string> mStepsRun;
+    testing::ModalScript mScript;
 };
 
 TEST_F(SceneWindowTest, ASceneIsSavedUnderANameLoadedBackAndDeleted) {

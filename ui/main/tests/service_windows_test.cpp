@@ -22,6 +22,7 @@
 #include "app/settings.h"
 #include "device/packet.h"
 #include "main_window_fixture.h"
+#include "modal_script.h"
 #include "ui/dialogs/memory_window.h"
 #include "ui/dialogs/poweroff_delay_window.h"
 #include "ui/dialogs/preference_window.h"
@@ -36,10 +37,7 @@ constexpr uint8_t kScpCode = 81 + 8;
 
 class ServiceWindowsTest : public testing::MainWindowTest {
 protected:
-    struct Step {
-        std::string title;  // the modal window the step waits for
-        std::function<void(toolkit::Window&)> act;
-    };
+    using Step = testing::ModalScript::Step;
 
     // The debug button is shown only with the marker file in the current
     // directory: each test runs in a folder of its own.
@@ -53,11 +51,8 @@ protected:
         app::WriteSetting("config", "mem_addr", "0");
         app::WriteSetting("config", "mem_data", "0");
         MainWindowTest::SetUp();
-        QObject::connect(&mPlayer, &QTimer::timeout, [this] { PlayNextStep(); });
-        mPlayer.start(15);
     }
     void TearDown() override {
-        mPlayer.stop();
         MainWindowTest::TearDown();
         std::filesystem::current_path(mOldDirectory);
         std::error_code ignored;
@@ -69,60 +64,9 @@ protected:
         mDemo.amplifier->ClearReceived();
     }
 
-    static toolkit::Window* TopModal() {
-        toolkit::Window* top = nullptr;
-        for (toolkit::Window* window : toolkit::window_registry::All()) {
-            if (window->IsRunningModal() && window->Title() != "TQ DSP Audio") {
-                top = window;
-            }
-        }
-        return top;
-    }
-    void PlayNextStep() {
-        if (mSteps.empty()) {
-            return;
-        }
-        if (mPlaying.elapsed() > kStepPatienceMs) {
-            toolkit::Window* top = TopModal();
-            ADD_FAILURE() << "gave up waiting for " << mSteps.front().title << " while "
-                          << (top != nullptr ? top->Title() : std::string("nothing")) << " is up";
-            mSteps.clear();
-            while (toolkit::Window* open = TopModal()) {
-                open->Close(0);
-                QApplication::processEvents();
-            }
-            return;
-        }
-        toolkit::Window* top = TopModal();
-        if (top == nullptr || top->Title() != mSteps.front().title) {
-            return;
-        }
-        Step step = std::move(mSteps.front());
-        mSteps.pop_front();
-        QPointer<QWidget> alive(top->Widget());
-        QTimer::singleShot(0, [step = std::move(step), top, alive] {
-            if (alive) {
-                step.act(*top);
-            }
-        });
-    }
-    void Play(std::vector<Step> steps) {
-        mSteps.assign(steps.begin(), steps.end());
-        mPlaying.start();
-    }
-    bool PlayedAll() {
-        const bool done = WaitFor([&] { return mSteps.empty() && TopModal() == nullptr; },
-                                  kStepPatienceMs + 5000);
-        if (!done) {
-            ADD_FAILURE() << "a window stayed open";
-            mSteps.clear();
-            while (toolkit::Window* open = TopModal()) {
-                open->Close(0);
-                QApplication::processEvents();
-            }
-        }
-        return done;
-    }
+    static toolkit::Window* TopModal() { return testing::TopModalWindow(); }
+    void Play(std::vector<Step> steps) { mScript.Play(std::move(steps)); }
+    bool PlayedAll() { return mScript.PlayedAll(); }
 
     // ---- acting as the user does ----
     void Click(const std::string& name) {
@@ -206,12 +150,9 @@ protected:
     }
     std::string T(const char* key) { return toolkit::Translate(key); }
 
-    static constexpr int kStepPatienceMs = 20000;
     std::filesystem::path mOldDirectory;
     std::filesystem::path mDirectory;
-    QTimer mPlayer;
-    QElapsedTimer mPlaying;
-    std::deque<Step> mSteps;
+    testing::ModalScript mScript;
     bool mClosed = false;
 };
 
