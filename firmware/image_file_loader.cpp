@@ -139,7 +139,8 @@ LoadedImage FlashUpgParsingFile(const std::filesystem::path& path, const ImageRu
     if (size < 0 || size > static_cast<long>(kMaxImageFileSize)) {
         return Invalid(path, "FlashUpgParsingFile", __LINE__);
     }
-    app::LogW(L"%ls file size is %ld\n", path.wstring().c_str(), size);
+    // The narrow name: converting a name that is not valid UTF-8 to wide text would throw.
+    app::Log("%s file size is %ld\n", path.c_str(), size);
     std::optional<FirmwareImage> image = ReadImage(file.get(), size);
     file.reset();
     if (!image) {

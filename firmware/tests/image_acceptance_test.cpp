@@ -69,6 +69,15 @@ TEST_F(ImageFileTest, FlashImageLoadsAndReportsItsSize) {
     EXPECT_TRUE(Logged("FlashUpgParsingFile return ok!\n"));
 }
 
+TEST_F(ImageFileTest, FileNameThatIsNotUtf8StillLoads) {
+    const auto file = Image(2, kOurModel, 64);
+    const auto path = Write("\xff\xfe_FLASH_UPG.BIN", file);
+    ExpectFieldsOf(FlashUpgParsingFile(path, Rules(), true), file);
+    ExpectFieldsOf(
+        MCUUpgParsingFile(Write("\xff_MCU_UPG.BIN", Image(1, kOurModel, 64)), Rules(), true),
+        Image(1, kOurModel, 64));
+}
+
 TEST_F(ImageFileTest, SmallestAndLargestImagesAreAccepted) {
     // Fourteen bytes hold an image with an empty body; 1 MiB is the largest file taken.
     const auto smallest = Image(1, kOurModel, 14);
