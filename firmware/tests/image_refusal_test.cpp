@@ -70,9 +70,9 @@ TEST_F(ImageFileTest, TruncatedFilesAreRefused) {
     ExpectRefused(FlashUpgParsingFile(Write("FLASH_UPG.BIN", cut), Rules(), true));
 
     // Too short to hold the header, trailer and checksum: nothing is summed.
-    const std::vector<uint8_t> stub(good.begin(), good.begin() + 13);
-    ExpectRefused(MCUUpgParsingFile(Write("stub_MCU_UPG.BIN", stub), Rules(), true));
-    ExpectRefused(FlashUpgParsingFile(Write("stub_FLASH_UPG.BIN", stub), Rules(), true));
+    const std::vector<uint8_t> tooShort(good.begin(), good.begin() + 13);
+    ExpectRefused(MCUUpgParsingFile(Write("short_MCU_UPG.BIN", tooShort), Rules(), true));
+    ExpectRefused(FlashUpgParsingFile(Write("short_FLASH_UPG.BIN", tooShort), Rules(), true));
     EXPECT_EQ(LogText().find("cal MCU"), LogText().rfind("cal MCU"));  // only the cut file
 }
 
