@@ -215,6 +215,11 @@ void Mixer::OnStatusTick() {
     app::Log("STATUS_READ_TIMER reaching ...\n");
     ShowLamps();
     device::DeviceLink& link = mManager.Link();
+    // A slow amplifier has not answered the last tick yet: ask again only
+    // then, so requests do not pile up behind it.
+    if (!link.IsCmdQueueIdle()) {
+        return;
+    }
     const uint8_t source = static_cast<uint8_t>(mSource);
     if (mInputs > 0) {
         link.Get_InDistort({0, source, 0, static_cast<uint8_t>(mInputs - 1)}, false);

@@ -359,6 +359,23 @@ TEST_F(MixerTest, TheLampTimerNeverWaitsForTheAmplifier) {
     EXPECT_TRUE(returned) << "the requests are queued, not sent and waited for";
 }
 
+TEST_F(MixerTest, TicksWhileTheLinkIsBusyAskNothingMore) {
+    Open(kLow);
+    mDemo.amplifier->ClearReceived();
+    // A slow amplifier: each answer comes 300 ms late.
+    mDemo.amplifier->DelayAnswers(std::chrono::milliseconds(300));
+    for (int tick = 0; tick < 5; ++tick) {
+        mMixer->OnStatusTick();
+    }
+    ASSERT_TRUE(WaitQueueIdle());
+    mDemo.amplifier->DelayAnswers(std::chrono::milliseconds(0));
+    size_t inputRequests = 0;
+    for (auto& [sub, data] : DspFrames(device::OP_GET)) {
+        inputRequests += sub == device::DSP_INPUT_CH_DISTORT ? 1 : 0;
+    }
+    EXPECT_EQ(inputRequests, 1u) << "one round of requests at a time, none piled up";
+}
+
 TEST_F(MixerTest, ClipRequestsAreQueuedAndDroppedWhileDisconnected) {
     Open(kLow);
     mManager->DisconnectDevice();
