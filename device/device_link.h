@@ -87,8 +87,14 @@ public:
     bool SendCtrlCommand(uint8_t type, uint8_t subCommand, uint8_t operation, const uint8_t* data,
                          uint8_t dataLength);
 
-    // Sees every good frame after its decoder ran (tests, upgrade protocol).
+    // Sees every good frame after its decoder ran (tests).
     void SetFrameTap(std::function<void(const Frame&)> tap);
+    // Sees every good frame after its decoder ran, for the firmware upgrade,
+    // whose acknowledgements the decoders leave alone. Kept apart from the
+    // frame tap so that a test can watch an upgrade.
+    void SetUpgradeTap(std::function<void(const Frame&)> tap);
+    // Forgets the bytes received and not yet taken apart.
+    void ClearReceiveRing();
 
     int BytesRead() const { return mBytesRead.load(); }
     bool IsHidBusy() const { return mHidBusy.load(); }
@@ -147,6 +153,16 @@ public:
     bool IsMcuNormalMode() const { return mcu_is_normal_mode.load(); }
     int BootloaderVersion() const { return mBootloaderVersion.load(); }
 
+    // ---- firmware upgrade ----
+
+    // The upgrade state (device/upgrade_commands.h), written by the upgrade
+    // protocol on its worker and read by the controller on the UI thread.
+    uint8_t UpgradeStatus() const { return sys_upg_status.load(); }
+    void SetUpgradeStatus(uint8_t status) { sys_upg_status.store(status); }
+    // An image is loaded and the device is being put into upgrade mode (it
+    // may reboot and come back): connect and plug events are not the user's.
+    bool IsUpgradeUnderWay() const;
+
     // ---- connection upkeep and microcontroller ----
 
     // Sends the handshake and reads its answer; true when an answer arrived.
@@ -154,6 +170,9 @@ public:
     // 1: the PC takes control, 0: it lets go. Not answered, not read.
     bool PC_Connect(uint8_t connect);
     bool MCU_Factory_Default_Ctrl();
+    // Restarts the microcontroller after a DSP flash upgrade; waits 10000 ms
+    // for the acknowledgement.
+    bool MCU_Reboot_Ctrl();
     bool Get_Delay_Power_Off_Time();
     bool Set_Power_Off_Time(int delayMs, bool syncMode);
     bool Get_Acc();
@@ -317,7 +336,8 @@ protected:
     PacketParser mParser;  // guarded by mReadLock
 
     std::mutex mTapLock;
-    std::function<void(const Frame&)> mFrameTap;  // guarded by mTapLock
+    std::function<void(const Frame&)> mFrameTap;    // guarded by mTapLock
+    std::function<void(const Frame&)> mUpgradeTap;  // guarded by mTapLock
 
 private:
     void McuCmdThread();
@@ -345,6 +365,7 @@ private:
     std::atomic<int> mModelId{-1};
     std::atomic<bool> mcu_is_normal_mode{false};
     std::atomic<int> mBootloaderVersion{0};
+    std::atomic<uint8_t> sys_upg_status{0};
 
     std::atomic<bool> mCmdCtrlEnabled{false};
     std::atomic<bool> mCmdQueueIdle{true};

@@ -8,6 +8,7 @@
 #include "device/device_link.h"
 #include "device/dsp_subcommands.h"
 #include "device/tick.h"
+#include "device/upgrade_commands.h"
 
 namespace device {
 namespace {
@@ -104,14 +105,36 @@ void DeviceLink::DispatchFrame(const Frame& frame) {
         default:
             break;  // CMD_DSP_DWRITE is only logged
     }
+    std::function<void(const Frame&)> upgradeTap;
     std::function<void(const Frame&)> tap;
     {
         std::lock_guard<std::mutex> hold(mTapLock);
+        upgradeTap = mUpgradeTap;
         tap = mFrameTap;
+    }
+    if (upgradeTap) {
+        upgradeTap(frame);
     }
     if (tap) {
         tap(frame);
     }
+}
+
+void DeviceLink::SetUpgradeTap(std::function<void(const Frame&)> tap) {
+    std::lock_guard<std::mutex> hold(mTapLock);
+    mUpgradeTap = std::move(tap);
+}
+
+void DeviceLink::ClearReceiveRing() {
+    std::lock_guard<std::recursive_mutex> reader(mReadLock);
+    while (!mParser.RingEmpty()) {
+        mParser.TakeFromRing();
+    }
+}
+
+bool DeviceLink::IsUpgradeUnderWay() const {
+    const uint8_t status = sys_upg_status.load();
+    return status == UPG_ENTER || status == UPG_START;
 }
 
 }  // namespace device

@@ -23,6 +23,11 @@ bool DeviceLink::MCU_Factory_Default_Ctrl() {
     return SubmitCommand(CMD_MCU, MCU_FACTORY_DEFAULT, OP_SET, {}, true, kFactoryDefaultTimeoutMs);
 }
 
+bool DeviceLink::MCU_Reboot_Ctrl() {
+    app::Log("MCU_Reboot_Ctrl\n");
+    return SubmitCommand(CMD_MCU, MCU_REBOOT, OP_SET, {}, true, kReplyTimeoutMs);
+}
+
 bool DeviceLink::Get_Delay_Power_Off_Time() {
     app::Log("Get_Delay_Power_Off_Time\n");
     return SubmitCommand(CMD_MCU, MCU_POWER_OFF_DELAY, OP_GET, {}, true, kPowerOffDelayTimeoutMs);
