@@ -41,7 +41,7 @@ def update_fw_window(k):
     k.caption(root, width, "update_fw_title", "ui_fw_title")
     root.add("Label", name="update_fw_hint", pos=k.pos(24, 48, width - 48, 40), text="${ui_update_fw_hint}", align="left top", wrap="true", font="12", **{"class": "muted"})
     k.section(root, 24, 96, width - 48, "ui_fw_file")
-    root.add("Edit", name="file_path_edt", pos=k.pos(24, 118, width - 172, 28), text="", readonly="true", font="12")
+    root.add("Edit", name="file_path_edt", pos=k.pos(24, 118, width - 172, 28), text="", align="left", readonly="true", font="12")
     root.add("Button", name="file_btn", pos=k.pos(width - 140, 118, 116, 28), text="${ui_fw_browse}")
     root.add("Progress", name="progress", pos=k.pos(24, 160, width - 48, 8), min="0", max="100", value="0")
     root.add("Label", name="update_tips", pos=k.pos(24, 176, width - 48, 44), text="", align="left top", wrap="true", font="13b")

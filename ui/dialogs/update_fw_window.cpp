@@ -1,6 +1,7 @@
 #include "ui/dialogs/update_fw_window.h"
 
 #include <QString>
+#include <QWidget>
 #include <cstdio>
 
 #include "app/log.h"
@@ -39,6 +40,10 @@ void CUpdateFwWnd::Prepare(toolkit::Window* owner, const std::string& path) {
     ShowPath(path);
     if (toolkit::Control* bar = Find("progress")) {
         bar->SetValue(0);
+    }
+    // The edit would open the file dialog as soon as the window shows.
+    if (toolkit::Control* browse = Find("file_btn"); browse != nullptr && browse->Widget()) {
+        browse->Widget()->setFocus();
     }
 }
 
