@@ -28,6 +28,7 @@ public:
     std::map<uint16_t, uint8_t> statusOf;
     // Data blocks (counted from 0) answered first not-ready, then ready.
     std::vector<int> notReadyBlocks;
+    int notReadyRepeats = 1;  // not-ready answers before the ready one
     // Data blocks (counted from 0) not answered.
     std::vector<int> silentBlocks;
 
@@ -115,8 +116,10 @@ private:
                 return;
             }
             if (Listed(notReadyBlocks, index)) {
-                replies.Frame(frame.type, frame.subCommand, device::OP_ACK,
-                              {device::UPG_ACK_NOT_READY});
+                for (int repeat = 0; repeat < notReadyRepeats; ++repeat) {
+                    replies.Frame(frame.type, frame.subCommand, device::OP_ACK,
+                                  {device::UPG_ACK_NOT_READY});
+                }
             }
         }
         auto status = statusOf.find(Key(frame.type, frame.subCommand));
