@@ -12,6 +12,9 @@ namespace firmware {
 struct ImageRules {
     uint8_t pc_model_id = 0;  // this program's model number
     bool noCheckID = false;   // skip the model comparison (device not in normal mode)
+    // The build's stand-in images may go to the virtual amplifier only: a
+    // real amplifier must never be sent one.
+    bool standInsAllowed = false;
 };
 
 // A microcontroller or bootloader image: part 1, the program's model unless

@@ -15,8 +15,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
-#include <mutex>
 #include <optional>
+#include <string>
 
 #include "device/device_link.h"
 #include "device/packet.h"
@@ -59,11 +59,17 @@ enum class StepPhase : uint16_t {
 class UpgradeSession {
 public:
     // rules: this program's model and whether the model is compared
-    // (RulesForLink gives the usual ones).
+    // (RulesForLink gives the usual ones). Watches the link's frames for the
+    // upgrade's acknowledgements while it exists.
     UpgradeSession(device::DeviceLink& link, ImageRules rules, UpgradeTimings timings = {});
     ~UpgradeSession();
     UpgradeSession(const UpgradeSession&) = delete;
     UpgradeSession& operator=(const UpgradeSession&) = delete;
+
+    // The device to open again after it rebooted into its upgrade program;
+    // when it cannot be opened by this path (or none is given), the first
+    // amplifier found.
+    void SetDevicePath(std::string path) { mDevicePath = std::move(path); }
 
     // 0 started; 1 the file cannot be opened; 2 not an image for this device
     // (name, part, model, checksum); 3 no device; 4 the device did not enter
@@ -79,23 +85,46 @@ public:
     int Progress() const;
 
 private:
-    // (private members are the implementation's)
+    int LoadImage(const std::filesystem::path& path, const std::string& name);
+    bool EnterUpgradeMode(bool chipErase);
+    void WaitForReboot();
+    bool SendStart();
+    void OnFrame(const device::Frame& frame);
+    void OnMcuAcknowledgement(uint8_t sub, uint8_t status);
+    void OnFlashAcknowledgement(uint8_t sub, uint8_t status);
+    uint8_t ReadReply();
+    uint8_t SendNextMcuBlock();
+    uint8_t SendNextFlashBlock();
+    uint8_t End();
+    bool SendFinish();
+    uint8_t Status() const { return mLink.UpgradeStatus(); }
+    void SetStatus(uint8_t status) { mLink.SetUpgradeStatus(status); }
+    bool IsMcuTarget() const { return mTarget != UpgradeTarget::UPG_DEVICE_FLASH; }
+
     device::DeviceLink& mLink;
     const ImageRules mRules;
     const UpgradeTimings mTimings;
+    std::string mDevicePath;
     UpgradeTarget mTarget = UpgradeTarget::UPG_DEVICE_MCU;
     std::optional<FirmwareImage> mImage;
+    size_t mSize = 0;       // the body's length
     size_t mRemaining = 0;  // microcontroller and bootloader: bytes not yet sent
     size_t mSent = 0;       // DSP flash: bytes sent
-    StepPhase mPhase = StepPhase::kAct;
+    // Written by the acknowledgement decoder, which runs inside this
+    // session's reads, and by the steps; atomic in case another thread reads.
+    std::atomic<StepPhase> mPhase{StepPhase::kAct};
+    std::atomic<bool> mEntering{false};  // enter acknowledgements count only now
+    std::atomic<bool> mRefusedFinish{false};
     int mUnansweredReads = 0;
     int mNotReadyAnswers = 0;
+    bool mGaveUp = false;  // the device stopped answering: leave it in upgrade mode
 };
 
 // The rules of the image checks for the device on this link: the program's
-// model number, and no model comparison when the model record says so or
-// the device runs its upgrade program.
-ImageRules RulesForLink(const device::DeviceLink& link, bool noCheckId);
+// model number, no model comparison when the model record says so or the
+// device runs its upgrade program, and stand-in images only for the virtual
+// amplifier.
+ImageRules RulesForLink(const device::DeviceLink& link, bool noCheckId, bool virtualDevice);
 
 // What the update windows' workers and the command-line tool see of a whole
 // upgrade. Called on the thread that runs it.
