@@ -90,10 +90,10 @@ bool EqualizerManager::IsVirtualAmplifier() const {
 
 UpgradeSetup EqualizerManager::UpgradeSetupForDevice() const {
     UpgradeSetup setup;
-    setup.rules = firmware::RulesForLink(*mDeviceLink, app::CurrentModelCfg().mNO_CHECK_ID);
     // Stand-in images exist for the virtual amplifier only; a real one must
     // never be sent one.
-    // MERGE-TODO setup.rules.standInsAllowed = IsVirtualAmplifier();
+    setup.rules = firmware::RulesForLink(*mDeviceLink, app::CurrentModelCfg().mNO_CHECK_ID,
+                                         IsVirtualAmplifier());
     setup.timings = mUpgradeTimings;
     return setup;
 }
