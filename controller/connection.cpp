@@ -339,6 +339,11 @@ void EqualizerManager::DevicePlugin(const std::string& path) {
         app::Log("sys_upg_status UPG_ENTER or UPG_START\n");
         return;
     }
+    // Its removal came while an upgrade was under way and was passed over:
+    // the link still holds the device that left.
+    if (mDeviceLink->IsConnected() && mDeviceLink->IsDeviceGone()) {
+        DisconnectDevice();
+    }
     UpdateDeviceList();
     if (mDeviceLink->IsConnected() && IsSelectedDeviceInList()) {
         UpdateSelectDeviceIndex();

@@ -260,6 +260,32 @@ TEST_F(ForcedUpdateTest, ConnectAndPlugEventsAreIgnoredWhileAnUpgradeIsUnderWay)
     link.SetUpgradeStatus(device::UPG_IDLE);
     mManager->DisconnectDevice();
     EXPECT_FALSE(link.IsConnected());
+    // Nor is a device opened meanwhile.
+    link.SetUpgradeStatus(device::UPG_START);
+    mManager->ConnectDevice(true);
+    EXPECT_FALSE(link.IsConnected());
+    EXPECT_TRUE(mUi.mMessages.empty()) << "nothing to tell: the update reopens the device";
+    link.SetUpgradeStatus(device::UPG_IDLE);
+}
+
+// A removal passed over during an upgrade leaves the link holding a device
+// that left: plugging it in again connects it afresh.
+TEST_F(ForcedUpdateTest, ADeviceThatLeftDuringAnUpgradeIsConnectedAgainWhenPluggedIn) {
+    ASSERT_TRUE(ConnectAndSync());
+    device::DeviceLink& link = mManager->Link();
+    link.SetUpgradeStatus(device::UPG_START);
+    mDemo.amplifier->Unplug();
+    mManager->DevicePlugOut(mPath);
+    link.SetUpgradeStatus(device::UPG_IDLE);
+    ASSERT_TRUE(link.IsConnected());
+    mDemo.amplifier->Plug();
+    const int hiddenBefore = mUi.mLoadingHidden;
+    mManager->DevicePlugin(mPath);
+    ASSERT_TRUE(Pump([&] {
+        return mManager->IsSynchronised() && mUi.mLoadingHidden > hiddenBefore &&
+               !link.IsDeviceGone();
+    }));
+    EXPECT_TRUE(link.IsCmdCtrlEnabled());
 }
 
 // The manual window keeps the unplug notice back: the device restarts by

@@ -150,7 +150,7 @@ void CForceUpdateWnd::OnStageFailed(const char* key) {
     ShowTips(key);
     mStageFailed = true;
     mUpgStage = mUpgStage == 2 ? 1 : 0;
-    if (mLink.IsConnected()) {
+    if (mLink.IsConnected() && !mLink.IsDeviceGone()) {
         EnableButtons(true);
     }
 }

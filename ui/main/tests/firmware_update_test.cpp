@@ -282,9 +282,11 @@ TEST_F(FirmwareWindowsTest, EveryTextFitsAtEveryScaleInEveryLanguage) {
                 forced.Find("mcu_progress")->SetValue(100);
                 forced.Find("flash_progress")->SetValue(during ? 42 : 100);
                 forced.Find("check_box_facotry")->SetSelected(true, false);
-                platform::PostMessage(manual.Handle(),
-                                      during ? controller::WM_UPG_PROGRESS : controller::WM_UPG_OK,
-                                      during ? 42 : 0, 0);
+                platform::PostMessage(manual.Handle(), controller::WM_UPG_PROGRESS,
+                                      during ? 42 : 100, 0);
+                if (!during) {
+                    platform::PostMessage(manual.Handle(), controller::WM_UPG_OK, 0, 0);
+                }
                 for (toolkit::Window* window : {static_cast<toolkit::Window*>(&forced),
                                                 static_cast<toolkit::Window*>(&manual)}) {
                     window->Show();
