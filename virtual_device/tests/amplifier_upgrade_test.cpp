@@ -8,6 +8,7 @@
 
 #include "firmware/test_images.h"
 #include "upgrade_host.h"
+#include "virtual_device/demo_amplifier.h"
 
 namespace {
 
@@ -171,6 +172,8 @@ TEST_F(AmplifierUpgradeTest, MalformedBlocksAreRefused) {
     Bytes shortMcu = BigEndian(96);
     shortMcu.resize(20, 1);
     Bytes notFromZero = FlashBlocks(flash.body)[1];
+    Bytes beyondAnyFlash = BigEndian(0x7FFFFFE0);
+    beyondAnyFlash.resize(36, 1);
     for (const Case& c : {Case{"more than 50 bytes", device::CMD_FLASH, device::FLASH_UPG_START,
                                device::FLASH_UPG_DATA, tooMany},
                           Case{"flash not from 0", device::CMD_FLASH, device::FLASH_UPG_START,
@@ -178,7 +181,9 @@ TEST_F(AmplifierUpgradeTest, MalformedBlocksAreRefused) {
                           Case{"misaligned", device::CMD_MCU, device::MCU_UPG_START,
                                device::MCU_UPG_DATA, misaligned},
                           Case{"short frame", device::CMD_MCU, device::MCU_UPG_START,
-                               device::MCU_UPG_DATA, shortMcu}}) {
+                               device::MCU_UPG_DATA, shortMcu},
+                          Case{"beyond any flash", device::CMD_MCU, device::MCU_UPG_START,
+                               device::MCU_UPG_DATA, beyondAnyFlash}}) {
         SCOPED_TRACE(c.what);
         ASSERT_EQ(Ack(c.type, c.start, flashHead), UPG_ACK_READY);
         EXPECT_EQ(Ack(c.type, c.data, c.block), UPG_ACK_NOT_READY);
@@ -253,6 +258,24 @@ TEST_F(AmplifierUpgradeTest, ChipEraseIsAcknowledgedOnceTheAmplifierIsDone) {
     ASSERT_TRUE(Send(device::CMD_FLASH, device::FLASH_CHIP_ERASE, device::OP_SET));
     EXPECT_FALSE(Read(0).has_value()) << "busy erasing";
     EXPECT_EQ(StatusOf(Read(2000), device::CMD_FLASH, device::FLASH_CHIP_ERASE), UPG_ACK_READY);
+}
+
+TEST(DemoAmplifierFirmware, ReportsTheVersionItWasMadeWith) {
+    auto older = virtual_device::MakeDemoAmplifier(L"DEMO-OLD", VersionNumber{1, 20});
+    EXPECT_EQ(older.protocol->FirmwareVersion(), (VersionNumber{1, 20}));
+    virtual_device::VirtualHidBackend backend;
+    backend.Add(older.amplifier);
+    auto device = backend.Open(0x0483, 0x5750);
+    ASSERT_NE(device, nullptr);
+    device::OutputReport handshake =
+        device::BuildOutputReport(device::CMD_MCU, 0x08, device::OP_GET, nullptr, 0);
+    ASSERT_EQ(device->Write(handshake.data(), handshake.size()), 65);
+    uint8_t answer[64];
+    ASSERT_GT(device->ReadTimeout(answer, sizeof answer, 1000), 0);
+    // AA 55 L 03 08 DD 00 model major minor
+    EXPECT_EQ(Bytes(answer + 6, answer + 10), Bytes({0x00, 94, 1, 20}));
+    EXPECT_EQ(virtual_device::MakeDemoAmplifier().protocol->FirmwareVersion(),
+              (VersionNumber{1, 32}));
 }
 
 class NotReadyUpgradeTest : public UpgradeHostTest {
