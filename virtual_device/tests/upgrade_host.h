@@ -66,6 +66,40 @@ inline Bytes BigEndian(uint32_t value) {
             static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
 }
 
+// The microcontroller blocks of an image body, in the order they go:
+// the last size % 32 bytes first (padded with zeros), then 32 bytes at a
+// time down to offset 0. Each is offset + 32 bytes.
+inline std::vector<Bytes> McuBlocks(const Bytes& body) {
+    std::vector<Bytes> blocks;
+    size_t remaining = body.size();
+    bool first = true;
+    while (remaining > 0) {
+        const size_t length = first && remaining % 32 != 0 ? remaining % 32 : 32;
+        first = false;
+        remaining -= length;
+        Bytes block = BigEndian(static_cast<uint32_t>(remaining));
+        block.insert(block.end(), body.begin() + static_cast<long>(remaining),
+                     body.begin() + static_cast<long>(remaining + length));
+        block.resize(36, 0);
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
+// The flash blocks: offset, count (at most 50), the bytes, from 0 up.
+inline std::vector<Bytes> FlashBlocks(const Bytes& body) {
+    std::vector<Bytes> blocks;
+    for (size_t at = 0; at < body.size(); at += 50) {
+        const size_t length = std::min<size_t>(50, body.size() - at);
+        Bytes block = BigEndian(static_cast<uint32_t>(at));
+        block.push_back(static_cast<uint8_t>(length));
+        block.insert(block.end(), body.begin() + static_cast<long>(at),
+                     body.begin() + static_cast<long>(at + length));
+        blocks.push_back(block);
+    }
+    return blocks;
+}
+
 class UpgradeHostTest : public ::testing::Test {
 protected:
     static virtual_device::ProtocolOptions QuickOptions() {
@@ -143,40 +177,6 @@ protected:
         }
         Reopen();
         return mDevice != nullptr;
-    }
-
-    // The microcontroller blocks of an image body, in the order they go:
-    // the last size % 32 bytes first (padded with zeros), then 32 bytes at a
-    // time down to offset 0. Each is offset + 32 bytes.
-    static std::vector<Bytes> McuBlocks(const Bytes& body) {
-        std::vector<Bytes> blocks;
-        size_t remaining = body.size();
-        bool first = true;
-        while (remaining > 0) {
-            const size_t length = first && remaining % 32 != 0 ? remaining % 32 : 32;
-            first = false;
-            remaining -= length;
-            Bytes block = BigEndian(static_cast<uint32_t>(remaining));
-            block.insert(block.end(), body.begin() + static_cast<long>(remaining),
-                         body.begin() + static_cast<long>(remaining + length));
-            block.resize(36, 0);
-            blocks.push_back(block);
-        }
-        return blocks;
-    }
-
-    // The flash blocks: offset, count (at most 50), the bytes, from 0 up.
-    static std::vector<Bytes> FlashBlocks(const Bytes& body) {
-        std::vector<Bytes> blocks;
-        for (size_t at = 0; at < body.size(); at += 50) {
-            const size_t length = std::min<size_t>(50, body.size() - at);
-            Bytes block = BigEndian(static_cast<uint32_t>(at));
-            block.push_back(static_cast<uint8_t>(length));
-            block.insert(block.end(), body.begin() + static_cast<long>(at),
-                         body.begin() + static_cast<long>(at + length));
-            blocks.push_back(block);
-        }
-        return blocks;
     }
 
     static std::vector<Bytes> BlocksFor(const TargetCommands& target, const Bytes& body) {
