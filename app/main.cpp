@@ -43,6 +43,10 @@ int main(int argc, char** argv) {
     }
     ui::ProgramOptions options;
     options.virtualDevice = line.virtualDevice;
+    if (line.virtualFirmware) {
+        options.virtualFirmwareMajor = line.virtualFirmware->major;
+        options.virtualFirmwareMinor = line.virtualFirmware->minor;
+    }
     options.firstInstance = instance.IsFirstInstance();
     // Qt sees only the program's name: the options above are ours.
     int qtArgc = 1;

@@ -21,6 +21,7 @@ constexpr uint8_t kNotReady = 0x60;
 
 constexpr uint8_t kHandshake = 0x08;
 constexpr uint8_t kFlashVersion = 0x0B;
+constexpr uint8_t kBootloaderVersion = 0x0C;
 constexpr uint8_t kPcConnect = 0x1F;
 constexpr uint8_t kFactoryDefault = 0x90;
 constexpr uint8_t kPowerOffDelay = 0x91;
@@ -44,6 +45,19 @@ constexpr uint8_t kEchoDelay = 0x05;
 constexpr auto kFlashEraseTime = std::chrono::milliseconds(800);
 constexpr auto kRebootDelay = std::chrono::milliseconds(50);
 
+UpgradeSettings UpgradeSettingsOf(const ProtocolOptions& options) {
+    UpgradeSettings settings;
+    settings.firmware = {static_cast<uint8_t>(options.masterVersion),
+                         static_cast<uint8_t>(options.slaveVersion)};
+    settings.bootloader = {static_cast<uint8_t>(options.bootloaderMajor),
+                           static_cast<uint8_t>(options.bootloaderMinor)};
+    settings.chipEraseTime = std::chrono::milliseconds(options.chipEraseMs);
+    settings.notReadyEvery = options.notReadyEvery;
+    settings.notReadyTime = std::chrono::milliseconds(options.notReadyMs);
+    settings.refuseStart = options.refuseUpgradeStart;
+    return settings;
+}
+
 uint8_t At(const std::vector<uint8_t>& data, size_t index) {
     return index < data.size() ? data[index] : 0;
 }
@@ -61,7 +75,10 @@ SceneName ErasedName() {
 }  // namespace
 
 AmplifierProtocol::AmplifierProtocol(ProtocolOptions options)
-    : mOptions(options), mDefaults(DefaultState()), mNoise(options.noiseSeed) {
+    : mOptions(options),
+      mDefaults(DefaultState()),
+      mUpgrade(UpgradeSettingsOf(options)),
+      mNoise(options.noiseSeed) {
     const auto start = std::chrono::steady_clock::now();
     mNoiseClock = [start] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -120,7 +137,10 @@ void AmplifierProtocol::ResetLocked() {
     mNames[0].fill(0);
     mValidMask = 0;
     mCurrentScene = 0;
+    // A factory default keeps the firmware the amplifier runs.
+    const std::array<uint8_t, 4> flashVersion = mMcu.flashVersion;
     mMcu = McuValues{};
+    mMcu.flashVersion = flashVersion;
     mKtv = {0, 60, 60, 0, 0, 0, 0, 0, 0, 0, 0};
     mMemory.Clear();
     mIrc = {};
@@ -202,10 +222,69 @@ uint32_t AmplifierProtocol::Memory(uint32_t address) const {
 
 void AmplifierProtocol::SetNormalMode(bool normal) {
     std::lock_guard<std::mutex> hold(mLock);
-    mNormalMode = normal;
+    mUpgrade.SetInUpgradeProgram(!normal);
+}
+
+bool AmplifierProtocol::InUpgradeProgram() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mUpgrade.InUpgradeProgram();
+}
+
+VersionNumber AmplifierProtocol::FirmwareVersion() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mUpgrade.Firmware();
+}
+
+VersionNumber AmplifierProtocol::BootloaderVersion() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mUpgrade.Bootloader();
+}
+
+std::vector<uint8_t> AmplifierProtocol::ReceivedImage() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mUpgrade.ReceivedImage();
+}
+
+int AmplifierProtocol::UpgradeCount() const {
+    std::lock_guard<std::mutex> hold(mLock);
+    return mUpgrade.UpgradeCount();
+}
+
+bool AmplifierProtocol::HandleUpgrade(const HostFrame& frame, Replies& replies) {
+    std::unique_lock<std::mutex> hold(mLock);
+    const UpgradeOutcome outcome = mUpgrade.Handle(frame, replies);
+    if (outcome.flashVersion) {
+        mMcu.flashVersion = *outcome.flashVersion;
+    }
+    hold.unlock();
+    if (outcome.reboot != UpgradeReboot::kNone) {
+        ScheduleUpgradeReboot();
+    }
+    return outcome.handled;
+}
+
+void AmplifierProtocol::ScheduleUpgradeReboot() {
+    std::weak_ptr<VirtualAmplifier> weak = mAmplifier;
+    const auto rebootTime = std::chrono::milliseconds(mOptions.upgradeRebootMs);
+    std::thread([weak, rebootTime] {
+        std::this_thread::sleep_for(kRebootDelay);
+        if (auto amplifier = weak.lock()) {
+            amplifier->Unplug();
+        }
+        std::this_thread::sleep_for(rebootTime);
+        if (auto amplifier = weak.lock()) {
+            amplifier->Plug();
+        }
+    }).detach();
 }
 
 void AmplifierProtocol::Handle(const HostFrame& frame, Replies& replies) {
+    if (HandleUpgrade(frame, replies)) {
+        return;
+    }
+    if (frame.type != kMcu && InUpgradeProgram()) {
+        return;  // the upgrade program knows only the microcontroller's commands
+    }
     switch (frame.type) {
         case kMcu:
             HandleMcu(frame, replies);
@@ -234,11 +313,11 @@ void AmplifierProtocol::HandleMcu(const HostFrame& frame, Replies& replies) {
     }
     std::unique_lock<std::mutex> hold(mLock);
     if (sub == kHandshake) {
-        if (mNormalMode) {
-            replies.Frame(kMcu, sub, kUpdate,
-                          {0x00, static_cast<uint8_t>(mOptions.modelId),
-                           static_cast<uint8_t>(mOptions.masterVersion),
-                           static_cast<uint8_t>(mOptions.slaveVersion)});
+        if (!mUpgrade.InUpgradeProgram()) {
+            const VersionNumber version = mUpgrade.Firmware();
+            replies.Frame(
+                kMcu, sub, kUpdate,
+                {0x00, static_cast<uint8_t>(mOptions.modelId), version.major, version.minor});
         } else {
             replies.Frame(kMcu, sub, kUpdate, {kUpgradeProgram, 0, 0, 0});
         }
@@ -259,6 +338,9 @@ void AmplifierProtocol::HandleMcu(const HostFrame& frame, Replies& replies) {
                 break;
             case kFlashVersion:
                 data.assign(mMcu.flashVersion.begin(), mMcu.flashVersion.end());
+                break;
+            case kBootloaderVersion:
+                data = {mUpgrade.BootloaderReport()};
                 break;
             default:
                 break;

@@ -26,6 +26,7 @@
 #include <string>
 
 #include "virtual_device/amplifier_state.h"
+#include "virtual_device/amplifier_upgrade.h"
 #include "virtual_device/dsp_memory.h"
 #include "virtual_device/input_noise.h"
 #include "virtual_device/virtual_amplifier.h"
@@ -34,8 +35,11 @@ namespace virtual_device {
 
 struct ProtocolOptions {
     int modelId = 94;
+    // The firmware the amplifier runs until an upgrade installs another.
     int masterVersion = 1;
     int slaveVersion = 32;
+    int bootloaderMajor = 2;
+    int bootloaderMinor = 0;
     int outputChannels = 10;
     int mixerInputs = 10;      // sets the width of the mixer's input masks
     bool floatTrim = false;    // trims carry hundredths
@@ -44,6 +48,18 @@ struct ProtocolOptions {
     // after this long, as a real one does after a few seconds.
     bool rebootOnFactoryDefault = true;
     int rebootMs = 3000;
+    // The firmware upgrade. Entering the upgrade program and installing a
+    // microcontroller image reboot the amplifier: off the bus ~50 ms after the
+    // acknowledgement, back after upgradeRebootMs (the host waits 8 s before
+    // it looks). A chip erase of the DSP flash keeps it busy chipEraseMs.
+    int upgradeRebootMs = 3000;
+    int chipEraseMs = 400;
+    // Faults: every notReadyEvery-th data block (0: none) is answered not
+    // ready first and ready notReadyMs later; refuseUpgradeStart refuses
+    // every start.
+    int notReadyEvery = 0;
+    int notReadyMs = 20;
+    bool refuseUpgradeStart = false;
     // How long the amplifier is busy with its flash before it acknowledges a
     // scene save, a scene load (ReadScene k, 0) and a scene delete. A real
     // one takes a noticeable time; the host waits up to 20 s.
@@ -100,8 +116,18 @@ public:
     int KtvValue(uint8_t subCommand) const;
     // The DSP memory word at this address, as a read answers it.
     uint32_t Memory(uint32_t address) const;
-    // False: the handshake reports the upgrade program (0xF0).
+    // False: the amplifier runs its upgrade program; the handshake reports
+    // 0xF0 and only the microcontroller's commands are answered.
     void SetNormalMode(bool normal);
+    bool InUpgradeProgram() const;
+    // The firmware the handshake reports: from the options, then from the
+    // last microcontroller image installed.
+    VersionNumber FirmwareVersion() const;
+    VersionNumber BootloaderVersion() const;
+    // The image bytes of the last completed or the current upgrade transfer.
+    std::vector<uint8_t> ReceivedImage() const;
+    // Images installed since the start.
+    int UpgradeCount() const;
     // Resets every state, name, mask and value to the factory's.
     void FactoryReset();
     // The clock of the inputs' noise in milliseconds; the steady clock from
@@ -137,6 +163,10 @@ private:
     void ResetLocked();
     AmplifierState DefaultState() const;
     void ScheduleReboot();
+    // Answers an upgrade command; false for the others (mLock not held).
+    bool HandleUpgrade(const HostFrame& frame, Replies& replies);
+    // Off the bus shortly after the answer, back after the upgrade's reboot time.
+    void ScheduleUpgradeReboot();
     float InputNoiseLocked(int input) const;  // mLock held
 
     // The state a scene byte names, or nullptr for a scene beyond the slots.
@@ -155,7 +185,7 @@ private:
     McuValues mMcu;                                   // guarded by mLock
     std::array<int, 11> mKtv{};                       // guarded by mLock
     DspMemory mMemory;                                // guarded by mLock
-    bool mNormalMode = true;                          // guarded by mLock
+    AmplifierUpgrade mUpgrade;                        // guarded by mLock
     // Calibration: on, channel mask, EQ mode, module.
     std::array<uint8_t, 4> mIrc{};  // guarded by mLock
     const InputNoiseModel mNoise;

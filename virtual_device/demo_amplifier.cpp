@@ -57,13 +57,17 @@ void FeedTestSignal(AmplifierProtocol& protocol) {
 
 }  // namespace
 
-DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber) {
+DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber, std::optional<VersionNumber> firmware) {
     DemoAmplifier demo;
     demo.amplifier = std::make_shared<VirtualAmplifier>(std::move(serialNumber));
     ProtocolOptions options;
     options.sceneSaveTime = kRealSceneSaveTime;
     options.sceneLoadTime = kRealSceneLoadTime;
     options.sceneDeleteTime = kRealSceneDeleteTime;
+    if (firmware) {
+        options.masterVersion = firmware->major;
+        options.slaveVersion = firmware->minor;
+    }
     demo.protocol = AmplifierProtocol::InstallOn(demo.amplifier, options);
     const AmplifierState tune = DemoTune(demo.protocol->State(0));
     AmplifierState loud = tune;

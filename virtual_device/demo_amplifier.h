@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "virtual_device/amplifier_protocol.h"
@@ -16,6 +17,9 @@ struct DemoAmplifier {
     std::shared_ptr<AmplifierProtocol> protocol;
 };
 
-DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber = L"VTA3300-DEMO");
+// firmware: the version the amplifier runs, when not the program's own (an
+// older one shows the forced update).
+DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber = L"VTA3300-DEMO",
+                                std::optional<VersionNumber> firmware = std::nullopt);
 
 }  // namespace virtual_device

@@ -37,10 +37,22 @@ std::vector<uint8_t> EncodeDeviceFrame(uint8_t type, uint8_t subCommand, uint8_t
 void Replies::Frame(uint8_t type, uint8_t subCommand, uint8_t operation,
                     const std::vector<uint8_t>& data) {
     mReports.push_back(EncodeDeviceFrame(type, subCommand, operation, data));
+    mLater.emplace_back(0);
+}
+
+void Replies::FrameLater(std::chrono::milliseconds later, uint8_t type, uint8_t subCommand,
+                         uint8_t operation, const std::vector<uint8_t>& data) {
+    mReports.push_back(EncodeDeviceFrame(type, subCommand, operation, data));
+    mLater.push_back(later);
 }
 
 void Replies::RawReport(std::vector<uint8_t> bytes) {
     mReports.push_back(std::move(bytes));
+    mLater.emplace_back(0);
+}
+
+std::chrono::milliseconds Replies::LaterBy(size_t report) const {
+    return report < mLater.size() ? mLater[report] : std::chrono::milliseconds(0);
 }
 
 VirtualAmplifier::VirtualAmplifier(std::wstring serialNumber)
@@ -231,9 +243,10 @@ void VirtualAmplifier::QueueAnswers(std::unique_lock<std::mutex>& held, const Re
         --mAnswersToDrop;
         return;
     }
-    for (const auto& report : replies.Reports()) {
-        for (auto& piece : Shape(report)) {
-            QueueReport(std::move(piece), replies.Busy());
+    const auto& reports = replies.Reports();
+    for (size_t i = 0; i < reports.size(); ++i) {
+        for (auto& piece : Shape(reports[i])) {
+            QueueReport(std::move(piece), replies.Busy() + replies.LaterBy(i));
         }
     }
 }

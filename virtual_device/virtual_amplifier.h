@@ -37,12 +37,20 @@ public:
     // The answers become readable only this long after the command arrived:
     // the device is busy (writing its flash) before it answers.
     void After(std::chrono::milliseconds busy) { mBusy = busy; }
+    // A frame that becomes readable this long after the others: a second
+    // report to the same command, as when the device first answers "not
+    // ready" and then "ready" once it is done.
+    void FrameLater(std::chrono::milliseconds later, uint8_t type, uint8_t subCommand,
+                    uint8_t operation, const std::vector<uint8_t>& data = {});
 
     const std::vector<std::vector<uint8_t>>& Reports() const { return mReports; }
     std::chrono::milliseconds Busy() const { return mBusy; }
+    // The extra wait of one report (0 unless sent with FrameLater).
+    std::chrono::milliseconds LaterBy(size_t report) const;
 
 private:
     std::vector<std::vector<uint8_t>> mReports;
+    std::vector<std::chrono::milliseconds> mLater;  // one per report
     std::chrono::milliseconds mBusy{0};
 };
 

@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 #include <csignal>
 #include <memory>
+#include <optional>
 
 #include "app/log.h"
 #include "app/model_cfg.h"
@@ -81,7 +82,13 @@ int RunProgram(int argc, char** argv, const ProgramOptions& options) {
     virtual_device::DemoAmplifier demo;
     std::string demoPath;
     if (options.virtualDevice) {
-        demo = virtual_device::MakeDemoAmplifier();
+        std::optional<virtual_device::VersionNumber> firmware;
+        if (options.virtualFirmwareMajor >= 0 && options.virtualFirmwareMinor >= 0) {
+            firmware =
+                virtual_device::VersionNumber{static_cast<uint8_t>(options.virtualFirmwareMajor),
+                                              static_cast<uint8_t>(options.virtualFirmwareMinor)};
+        }
+        demo = virtual_device::MakeDemoAmplifier(L"VTA3300-DEMO", firmware);
         demoPath = virtualBackend->Add(demo.amplifier);
         backends->Add(virtualBackend);
     }

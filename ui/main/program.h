@@ -6,6 +6,9 @@ namespace ui {
 
 struct ProgramOptions {
     bool virtualDevice = false;  // offer a virtual amplifier in the device list
+    // The firmware the virtual amplifier reports; -1: its own (the program's).
+    int virtualFirmwareMajor = -1;
+    int virtualFirmwareMinor = -1;
     // False when another copy of the program runs: this one only says so.
     bool firstInstance = true;
 };
