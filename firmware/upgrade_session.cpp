@@ -11,6 +11,7 @@
 
 #include "app/log.h"
 #include "device/upgrade_commands.h"
+#include "firmware/test_images.h"
 
 namespace firmware {
 
@@ -154,6 +155,11 @@ int UpgradeSession::LoadImage(const std::filesystem::path& path, const std::stri
     app::Log("Parsing return 0x%0x\n", static_cast<unsigned>(loaded.result));
     if (loaded.result != UPG_FILE_VALID) {
         return loaded.result;
+    }
+    if (!mRules.standInsAllowed && IsStandInImage(loaded.image->body)) {
+        app::Log("return UPG_FILE_INVALID %s: a stand-in image, for the virtual amplifier only\n",
+                 name.c_str());
+        return UPG_FILE_INVALID;
     }
     mImage = std::move(loaded.image);
     mSize = mImage->body.size();
