@@ -130,7 +130,6 @@ void VirtualAmplifier::ReturnFromRestart() {
         mPlugged = true;
         ++mGeneration;
         mStalled = false;
-        mReportsUntilUnplug = 0;
     }
     NotifyPlug(true);
 }
