@@ -389,7 +389,8 @@ uint8_t UpgradeSession::ReadReply() {
     std::array<uint8_t, kOutputReportSize> buffer{};
     if (!mLink.ReadHIDData(buffer.data(), mTimings.replyTimeoutMs)) {
         app::Log("read data error! %d\n", errno);
-        if (++mUnansweredReads >= mTimings.unansweredReadLimit) {
+        const bool silent = ++mUnansweredReads >= mTimings.unansweredReadLimit;
+        if (silent) {
             // Leave the device in its upgrade program, ready for another attempt.
             app::Log("the device has not answered %d reads, the upgrade stops\n", mUnansweredReads);
             mGaveUp = true;
