@@ -11,6 +11,7 @@
 
 #include "app/log.h"
 #include "device/upgrade_commands.h"
+#include "firmware/test_images.h"
 
 namespace firmware {
 
@@ -154,6 +155,11 @@ int UpgradeSession::LoadImage(const std::filesystem::path& path, const std::stri
     app::Log("Parsing return 0x%0x\n", static_cast<unsigned>(loaded.result));
     if (loaded.result != UPG_FILE_VALID) {
         return loaded.result;
+    }
+    if (!mRules.standInsAllowed && IsStandInImage(loaded.image->body)) {
+        app::Log("return UPG_FILE_INVALID %s: a stand-in image, for the virtual amplifier only\n",
+                 name.c_str());
+        return UPG_FILE_INVALID;
     }
     mImage = std::move(loaded.image);
     mSize = mImage->body.size();
@@ -372,6 +378,8 @@ uint8_t UpgradeSession::UpgradeStep() {
 
 uint8_t UpgradeSession::ReadReply() {
     const uint8_t progress = static_cast<uint8_t>(Progress());
+    // A device gone before the finish was answered has not said that it took
+    // the image: a pulled cable, as far as this program can tell.
     if (!mLink.IsConnected() || mLink.IsDeviceGone()) {
         mPhase.store(StepPhase::kFinishing);
         SetStatus(UPG_FAIL);
@@ -381,12 +389,8 @@ uint8_t UpgradeSession::ReadReply() {
     std::array<uint8_t, kOutputReportSize> buffer{};
     if (!mLink.ReadHIDData(buffer.data(), mTimings.replyTimeoutMs)) {
         app::Log("read data error! %d\n", errno);
-        if (Status() == UPG_FINISH) {
-            // The device restarts as it finishes; it may be gone before its
-            // answer is read. Its version tells on reconnection.
-            app::Log("UPG_FINISH: no answer, the device restarts\n");
-            mPhase.store(StepPhase::kAct);
-        } else if (++mUnansweredReads >= mTimings.unansweredReadLimit) {
+        const bool silent = ++mUnansweredReads >= mTimings.unansweredReadLimit;
+        if (silent) {
             // Leave the device in its upgrade program, ready for another attempt.
             app::Log("the device has not answered %d reads, the upgrade stops\n", mUnansweredReads);
             mGaveUp = true;

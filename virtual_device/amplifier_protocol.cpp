@@ -269,11 +269,11 @@ void AmplifierProtocol::ScheduleUpgradeReboot() {
     std::thread([weak, rebootTime] {
         std::this_thread::sleep_for(kRebootDelay);
         if (auto amplifier = weak.lock()) {
-            amplifier->Unplug();
+            amplifier->LeaveBusForRestart();
         }
         std::this_thread::sleep_for(rebootTime);
         if (auto amplifier = weak.lock()) {
-            amplifier->Plug();
+            amplifier->ReturnFromRestart();
         }
     }).detach();
 }
@@ -384,11 +384,11 @@ void AmplifierProtocol::ScheduleReboot() {
         }
         std::this_thread::sleep_for(kRebootDelay);
         if (auto amplifier = weak.lock()) {
-            amplifier->Unplug();
+            amplifier->LeaveBusForRestart();
         }
         std::this_thread::sleep_for(rebootTime);
         if (auto amplifier = weak.lock()) {
-            amplifier->Plug();
+            amplifier->ReturnFromRestart();
         }
     }).detach();
 }

@@ -86,6 +86,7 @@ void VirtualAmplifier::UnplugLocked() {
 void VirtualAmplifier::Unplug() {
     {
         std::lock_guard<std::mutex> hold(mLock);
+        mCablePulled = true;
         if (!mPlugged) {
             return;
         }
@@ -97,6 +98,7 @@ void VirtualAmplifier::Unplug() {
 void VirtualAmplifier::Plug() {
     {
         std::lock_guard<std::mutex> hold(mLock);
+        mCablePulled = false;
         if (mPlugged) {
             return;
         }
@@ -104,6 +106,30 @@ void VirtualAmplifier::Plug() {
         ++mGeneration;
         mStalled = false;
         mReportsUntilUnplug = 0;
+    }
+    NotifyPlug(true);
+}
+
+void VirtualAmplifier::LeaveBusForRestart() {
+    {
+        std::lock_guard<std::mutex> hold(mLock);
+        if (!mPlugged) {
+            return;
+        }
+        UnplugLocked();
+    }
+    NotifyPlug(false);
+}
+
+void VirtualAmplifier::ReturnFromRestart() {
+    {
+        std::lock_guard<std::mutex> hold(mLock);
+        if (mPlugged || mCablePulled) {
+            return;
+        }
+        mPlugged = true;
+        ++mGeneration;
+        mStalled = false;
     }
     NotifyPlug(true);
 }
@@ -296,6 +322,7 @@ int VirtualAmplifier::HostWrite(uint64_t generation, const uint8_t* data, size_t
     }
     ++mReceivedCount;
     if (mReportsUntilUnplug > 0 && --mReportsUntilUnplug == 0) {
+        mCablePulled = true;
         UnplugLocked();
         held.unlock();
         NotifyPlug(false);

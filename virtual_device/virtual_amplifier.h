@@ -92,6 +92,11 @@ public:
     void Unplug();
     // Plugs it back in; handles opened before stay dead, as with real USB.
     void Plug();
+    // The device's own restart: it drops off the bus, and comes back when
+    // its restart is over, unless the cable was pulled meanwhile; then it
+    // comes back only when plugged in again.
+    void LeaveBusForRestart();
+    void ReturnFromRestart();
     bool IsPlugged() const;
     // Called with true on plug and false on unplug (device notifications).
     void SetPlugListener(std::function<void(bool plugged)> listener);
@@ -155,6 +160,7 @@ private:
     mutable std::mutex mLock;
     std::condition_variable mChanged;
     bool mPlugged = true;
+    bool mCablePulled = false;  // by Unplug, until Plug
     uint64_t mGeneration = 1;
     bool mPaced = false;
     Clock::time_point mNextOutSlot{};

@@ -334,5 +334,31 @@ TEST_F(UpgradeStepsTest, ADeviceThatDoesNotComeBackFromItsRestartEndsWithConnect
     EXPECT_EQ(mLink.UpgradeStatus(), device::UPG_IDLE);
 }
 
+TEST_F(UpgradeStepsTest, AStandInImageGoesOnlyToTheVirtualAmplifier) {
+    mDevice.InstallOn(*mAmplifier);
+    firmware::ImageRules realAmplifier = OurRules();
+    realAmplifier.standInsAllowed = false;
+    const std::vector<uint8_t> standIn = Image(1, kOurModel, 64 + 14);
+    {
+        firmware::UpgradeSession session(mLink, realAmplifier, QuickTimings());
+        EXPECT_EQ(session.UpgradeStart(Write("MCU_UPG.BIN", standIn), false),
+                  firmware::UPG_FILE_INVALID);
+        EXPECT_TRUE(mDevice.Commands().empty());
+    }
+    // The same bytes without the marker, as a maker's image: accepted.
+    std::vector<uint8_t> real = standIn;
+    real[6] = 'X';
+    const size_t checksumAt = real.size() - 4;
+    uint32_t sum = 0;
+    for (size_t i = 0; i < checksumAt; ++i) {
+        sum += real[i];
+    }
+    for (int i = 0; i < 4; ++i) {
+        real[checksumAt + static_cast<size_t>(i)] = static_cast<uint8_t>(sum >> (24 - 8 * i));
+    }
+    firmware::UpgradeSession session(mLink, realAmplifier, QuickTimings());
+    EXPECT_EQ(session.UpgradeStart(Write("MCU_UPG.BIN", real), false), firmware::UPG_STARTED);
+}
+
 }  // namespace
 }  // namespace firmware_test
