@@ -214,8 +214,10 @@ void CForceUpdateWnd::Notify(const toolkit::Notification& notification) {
     DefaultNotify(notification);
 }
 
+// Never while an image is sent; but a device that does not come back must
+// not keep the window open for good.
 void CForceUpdateWnd::OnCloseRequest() {
-    if (ButtonsEnabled()) {
+    if (ButtonsEnabled() || !mWorker.IsRunning()) {
         Close(0);
     }
 }

@@ -38,7 +38,8 @@ protected:
     void Notify(const toolkit::Notification& notification) override;
     void OnMessage(uint32_t message, uintptr_t wParam, intptr_t lParam,
                    std::unique_ptr<platform::PostedRecord>& record) override;
-    // The system's close acts as "cancel_btn": not while an image is sent.
+    // The system's close acts as "cancel_btn", also while the window waits
+    // for the device to come back; not while an image is sent.
     void OnCloseRequest() override;
 
 private:

@@ -262,5 +262,28 @@ TEST_F(FirmwareUpdateEndToEndTest, ACutForcedTransferLetsTheUserSendTheSameImage
     EXPECT_EQ(mOldProtocol->FirmwareVersion(), (virtual_device::VersionNumber{1, 32}));
 }
 
+// The amplifier pulled during the forced update and not put back: the
+// buttons wait for it, but the system's close still ends the window.
+TEST_F(FirmwareUpdateEndToEndTest, AForcedWindowWaitingForAnAbsentAmplifierCanBeClosed) {
+    UseAmplifierWithFirmware(1, 20);
+    bool failed = false;
+    bool buttonsWait = false;
+    Play({{"msgwnd", [&](toolkit::Window& box) { Press(box, "confirm_btn"); }},
+          {kUpdateWindowTitle, [&](toolkit::Window& window) {
+               Press(window, "update_btn");
+               ASSERT_TRUE(
+                   WaitFor([&] { return Bar(window, "mcu_progress") >= 20; }, kTransferPatienceMs));
+               mOldAmplifier->Unplug();
+               failed = Tips(window, "${update_fail}", 30000);
+               buttonsWait = !Enabled(window, "closebtn") && !Enabled(window, "update_btn");
+               window.Widget()->close();
+           }}});
+    Start();
+    ASSERT_TRUE(PlayedAll(kTransferPatienceMs));
+    EXPECT_TRUE(failed);
+    EXPECT_TRUE(buttonsWait) << "the buttons wait for the amplifier";
+    EXPECT_FALSE(mWindow->Manager().IsForceUpdatePending());
+}
+
 }  // namespace
 }  // namespace ui

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -26,6 +27,8 @@ constexpr const char* kUpdateWindowTitle = "updatefwwnd";
 class FirmwareWindowsTest : public testing::MainWindowTest {
 protected:
     static constexpr int kRestartMs = 200;
+    static constexpr int kWatchdogMs = 240000;
+    static constexpr int kWatchdogRepeatMs = 2000;
     using Step = testing::ModalScript::Step;
 
     // Each test runs in a folder of its own, which is also its temporary
@@ -41,8 +44,23 @@ protected:
         mOldTemp = mHadTemp ? old : "";
         ::setenv("TMPDIR", (mDirectory / "tmp").c_str(), 1);
         MainWindowTest::SetUp();
+        // A window that a failed step left open would hold the test in its
+        // modal loop for good: end it, and every one after it, as a failure.
+        QObject::connect(&mWatchdog, &QTimer::timeout, [this] {
+            if (testing::TopModalWindow() == nullptr) {
+                return;
+            }
+            ADD_FAILURE() << "a modal window outlived the test's patience";
+            while (toolkit::Window* open = testing::TopModalWindow()) {
+                open->Close(0);
+                QApplication::processEvents();
+            }
+            mWatchdog.start(kWatchdogRepeatMs);
+        });
+        mWatchdog.start(kWatchdogMs);
     }
     void TearDown() override {
+        mWatchdog.stop();
         if (mOldAmplifier) {
             mOldAmplifier->SetPlugListener(nullptr);
         }
@@ -157,6 +175,7 @@ protected:
     std::shared_ptr<virtual_device::AmplifierProtocol> mOldProtocol;
     std::string mOldPath;
     testing::ModalScript mScript;
+    QTimer mWatchdog;
 };
 
 constexpr const char* kFiveControls[] = {"closebtn", "cancel_btn", "file_btn", "update_btn",
