@@ -70,8 +70,10 @@ public:
         return 0;
     }
     controller::EqChart* Chart() override { return &mChart; }
-    void StartForcedUpdate() override {}
-    void OpenFirmwareUpdate() override {}
+    int RunForceUpdateWindow(const std::string&, const std::string&) override { return 0; }
+    bool ResumeForceUpdate() override { return false; }
+    int RunUpdateFwWindow() override { return 0; }
+    void CloseUpdateFwWindow() override {}
     void OpenSceneWindow(controller::SceneWindowMode) override {}
     void OpenPreferenceWindow() override {}
     void OpenMemoryWindow() override {}

@@ -146,6 +146,11 @@ void EqualizerManager::SetConnectLook(ConnectLook look) {
 }
 
 void EqualizerManager::ConnectDevice(bool showFailure) {
+    // The device is being put into its upgrade program and comes back by
+    // itself; the update's worker reopens it.
+    if (mDeviceLink->IsUpgradeUnderWay()) {
+        return;
+    }
     // The mixer shows the state of the device it was opened for.
     if (mUi != nullptr) {
         mUi->CloseMixerWindow();
@@ -167,9 +172,19 @@ void EqualizerManager::ConnectDevice(bool showFailure) {
         SetConnectLook(ConnectLook::kDisconnected);
         return;
     }
+    if (mUi != nullptr) {
+        mUi->CloseUpdateFwWindow();
+    }
     app::Log("Connect OK！\n");
     SetConnectLook(ConnectLook::kConnecting);
+    // A forced update goes on with the device that came back.
+    if (mForceUpdatePending && mUi != nullptr &&
+        !app::MarkerFileExists(app::kNoForceUpdateMarker) && mUi->ResumeForceUpdate()) {
+        SetConnectLook(ConnectLook::kConnected);
+        return;
+    }
 
+    mForceUpdateWindowClosed = false;
     mDeviceLink->DisableCmdCtrl();  // the view pushes of the sync send nothing
     Post(WM_SHOW_LOADING);
     auto cached = mDeviceProfiles.find(mSelectedName);
@@ -268,7 +283,11 @@ void EqualizerManager::CheckFirmware() {
     const int innerMinor = cfg.mINNER_FW_SLAVE_VER;
     const bool older = major < innerMajor || (major == innerMajor && minor < innerMinor);
     const bool newer = major > innerMajor || (major == innerMajor && minor > innerMinor);
-    if (older && !app::MarkerFileExists(app::kNoForceUpdateMarker)) {
+    if (older && mForceUpdateWindowClosed) {
+        // The read that follows the forced-update window: the user has just
+        // decided, and is not asked again for this connection.
+        app::Log("firmware %d.%d still older after the forced update window\n", major, minor);
+    } else if (older && !app::MarkerFileExists(app::kNoForceUpdateMarker)) {
         Post(WM_FORCE_UPDATE);
     } else if (newer) {
         Post(WM_FW_NEWER);
@@ -277,7 +296,7 @@ void EqualizerManager::CheckFirmware() {
 }
 
 void EqualizerManager::OnSyncDone() {
-    if (!mDeviceLink->IsMcuNormalMode()) {
+    if (mDeviceLink->IsUpgradeUnderWay() || !mDeviceLink->IsMcuNormalMode()) {
         return;
     }
     if (mDeviceLink->IsConnected() && mProfile.deviceModel != -1) {
@@ -291,6 +310,9 @@ void EqualizerManager::OnSyncDone() {
 }
 
 void EqualizerManager::DisconnectDevice() {
+    if (mDeviceLink->IsUpgradeUnderWay()) {
+        return;
+    }
     if (mUi != nullptr) {
         mUi->CloseMixerWindow();
     }
@@ -313,6 +335,15 @@ void EqualizerManager::DisconnectDevice() {
 
 void EqualizerManager::DevicePlugin(const std::string& path) {
     app::Log("DevicePlugin\n");
+    if (mDeviceLink->IsUpgradeUnderWay()) {
+        app::Log("sys_upg_status UPG_ENTER or UPG_START\n");
+        return;
+    }
+    // Its removal came while an upgrade was under way and was passed over:
+    // the link still holds the device that left.
+    if (mDeviceLink->IsConnected() && mDeviceLink->IsDeviceGone()) {
+        DisconnectDevice();
+    }
     UpdateDeviceList();
     if (mDeviceLink->IsConnected() && IsSelectedDeviceInList()) {
         UpdateSelectDeviceIndex();
@@ -324,6 +355,10 @@ void EqualizerManager::DevicePlugin(const std::string& path) {
 
 void EqualizerManager::DevicePlugOut(const std::string&) {
     app::Log("DevicePlugOut\n");
+    if (mDeviceLink->IsUpgradeUnderWay()) {
+        app::Log("sys_upg_status UPG_ENTER or UPG_START\n");
+        return;
+    }
     UpdateDeviceList();
     const bool listed = IsSelectedDeviceInList();
     if (mDeviceLink->IsConnected() && !listed) {

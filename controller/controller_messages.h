@@ -16,6 +16,16 @@ inline constexpr uint32_t WM_SHOW_LOADING = 1274;
 inline constexpr uint32_t WM_HIDE_LOADING = 1275;
 inline constexpr uint32_t WM_END_NAME_EDIT = 1276;
 
+// What the update windows' workers post to their own window. wParam: the
+// percent for WM_UPG_PROGRESS, else 0. WM_DEVICE_REBOOT (above) tells the
+// forced-update window that the factory default was answered.
+inline constexpr uint32_t WM_UPG_PROGRESS = 1255;
+inline constexpr uint32_t WM_UPG_OK = 1256;
+inline constexpr uint32_t WM_UPG_FAIL = 1257;
+inline constexpr uint32_t WM_UPG_LOAD_FAIL = 1258;  // the image was refused or the start failed
+inline constexpr uint32_t WM_UPG_START_MCU = 1259;
+inline constexpr uint32_t WM_UPG_START_FLASH = 1260;
+
 // Work a controller job hands back to the user-interface thread, where
 // every change of the view and of the working profile happens.
 // wParam: one of the SyncStep values.

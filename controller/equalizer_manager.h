@@ -21,6 +21,7 @@
 #include "controller/control_lookup.h"
 #include "controller/controller_messages.h"
 #include "controller/ui_services.h"
+#include "controller/upgrade_worker.h"
 #include "device/device_link.h"
 #include "device/device_records.h"
 #include "device/hid_seam.h"
@@ -337,6 +338,25 @@ public:
     // test sets its own.
     void SetClock(std::function<int64_t()> nowMs) { mNowMs = std::move(nowMs); }
 
+    // ---- firmware update ----
+    // WM_FORCE_UPDATE: asks whether to update the older device with the
+    // images the program carries, writes them to the temporary folder and
+    // runs the forced-update window; reads the device again afterwards.
+    void StartForceUpdate();
+    // "option_item_firmware_upgrade": the manual update window, during which
+    // the device's reboots are no unplugged cable.
+    void OpenFirmwareUpdate();
+    // WM_DEVICE_STATUS_UNNORMAL: the device runs its upgrade program.
+    void OnDeviceStatusUnnormal();
+    // What an update window's transfer uses for the connected device.
+    UpgradeSetup UpgradeSetupForDevice() const;
+    // The waits of a transfer; tests shorten the reboot wait.
+    void SetUpgradeTimings(const firmware::UpgradeTimings& timings) { mUpgradeTimings = timings; }
+    bool IsForceUpdatePending() const { return mForceUpdatePending; }
+    // The files the built-in images are written to before a forced update.
+    static std::filesystem::path ForceUpdateMcuFile();
+    static std::filesystem::path ForceUpdateFlashFile();
+
     // ---- state the main window reads ----
     bool IsSynchronised() const { return mLook == ConnectLook::kConnected; }
     ConnectLook Look() const { return mLook; }
@@ -376,6 +396,8 @@ private:
     void Post(uint32_t message, uintptr_t wParam = 0);
     void PostStep(SyncStep step);
     void CheckFirmware();
+    bool IsVirtualAmplifier() const;
+    void ReadDeviceAgain();
 
     // devices
     void SelectEntry(size_t index);
@@ -506,6 +528,9 @@ private:
 
     bool mForceUpdatePending = false;
     bool mPlugOutMsgSuppressed = false;
+    firmware::UpgradeTimings mUpgradeTimings;
+    // Set from the close of the forced-update window until the next connection.
+    bool mForceUpdateWindowClosed = false;
     // Set when the device acknowledged a factory default: it is restarting,
     // so its departure from the bus is no unplugged cable. Cleared when it is
     // connected again.

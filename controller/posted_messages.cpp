@@ -41,8 +41,7 @@ bool HandlePostedMessage(EqualizerManager& manager, UiServices& ui,
             manager.ReadKtvValueCallback(sub, message.lParam);
             return true;
         case device::WM_DEVICE_STATUS_UNNORMAL:
-            ui.ShowMessage("${tips}", "${device_status_unnormal}");
-            ui.OpenFirmwareUpdate();
+            manager.OnDeviceStatusUnnormal();
             return true;
         case WM_DEVICE_REBOOT:
             ui.HideLoading();
@@ -58,7 +57,7 @@ bool HandlePostedMessage(EqualizerManager& manager, UiServices& ui,
             manager.DisconnectDevice();
             return true;
         case WM_FORCE_UPDATE:
-            ui.StartForcedUpdate();
+            manager.StartForceUpdate();
             return true;
         case WM_FW_NEWER:
             ShowFirmwareNewer(manager, ui);

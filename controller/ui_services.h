@@ -86,10 +86,20 @@ public:
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;
 
-    // The firmware update windows; until the update is built they explain
-    // what the device needs.
-    virtual void StartForcedUpdate() = 0;
-    virtual void OpenFirmwareUpdate() = 0;
+    // The forced-update window over the main window with the two image
+    // files (an empty name: that image is not flashed), run until the user
+    // closes it: 1 when the update ran to its end with the factory default,
+    // else 0.
+    virtual int RunForceUpdateWindow(const std::string& mcuImage,
+                                     const std::string& flashImage) = 0;
+    // Hands a new connection to the open forced-update window, which goes on
+    // with the update; false when none is open.
+    virtual bool ResumeForceUpdate() = 0;
+    // The manual update window over the main window, run until it closes;
+    // the code it was closed with (1 when the controller closed it).
+    virtual int RunUpdateFwWindow() = 0;
+    // Ends the manual update window with 1 (nothing when none is open).
+    virtual void CloseUpdateFwWindow() = 0;
 };
 
 }  // namespace controller

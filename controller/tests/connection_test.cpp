@@ -119,9 +119,12 @@ TEST_F(ControllerTest, AnOlderFirmwareAsksForTheForcedUpdateAndANewerOneTells) {
     virtual_device::AmplifierProtocol::InstallOn(oldAmp, older);
     mDemo.amplifier->Unplug();
     mBackend->Add(oldAmp);
+    mUi.mAnswers = {false};  // the update is declined
     ASSERT_TRUE(ConnectAndSync());
-    ASSERT_FALSE(mUi.mMessages.empty());
-    EXPECT_EQ(mUi.mMessages.back(), "forced update");
+    Settle();
+    ASSERT_FALSE(mUi.mAsked.empty());
+    EXPECT_EQ(mUi.mAsked.back(), "${tips}|device 1.31 older than 1.32, update?");
+    EXPECT_TRUE(mUi.mForceUpdateWindows.empty());
     mManager->DisconnectDevice();
 
     virtual_device::ProtocolOptions newer;

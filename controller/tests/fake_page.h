@@ -165,6 +165,12 @@ public:
         if (text == "${dsp_fw_new_tips}") {
             return "device %d.%d newer than %d.%d";
         }
+        if (text == "${update_tips}") {
+            return "device %d.%d older than %d.%d, update?";
+        }
+        if (text == "${update_no_builtin_fw}") {
+            return "device %d.%d older than %d.%d, no firmware carried";
+        }
         return text;
     }
     void ShowLoading() override { ++mLoadingShown; }
@@ -215,8 +221,25 @@ public:
     }
     void CloseMixerWindow() override { ++mMixerCloses; }
     controller::EqChart* Chart() override { return &mChart; }
-    void StartForcedUpdate() override { mMessages.push_back("forced update"); }
-    void OpenFirmwareUpdate() override { mMessages.push_back("firmware update window"); }
+    int RunForceUpdateWindow(const std::string& mcuImage, const std::string& flashImage) override {
+        mForceUpdateWindows.emplace_back(mcuImage, flashImage);
+        if (mInForceUpdateWindow) {
+            return mInForceUpdateWindow(mcuImage, flashImage);
+        }
+        return 0;
+    }
+    bool ResumeForceUpdate() override {
+        ++mForceUpdateResumes;
+        return !mForceUpdateWindows.empty();
+    }
+    int RunUpdateFwWindow() override {
+        mMessages.push_back("firmware update window");
+        if (mInUpdateFwWindow) {
+            mInUpdateFwWindow();
+        }
+        return 0;
+    }
+    void CloseUpdateFwWindow() override { ++mUpdateFwCloses; }
     void OpenSceneWindow(controller::SceneWindowMode mode) override {
         mSceneWindows.push_back(mode);
         if (mInSceneWindow) {
@@ -244,6 +267,13 @@ public:
     int mLoadingHidden = 0;
     std::vector<std::pair<int, int>> mProgress;  // every progress shown, in order
     std::string mChosenFile;
+    // Every forced-update window opened, with its two image files, and what
+    // happens while it is open (it returns the window's result).
+    std::vector<std::pair<std::string, std::string>> mForceUpdateWindows;
+    std::function<int(const std::string&, const std::string&)> mInForceUpdateWindow;
+    int mForceUpdateResumes = 0;
+    std::function<void()> mInUpdateFwWindow;
+    int mUpdateFwCloses = 0;  // every close from outside, open or not
     std::vector<controller::FileDialogRequest> mFileRequests;
 };
 

@@ -180,7 +180,6 @@ TEXTS = {
     "update_reboot_mcu": ("MCU updated, the device restarts…", "MCU升级完成，设备重启中…", "MCU обновлён, устройство перезагружается…"),
     "update_start_flash": ("Starting the DSP firmware update…", "开始升级DSP固件…", "Начало обновления прошивки DSP…"),
     "update_start_mcu": ("Starting the MCU firmware update…", "开始升级MCU固件…", "Начало обновления прошивки MCU…"),
-    "update_tips": ("Do not unplug the device during the update.", "升级过程中请勿拔出设备。", "Не отключайте устройство во время обновления."),
     "version": ("Firmware", "固件版本", "Прошивка"),
     "woofer": ("Woofer", "低音", "НЧ"),
     # --- keys that the layouts add ---
@@ -303,6 +302,27 @@ TEXTS = {
     "ui_poweroff_title": ("Power-off delay", "关机延时", "Задержка выключения"),
     "ui_poweroff_hint": ("How long the amplifier stays on after its switch-on signal goes away (0 to 1000 ms).", "开机信号消失后功放保持开启的时间（0至1000毫秒）。", "Сколько усилитель работает после пропадания сигнала включения (0–1000 мс)."),
     "ui_poweroff_bad_value": ("Type a number of milliseconds from 0 to 1000. Nothing was sent.", "请输入0至1000的毫秒数，未发送任何内容。", "Введите число миллисекунд от 0 до 1000. Ничего не отправлено."),
+    # --- the firmware update windows and the forced update's question ---
+    # update_tips: the device's version, then the program's.
+    "update_tips": ("This amplifier runs firmware %d.%d; the program carries %d.%d.{\\n}Update it now? Keep it connected until the update is finished.",
+                    "该功放的固件为 %d.%d，本程序内置 %d.%d。{\\n}现在升级吗？升级完成前请勿断开连接。",
+                    "Прошивка усилителя %d.%d, в программе — %d.%d.{\\n}Обновить сейчас? Не отключайте его до конца обновления."),
+    "update_no_builtin_fw": ("This amplifier runs firmware %d.%d, older than %d.%d. This build carries no firmware for it. Update it from the maker's files: Option, Firmware upgrade.",
+                             "该功放的固件为 %d.%d，低于 %d.%d。本程序版本未内置其固件，请使用厂家提供的文件升级：选项 → 固件升级。",
+                             "Прошивка усилителя %d.%d старше %d.%d. В этой сборке нет прошивки для него. Обновите его файлами производителя: Настройки → Обновление прошивки."),
+    "ui_fw_title": ("Firmware update", "固件升级", "Обновление прошивки"),
+    "ui_force_update_hint": ("The amplifier's firmware is updated in two steps; it restarts after each. Keep it connected.",
+                             "功放固件分两步升级，每步完成后功放会重启。请保持连接。",
+                             "Прошивка обновляется в два этапа, после каждого усилитель перезагружается. Не отключайте его."),
+    "ui_fw_mcu": ("MCU FIRMWARE", "MCU固件", "ПРОШИВКА MCU"),
+    "ui_fw_flash": ("DSP FIRMWARE", "DSP固件", "ПРОШИВКА DSP"),
+    "ui_fw_factory": ("Restore factory settings afterwards", "升级后恢复出厂设置", "Затем сбросить к заводским настройкам"),
+    "ui_fw_update": ("Update", "升级", "Обновить"),
+    "ui_update_fw_hint": ("Choose a firmware file from the amplifier's maker. The amplifier restarts when it is done.",
+                          "请选择功放厂家提供的固件文件。完成后功放会重启。",
+                          "Выберите файл прошивки от производителя. По окончании усилитель перезагрузится."),
+    "ui_fw_file": ("FIRMWARE FILE", "固件文件", "ФАЙЛ ПРОШИВКИ"),
+    "ui_fw_browse": ("Browse…", "浏览…", "Обзор…"),
 }
 
 for _g in range(1, 5):

@@ -548,6 +548,8 @@ def main():
         save(path, build(), "Popup menu")
     import layout_service  # noqa: E402
     layout_service.add(sys.modules[__name__])
+    import layout_firmware  # noqa: E402
+    layout_firmware.add(sys.modules[__name__])
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")
     for column, (lang, name) in enumerate((("en", "en"), ("cn", "cn_zh"), ("ru", "ru"))):
         save("lan/lan_%s.xml" % lang, language_file(column, name), "Language: %s" % name)

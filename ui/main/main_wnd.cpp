@@ -26,12 +26,14 @@
 #include "ui/controls/ui_equalizer.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/choice_box.h"
+#include "ui/dialogs/force_update_window.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/mixer_window.h"
 #include "ui/dialogs/noise_gate_window.h"
 #include "ui/dialogs/noise_threshold_window.h"
 #include "ui/dialogs/scene_window.h"
+#include "ui/dialogs/update_fw_window.h"
 #include "ui/main/device_notice.h"
 #include "ui/main/route_table.h"
 #include "ui/skin/display_scale.h"
@@ -147,18 +149,24 @@ std::string CMainWnd::ChooseFile(const controller::FileDialogRequest& request) {
     if (mFileChooser) {
         return mFileChooser(request);
     }
+    // An entry without a pattern hides no file; its text stays as it is.
     QStringList filters;
+    bool hideDetails = false;
     for (const auto& [label, pattern] : request.filters) {
         QString entry = QString::fromStdString(label);
-        const QString wanted = QString::fromStdString(pattern);
-        if (!entry.contains(wanted)) {
+        const QString wanted = pattern.empty() ? QString("*") : QString::fromStdString(pattern);
+        hideDetails = hideDetails || pattern.empty();
+        if (pattern.empty() || !entry.contains(wanted)) {
             entry += " (" + wanted + ")";
         }
         filters << entry;
     }
-    QFileDialog dialog(Widget(), QString(),
+    // Owned by the window the user works in (an update window, say).
+    QWidget* owner = QApplication::activeModalWidget();
+    QFileDialog dialog(owner != nullptr ? owner : Widget(), QString(),
                        request.initialPath.empty() ? QDir::currentPath()
                                                    : QString::fromStdString(request.initialPath));
+    dialog.setOption(QFileDialog::HideNameFilterDetails, hideDetails);
     dialog.setNameFilters(filters);
     if (!filters.isEmpty()) {
         dialog.selectNameFilter(filters.front());
@@ -193,14 +201,20 @@ controller::EqChart* CMainWnd::Chart() {
     return chart != nullptr ? dynamic_cast<controller::EqChart*>(chart->Widget()) : nullptr;
 }
 
-void CMainWnd::StartForcedUpdate() {
-    const model::Profile& profile = mManager->WorkingProfile();
-    app::Log("forced firmware update wanted: device %d.%d, program %d.%d\n", profile.fwMainVersion,
-             profile.fwSlaveVersion, Cfg().mINNER_FW_MAIN_VER, Cfg().mINNER_FW_SLAVE_VER);
+int CMainWnd::RunForceUpdateWindow(const std::string& mcuImage, const std::string& flashImage) {
+    return ui::RunForceUpdateWindow(this, *mManager, mcuImage, flashImage);
 }
 
-void CMainWnd::OpenFirmwareUpdate() {
-    app::Log("firmware update window wanted\n");
+bool CMainWnd::ResumeForceUpdate() {
+    return ui::ResumeOpenForceUpdateWindow();
+}
+
+int CMainWnd::RunUpdateFwWindow() {
+    return ui::RunUpdateFwWindow(this, *mManager, *this);
+}
+
+void CMainWnd::CloseUpdateFwWindow() {
+    ui::CloseOpenUpdateFwWindow(1);
 }
 
 void CMainWnd::OpenSceneWindow(controller::SceneWindowMode mode) {
@@ -242,9 +256,11 @@ void CMainWnd::CloseProgram() {
     }
 }
 
-void CMainWnd::CloseBoxesOverMainWindow() {
+void CMainWnd::CloseBoxesOverMainWindow(bool withUpdateWindows) {
     for (toolkit::Window* window : toolkit::window_registry::All()) {
-        if (window != this && window->IsRunningModal()) {
+        const bool updateWindow =
+            window->ClassName() == "ForceUpdateWnd" || window->ClassName() == "UpdateFwWnd";
+        if (window != this && window->IsRunningModal() && (withUpdateWindows || !updateWindow)) {
             window->Close(0);
         }
     }
@@ -311,8 +327,9 @@ void CMainWnd::OnDeviceChange(uintptr_t event,
     }
     // A restarting device leaves the bus on its own: its "restarting" box
     // stays until it is back.
+    // An update window stays: the device restarts during an update.
     if (event == DBT_DEVICEARRIVAL || !mManager->IsRebootExpected()) {
-        CloseBoxesOverMainWindow();
+        CloseBoxesOverMainWindow(false);
     }
     if (event == DBT_DEVICEARRIVAL) {
         mManager->DevicePlugin(notice->path);

@@ -56,8 +56,10 @@ public:
     int AskWithButtons(const std::string& title, const std::string& text,
                        const std::array<std::string, 3>& labels) override;
     controller::EqChart* Chart() override;
-    void StartForcedUpdate() override;
-    void OpenFirmwareUpdate() override;
+    int RunForceUpdateWindow(const std::string& mcuImage, const std::string& flashImage) override;
+    bool ResumeForceUpdate() override;
+    int RunUpdateFwWindow() override;
+    void CloseUpdateFwWindow() override;
     void OpenSceneWindow(controller::SceneWindowMode mode) override;
     void OpenNoiseGateWindow() override;
     void OpenNoiseThresholdWindow() override;
@@ -98,7 +100,9 @@ private:
     void OpenAbout();
     void OpenSceneMenu(const toolkit::Control& button);
     void OpenDelayLinkMenu(int channel);
-    void CloseBoxesOverMainWindow();
+    // Ends every modal window over the main window; the update windows only
+    // with withUpdateWindows (the controller decides when they close).
+    void CloseBoxesOverMainWindow(bool withUpdateWindows = true);
 
     std::unique_ptr<controller::EqualizerManager> mManager;
     std::unique_ptr<UsbMonitor> mUsbMonitor;

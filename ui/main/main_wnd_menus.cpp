@@ -61,6 +61,8 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
          }},
         {"option_item_reset_default*",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
+        {"option_item_firmware_upgrade*",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenFirmwareUpdate(); }},
         {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
         {"option_item_preference*",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenPreferenceWindow(); }},
@@ -124,12 +126,9 @@ void CMainWnd::OpenOptionMenu(const toolkit::Control& button) {
     if (!LoadMenu("xml/option_menu.xml")) {
         return;
     }
-    // Shown but not offered until the firmware update and the language switch
-    // are built.
-    for (const char* item : {"option_item_firmware_upgrade", "option_item_language_menu"}) {
-        if (toolkit::ControlHandle* handle = mMenu->FindItem(item)) {
-            handle->SetEnabled(false);
-        }
+    // Shown but not offered until the language switch is built.
+    if (toolkit::ControlHandle* handle = mMenu->FindItem("option_item_language_menu")) {
+        handle->SetEnabled(false);
     }
     OpenMenuBelow(button);
 }
