@@ -320,6 +320,7 @@ TEST_F(UpgradeStepsTest, ADeviceThatDoesNotComeBackFromItsRestartEndsWithConnect
         });
     const auto path = Write("MCU_UPG.BIN", Image(1, kOurModel, 64 + 14));
     firmware::UpgradeTimings timings = QuickTimings();
+    timings.rebootWaitMs = 1000;  // time enough for the cable to come out, however busy the machine
     firmware::UpgradeSession session(mLink, OurRules(), timings);
     std::thread pull([this] {
         while (!mUnplugSoon.load()) {
