@@ -87,6 +87,11 @@ void CUpdateFwWnd::BeginUpdate() {
     if (!link.IsConnected() || mRunning) {
         return;
     }
+    // Nothing chosen yet: say so, rather than fail to load no file.
+    if (mUpgImagePath.empty()) {
+        ShowTips("${update_no_file}");
+        return;
+    }
     link.DisableCmdCtrl();
     ShowTips("${loading_fw}");
     mRunning = true;

@@ -15,6 +15,28 @@ namespace {
 
 using testing::WaitFor;
 
+// Update before any file was chosen: the window says so and sends nothing.
+TEST_F(FirmwareWindowsTest, TheManualWindowAsksForAFileBeforeItUpdates) {
+    Start();
+    mDemo.amplifier->ClearReceived();
+    bool seen = false;
+    Play({{kUpdateWindowTitle, [&](toolkit::Window& window) {
+               seen = true;
+               Press(window, "update_btn");
+               EXPECT_EQ(Shown(window, "update_tips"), T("${update_no_file}"));
+               for (const char* name : kFiveControls) {
+                   EXPECT_TRUE(Enabled(window, name)) << name;
+               }
+               Press(window, "cancel_btn");
+               CloseIfOpen(window);
+           }}});
+    ChooseOption("option_item_firmware_upgrade");
+    ASSERT_TRUE(PlayedAll());
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(UpgradeFrames(*mDemo.amplifier).empty());
+    EXPECT_TRUE(mWindow->Manager().Link().IsCmdCtrlEnabled()) << "nothing started, nothing to undo";
+}
+
 // The file dialog lists every file under the model's accepted names; a file
 // the upgrade does not accept is refused at once, nothing reaches the
 // amplifier and the window is usable again.
@@ -148,6 +170,13 @@ TEST_F(FirmwareWindowsTest, EveryTextFitsAtEveryScaleInEveryLanguage) {
                                       during ? 42 : 100, 0);
                 if (!during) {
                     platform::PostMessage(manual.Handle(), controller::WM_UPG_OK, 0, 0);
+                }
+                // While a transfer runs, its buttons are disabled.
+                for (const char* name : {"update_btn", "cancel_btn", "closebtn"}) {
+                    forced.Find(name)->SetEnabled(!during);
+                }
+                for (const char* name : kFiveControls) {
+                    manual.Find(name)->SetEnabled(!during);
                 }
                 for (toolkit::Window* window : {static_cast<toolkit::Window*>(&forced),
                                                 static_cast<toolkit::Window*>(&manual)}) {
