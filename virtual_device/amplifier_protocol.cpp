@@ -45,6 +45,19 @@ constexpr uint8_t kEchoDelay = 0x05;
 constexpr auto kFlashEraseTime = std::chrono::milliseconds(800);
 constexpr auto kRebootDelay = std::chrono::milliseconds(50);
 
+// The amplifier drops off the bus shortly after its last answer and is back
+// once its restart is over (on the restarting thread).
+void RestartSoon(const std::weak_ptr<VirtualAmplifier>& weak, std::chrono::milliseconds away) {
+    std::this_thread::sleep_for(kRebootDelay);
+    if (auto amplifier = weak.lock()) {
+        amplifier->LeaveBusForRestart();
+    }
+    std::this_thread::sleep_for(away);
+    if (auto amplifier = weak.lock()) {
+        amplifier->ReturnFromRestart();
+    }
+}
+
 UpgradeSettings UpgradeSettingsOf(const ProtocolOptions& options) {
     UpgradeSettings settings;
     settings.firmware = {static_cast<uint8_t>(options.masterVersion),
@@ -266,16 +279,7 @@ bool AmplifierProtocol::HandleUpgrade(const HostFrame& frame, Replies& replies) 
 void AmplifierProtocol::ScheduleUpgradeReboot() {
     std::weak_ptr<VirtualAmplifier> weak = mAmplifier;
     const auto rebootTime = std::chrono::milliseconds(mOptions.upgradeRebootMs);
-    std::thread([weak, rebootTime] {
-        std::this_thread::sleep_for(kRebootDelay);
-        if (auto amplifier = weak.lock()) {
-            amplifier->LeaveBusForRestart();
-        }
-        std::this_thread::sleep_for(rebootTime);
-        if (auto amplifier = weak.lock()) {
-            amplifier->ReturnFromRestart();
-        }
-    }).detach();
+    std::thread([weak, rebootTime] { RestartSoon(weak, rebootTime); }).detach();
 }
 
 void AmplifierProtocol::Handle(const HostFrame& frame, Replies& replies) {
@@ -382,14 +386,7 @@ void AmplifierProtocol::ScheduleReboot() {
         if (auto amplifier = weak.lock()) {
             amplifier->SendFrame(kMcu, kFactoryDefault, kAck, {kReady});
         }
-        std::this_thread::sleep_for(kRebootDelay);
-        if (auto amplifier = weak.lock()) {
-            amplifier->LeaveBusForRestart();
-        }
-        std::this_thread::sleep_for(rebootTime);
-        if (auto amplifier = weak.lock()) {
-            amplifier->ReturnFromRestart();
-        }
+        RestartSoon(weak, rebootTime);
     }).detach();
 }
 
