@@ -322,11 +322,13 @@ TEST_F(UpgradeStepsTest, ADeviceThatDoesNotComeBackFromItsRestartEndsWithConnect
     firmware::UpgradeTimings timings = QuickTimings();
     timings.rebootWaitMs = 1000;  // time enough for the cable to come out, however busy the machine
     firmware::UpgradeSession session(mLink, OurRules(), timings);
+    // Once the acknowledged enter has made the link let go for the restart,
+    // the cable comes out, and the amplifier never comes back.
     std::thread pull([this] {
-        while (!mUnplugSoon.load()) {
+        while (!mUnplugSoon.load() || mLink.IsConnected()) {
             std::this_thread::yield();
         }
-        mAmplifier->Unplug();  // and never back
+        mAmplifier->Unplug();
     });
     EXPECT_EQ(session.UpgradeStart(path, false), firmware::UPG_CONNECT_FAIL);
     pull.join();
