@@ -168,6 +168,7 @@ int UpgradeSession::LoadImage(const std::filesystem::path& path, const std::stri
 }
 
 bool UpgradeSession::EnterUpgradeMode(bool chipErase) {
+    mEnterAcknowledged.store(false);
     mEntering.store(true);
     const int timeout = mTimings.replyTimeoutMs;
     switch (mTarget) {
@@ -185,10 +186,10 @@ bool UpgradeSession::EnterUpgradeMode(bool chipErase) {
             mLink.SubmitCommand(CMD_MCU, MCU_Enter_Upg_Mode, OP_SET, {}, true, timeout);
             break;
     }
+    mEntering.store(false);
     // Only an acknowledged enter counts: a flash image leaves the state at
     // UPG_START from its loading, answered or not.
-    const bool entered = mEntering.exchange(false) == false && Status() == UPG_START;
-    return entered;
+    return mEnterAcknowledged.load() && Status() == UPG_START;
 }
 
 void UpgradeSession::WaitForReboot() {
@@ -243,7 +244,8 @@ void UpgradeSession::OnMcuAcknowledgement(uint8_t sub, uint8_t status) {
     switch (sub) {
         case MCU_Enter_Upg_Mode:
         case MCU_BL_ENTER:
-            if (ready && mEntering.exchange(false)) {
+            if (ready && mEntering.load()) {
+                mEnterAcknowledged.store(true);
                 SetStatus(UPG_START);
             }
             return;

@@ -114,6 +114,7 @@ private:
     // session's reads, and by the steps; atomic in case another thread reads.
     std::atomic<StepPhase> mPhase{StepPhase::kAct};
     std::atomic<bool> mEntering{false};  // enter acknowledgements count only now
+    std::atomic<bool> mEnterAcknowledged{false};
     std::atomic<bool> mRefusedFinish{false};
     int mUnansweredReads = 0;
     int mNotReadyAnswers = 0;
