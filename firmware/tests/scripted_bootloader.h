@@ -29,6 +29,9 @@ public:
     // Data blocks (counted from 0) answered first not-ready, then ready.
     std::vector<int> notReadyBlocks;
     int notReadyRepeats = 1;  // not-ready answers before the ready one
+    // A data block (counted from 0) whose answer comes after a stray enter
+    // acknowledgement, as a late answer from an earlier attempt would.
+    int strayEnterAckAtBlock = -1;
     // Data blocks (counted from 0) not answered.
     std::vector<int> silentBlocks;
 
@@ -114,6 +117,10 @@ private:
             const int index = static_cast<int>(mBlocks.size()) - 1;
             if (Listed(silentBlocks, index)) {
                 return;
+            }
+            if (index == strayEnterAckAtBlock) {
+                replies.Frame(device::CMD_MCU, device::MCU_Enter_Upg_Mode, device::OP_ACK,
+                              {device::UPG_ACK_READY});
             }
             if (Listed(notReadyBlocks, index)) {
                 for (int repeat = 0; repeat < notReadyRepeats; ++repeat) {

@@ -363,5 +363,17 @@ TEST_F(UpgradeStepsTest, AStandInImageGoesOnlyToTheVirtualAmplifier) {
     EXPECT_EQ(session.UpgradeStart(Write("MCU_UPG.BIN", real), false), firmware::UPG_STARTED);
 }
 
+TEST_F(UpgradeStepsTest, AStrayEnterAcknowledgementDuringTheBlocksChangesNothing) {
+    mDevice.strayEnterAckAtBlock = 1;
+    mDevice.InstallOn(*mAmplifier);
+    const auto path = Write("MCU_UPG.BIN", Image(1, kOurModel, 100 + 14));
+    firmware::UpgradeSession session(mLink, OurRules(), QuickTimings());
+    ASSERT_EQ(session.UpgradeStart(path, false), firmware::UPG_STARTED);
+    uint8_t last = 0;
+    StepToTheEnd(session, &last);
+    EXPECT_EQ(last, kUpgradeFinished);
+    EXPECT_EQ(mDevice.Blocks().size(), 4u);
+}
+
 }  // namespace
 }  // namespace firmware_test
