@@ -151,9 +151,11 @@ void EqualizerManager::ConnectDevice(bool showFailure) {
     if (mDeviceLink->IsUpgradeUnderWay()) {
         return;
     }
-    // The mixer shows the state of the device it was opened for.
+    // The mixer and the calibration show the state of the device they were
+    // opened for.
     if (mUi != nullptr) {
         mUi->CloseMixerWindow();
+        mUi->CloseAutoCalWindow();
     }
     if (mDeviceLink->IsConnected()) {
         DisconnectDevice();
@@ -315,6 +317,7 @@ void EqualizerManager::DisconnectDevice() {
     }
     if (mUi != nullptr) {
         mUi->CloseMixerWindow();
+        mUi->CloseAutoCalWindow();
     }
     if (mPage != nullptr) {
         mPage->KillTimer(SYNC_KEEPALIVE_TIMER);

@@ -159,6 +159,10 @@ public:
     void RefreshRouting(int output);
     // "advance_item_mixer": the mixer window of the current source.
     void OpenMixer();
+    // "btn_irc" and "advance_item_autocal": the automatic calibration
+    // window; when the amplifier may have taken a new calibration, its
+    // whole state is read again.
+    void RunAutoCalibration();
     void SetChShow(int channel);
     void ShowChannelPage(int page);
 

@@ -83,6 +83,13 @@ public:
     virtual void OpenMixerWindow() = 0;
     virtual void CloseMixerWindow() = 0;
 
+    // The automatic calibration window over the minimised main window, run
+    // until it closes: 1 when the amplifier may have taken a new
+    // calibration, else 0. The controller closes it from outside with
+    // CloseAutoCalWindow (nothing when none is open).
+    virtual int RunAutoCalWindow() { return 0; }
+    virtual void CloseAutoCalWindow() {}
+
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;
 

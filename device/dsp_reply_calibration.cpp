@@ -47,11 +47,17 @@ void DecodeStatus(const FrameReader& data, platform::WindowHandle window) {
         app::Log("%s\n", kStatusNames[status]);
         value = data.U8(1);
     } else if (status == kStatusFail) {
-        const int reason = data.U8(4);
-        if (!data.Has(5) || reason >= static_cast<int>(kFailureNames.size())) {
+        if (!data.Has(5)) {
             return;
         }
-        app::Log("IRC_RET_TEST_FAIL->%s\n", kFailureNames[reason]);
+        // A reason this program has no name for still ends the run: without
+        // it the window would wait for a run that is over.
+        const int reason = data.U8(4);
+        if (reason < static_cast<int>(kFailureNames.size())) {
+            app::Log("IRC_RET_TEST_FAIL->%s\n", kFailureNames[reason]);
+        } else {
+            app::Log("IRC_RET_TEST_FAIL->%d\n", reason);
+        }
         value = reason;
     } else {
         if (!data.Has(4)) {

@@ -76,7 +76,12 @@ TEST_F(UntrustedReplyTest, CalibrationFailureReasons) {
     EXPECT_EQ(known[0].target, test_support::kAutoCalWnd);
     EXPECT_EQ(known[0].wParam, 11u);
     EXPECT_EQ(known[0].lParam, 1);
-    EXPECT_TRUE(Receive(CMD_DSP, DSP_IRC_CTRL, {11, 0, 0, 40, 9}).empty());
+    auto unknown = Receive(CMD_DSP, DSP_IRC_CTRL, {11, 0, 0, 40, 9});
+    ASSERT_EQ(unknown.size(), 1u);
+    EXPECT_EQ(unknown[0].wParam, 11u);
+    EXPECT_EQ(unknown[0].lParam, 9);
+    // Cut short before the reason: nothing.
+    EXPECT_TRUE(Receive(CMD_DSP, DSP_IRC_CTRL, {11, 0, 0, 40}).empty());
 }
 
 TEST_F(UntrustedReplyTest, LinkReportCopiesOneBytePerOutputPair) {

@@ -208,7 +208,7 @@ def chart_card(root):
             slope.add("Item", text="%d dB/oct" % db, userdata=str(i + 1))
     section(side, 10, 144, 200, "ui_channel")
     side.add("Label", name="label_channel_name", pos=pos(10, 162, 246, 22), text="CH1", align="left", font="13b", **{"class": "accent"})
-    side.add("Slider", name="slider_ch_volume", pos=pos(10, 192, 120, 24), min="-600", max="0", step="10", value="0", tooltip="${adjust_ch_volume}")
+    side.add("Slider", name="slider_ch_volume", pos=pos(10, 192, 120, 24), min="-600", max="0", step="10", value="0", tooltip="${ui_ch_volume_tip}")
     side.add("Edit", name="edit_ch_volume", pos=pos(134, 192, 50, 24), text="0dB", align="center")
     side.add("Option", name="ch_mute", pos=pos(188, 192, 32, 24), text="${ui_mute_short}", tooltip="${ui_mute_tip}", **{"class": "mute"})
     side.add("Option", name="ch_phase", pos=pos(224, 192, 32, 24), text="${ui_phase_short}", tooltip="${ui_phase_tip}")
@@ -243,7 +243,7 @@ def channel_column(page, c, x):
     col.add("Option", name="ch_show_%d" % c, pos=pos(68, 4, 18, 18), userdata=str(c), look="check", selected="true", tooltip="${ui_show_curve}")
     col.add("Button", name="ch_output_btn_%d" % c, pos=pos(2, 26, 84, 22), text="${empty}", userdata=str(c), font="10", **{"class": "output"})
     bg = col.add("Container", name="ch_volume_bg_%d" % c, pos=pos(2, 50, 84, 24), bkcolor="#FF151A21", round="3")
-    bg.add("Slider", name="slider_ch_volume_%d" % c, pos=pos(2, 2, 80, 20), min="-600", max="0", step="10", value="0", userdata=str(c), tooltip="${adjust_ch_volume}")
+    bg.add("Slider", name="slider_ch_volume_%d" % c, pos=pos(2, 2, 80, 20), min="-600", max="0", step="10", value="0", userdata=str(c), tooltip="${ui_ch_volume_tip}")
     col.add("Edit", name="edit_ch_volume_%d" % c, pos=pos(2, 76, 40, 22), text="0dB", userdata=str(c), align="center", font="10")
     toggles = (("ch_mute", "ui_mute_short", "ui_mute_tip", "mute", pos(44, 77, 20, 20)),
                ("ch_solo", "ui_solo_short", "ui_solo_tip", "solo", pos(66, 77, 20, 20)),
@@ -550,6 +550,8 @@ def main():
     layout_service.add(sys.modules[__name__])
     import layout_firmware  # noqa: E402
     layout_firmware.add(sys.modules[__name__])
+    import layout_autocal  # noqa: E402
+    layout_autocal.add(sys.modules[__name__])
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")
     for column, (lang, name) in enumerate((("en", "en"), ("cn", "cn_zh"), ("ru", "ru"))):
         save("lan/lan_%s.xml" % lang, language_file(column, name), "Language: %s" % name)

@@ -25,6 +25,7 @@
 #include "toolkit/window_registry.h"
 #include "ui/controls/ui_equalizer.h"
 #include "ui/dialogs/about_window.h"
+#include "ui/dialogs/auto_cal_window.h"
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/force_update_window.h"
 #include "ui/dialogs/loading_window.h"
@@ -235,6 +236,14 @@ void CMainWnd::OpenMixerWindow() {
 
 void CMainWnd::CloseMixerWindow() {
     ui::CloseOpenMixerWindow();
+}
+
+int CMainWnd::RunAutoCalWindow() {
+    return ui::RunAutoCalWindow(this, *mManager, mAutoCalTimings);
+}
+
+void CMainWnd::CloseAutoCalWindow() {
+    ui::CloseOpenAutoCalWindow();
 }
 
 // ---- closing ----

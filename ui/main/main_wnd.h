@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "controller/auto_cal_worker.h"
 #include "controller/equalizer_manager.h"
 #include "controller/ui_services.h"
 #include "device/hid_seam.h"
@@ -39,6 +40,8 @@ public:
     // (which leaves its event loop).
     void CloseProgram();
     void SetOnClosed(std::function<void()> onClosed) { mOnClosed = std::move(onClosed); }
+    // The calibration worker's pauses; tests shorten them.
+    void SetAutoCalTimings(const controller::AutoCalTimings& timings) { mAutoCalTimings = timings; }
 
     // controller::UiServices
     void ShowMessage(const std::string& title, const std::string& text) override;
@@ -68,6 +71,8 @@ public:
     void OpenPowerOffDelayWindow() override;
     void OpenMixerWindow() override;
     void CloseMixerWindow() override;
+    int RunAutoCalWindow() override;
+    void CloseAutoCalWindow() override;
 
 protected:
     void OnCreate() override;
@@ -113,6 +118,7 @@ private:
     bool mClosing = false;
     std::function<void()> mOnClosed;
     FileChooser mFileChooser;
+    controller::AutoCalTimings mAutoCalTimings;
 };
 
 }  // namespace ui

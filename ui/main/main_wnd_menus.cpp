@@ -73,6 +73,8 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
                  w.OpenPowerOffDelayWindow();
              }
          }},
+        {"advance_item_autocal",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->RunAutoCalibration(); }},
         {"advance_item_mixer",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenMixer(); }},
         // The scene menu: the amplifier's scene slots.
@@ -134,8 +136,7 @@ void CMainWnd::OpenOptionMenu(const toolkit::Control& button) {
 }
 
 // Each item is offered as the model's record allows; what the record switches
-// off stays hidden. The calibration and the other windows not built yet are
-// shown disabled.
+// off stays hidden. The windows not built yet are shown disabled.
 void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
     if (!LoadMenu("xml/advance_menu.xml")) {
         return;
@@ -147,7 +148,7 @@ void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
         bool built;
     };
     const ItemRule rules[] = {
-        {"advance_item_autocal", cfg.mENABLE_AUTO_CALIBRATION, false},
+        {"advance_item_autocal", cfg.mENABLE_AUTO_CALIBRATION, true},
         {"advance_item_mixer", cfg.mENABLE_INPUT_MIXER || cfg.mENABLE_MIXER_BUTTON, true},
         {"advance_item_noise_threshold", cfg.mENABLE_NOISE_THRESHOLD, true},
         {"advance_item_poweroff_delay", cfg.mENABLE_POWEROFF_DELAY, true},

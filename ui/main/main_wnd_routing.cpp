@@ -125,6 +125,8 @@ bool CMainWnd::OnClick(const Notification& n) {
          [](CMainWnd& w, const Notification&, int) { w.mManager->ConnectDevice(true); }},
         {"btn_debug",
          [](CMainWnd& w, const Notification&, int) { w.mManager->OpenMemoryWindow(); }},
+        {"btn_irc",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->RunAutoCalibration(); }},
         {"ch_select_0",
          [](CMainWnd& w, const Notification&, int) { w.mManager->ShowChannelPage(0); }},
         {"ch_select_1",
