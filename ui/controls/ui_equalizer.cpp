@@ -6,9 +6,7 @@
 
 #include <QVariant>
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 
 #include "app/log.h"
 #include "toolkit/control.h"
@@ -19,64 +17,6 @@
 namespace ui {
 
 using namespace eqchart;
-
-namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return out;
-}
-
-bool Contains(const std::string& text, const char* part) {
-    return text.find(part) != std::string::npos;
-}
-
-// A colour written in hexadecimal, with an optional leading "#" or "0x";
-// six digits are opaque.
-bool ParseHexColor(std::string_view text, uint32_t& out) {
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && text.front() == '#') {
-        text.remove_prefix(1);
-    } else if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-    }
-    if (text.empty() || text.size() > 8) {
-        return false;
-    }
-    uint32_t value = 0;
-    for (char c : text) {
-        int digit;
-        if (c >= '0' && c <= '9') {
-            digit = c - '0';
-        } else if (c >= 'a' && c <= 'f') {
-            digit = c - 'a' + 10;
-        } else if (c >= 'A' && c <= 'F') {
-            digit = c - 'A' + 10;
-        } else {
-            return false;
-        }
-        value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    if (text.size() <= 6) {
-        value |= 0xFF000000u;
-    }
-    out = value;
-    return true;
-}
-
-bool IsTrue(std::string_view value) {
-    return Lower(value) == "true";
-}
-
-}  // namespace
 
 UIEqualizer::UIEqualizer(QWidget* parent, int scalePercent)
     : QWidget(parent),
@@ -111,57 +51,13 @@ void UIEqualizer::ApplyAttributes(const toolkit::XmlElement& node) {
 
 void UIEqualizer::SetAttribute(std::string_view name, std::string_view value) {
     const std::string key = Lower(name);
-    const std::string text = Lower(value);
-    auto fontOf = [&value] {
-        FontSpec spec;
-        std::string digits;
-        for (char c : value) {
-            if (c < '0' || c > '9') {
-                break;
-            }
-            digits += c;
-        }
-        if (!digits.empty() && digits.size() < 4) {
-            spec.pixelSize = std::stoi(digits);
-        }
-        spec.bold = value.find('b') != std::string_view::npos;
-        return spec;
-    };
-    if (key == "align") {
-        if (Contains(text, "left")) {
-            mTextStyle &= ~(kStyleCenter | kStyleRight);
-        }
-        if (Contains(text, "center")) {
-            mTextStyle = (mTextStyle & ~kStyleRight) | kStyleCenter;
-        }
-        if (Contains(text, "right")) {
-            mTextStyle = (mTextStyle & ~kStyleCenter) | kStyleRight;
-        }
-    } else if (key == "valign") {
-        if (Contains(text, "top")) {
-            mTextStyle = (mTextStyle & ~(kStyleVCenter | kStyleBottom)) | kStyleSingleLine;
-        }
-        if (Contains(text, "vcenter")) {
-            mTextStyle = (mTextStyle & ~kStyleBottom) | kStyleVCenter | kStyleSingleLine;
-        }
-        if (Contains(text, "bottom")) {
-            mTextStyle = (mTextStyle & ~kStyleVCenter) | kStyleBottom | kStyleSingleLine;
-        }
-    } else if (key == "endellipsis") {
-        mTextStyle =
-            IsTrue(value) ? (mTextStyle | kStyleEndEllipsis) : (mTextStyle & ~kStyleEndEllipsis);
-    } else if (key == "wordbreak") {
-        if (IsTrue(value)) {
-            mTextStyle = (mTextStyle | kStyleWordBreak | kStyleEditControl) & ~kStyleSingleLine;
-        } else {
-            mTextStyle = (mTextStyle & ~(kStyleWordBreak | kStyleEditControl)) | kStyleSingleLine;
-        }
-    } else if (key == "noprefix") {
-        mTextStyle = IsTrue(value) ? (mTextStyle | kStyleNoPrefix) : (mTextStyle & ~kStyleNoPrefix);
-    } else if (key == "font") {
-        mFont = fontOf();
+    if (ApplyTextStyle(key, value, mTextStyle)) {
+        return;
+    }
+    if (key == "font") {
+        mFont = ParseFontSpec(value);
     } else if (key == "bypassfont") {
-        mBypassFont = fontOf();
+        mBypassFont = ParseFontSpec(value);
     } else if (key == "textcolor") {
         ParseHexColor(value, mTextColor);
     } else if (key == "selecttextcolor") {
@@ -171,12 +67,7 @@ void UIEqualizer::SetAttribute(std::string_view name, std::string_view value) {
     } else if (key == "bkcolor") {
         ParseHexColor(value, mBackground);
     } else if (key == "textpadding") {
-        std::array<int, 4> padding{};
-        int n = std::sscanf(std::string(value).c_str(), "%d,%d,%d,%d", &padding[0], &padding[1],
-                            &padding[2], &padding[3]);
-        if (n == 4) {
-            mTextPadding = padding;
-        }
+        ParseTextPadding(value, mTextPadding);
     } else if (key == "autocalcwidth") {
         mAutoCalcWidth = IsTrue(value);
     } else if (key == "curvecolor") {

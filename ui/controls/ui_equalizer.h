@@ -28,6 +28,7 @@
 
 #include "controller/eq_chart.h"
 #include "model/profile.h"
+#include "ui/controls/chart_attributes.h"
 #include "ui/controls/curve_raster.h"
 
 namespace toolkit {
@@ -136,10 +137,7 @@ private:
         QRect ToQRect() const { return QRect(left, top, right - left, bottom - top); }
     };
     struct Curves;
-    struct FontSpec {
-        int pixelSize = -1;  // -1: the control's own font
-        bool bold = false;
-    };
+    using FontSpec = chart::FontSpec;
 
     void FullLayout();
     void LayoutLabel();

@@ -42,9 +42,7 @@ Span SpanAt(int at, int low, int high, int half, int full) {
 // ---- coordinates ----
 
 double UIEqualizer::FrequencyToX(double hz) const {
-    const double low = std::log10(static_cast<double>(MinHz()));
-    const double span = std::log10(static_cast<double>(kHighHz)) - low;
-    return mLeft + mWidth * (std::log10(std::max(hz, 1.0)) - low) / span;
+    return chart::FrequencyToX(hz, mLeft, mWidth);
 }
 
 int UIEqualizer::XToFrequency(double x) const {

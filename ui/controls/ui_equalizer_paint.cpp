@@ -2,7 +2,6 @@
 // logo, every output's response curve, the band numbers, the selected band's
 // label and Q handles, and the crossover handles.
 #include <QFontMetrics>
-#include <QLineF>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPixmap>
@@ -21,9 +20,6 @@ using namespace eqchart;
 
 namespace {
 
-constexpr std::array<int, 28> kGridFrequencies = {
-    20,  30,  40,  50,   60,   70,   80,   90,   100,  200,  300,  400,  500,   600,
-    700, 800, 900, 1000, 2000, 3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000};
 constexpr std::array<int, 5> kGridLevels = {-15, -10, -5, 5, 10};
 // The frequencies and levels that carry a small scale label.
 constexpr std::array<int, 10> kLabelFrequencies = {20,   50,   100,  200,   500,
@@ -126,33 +122,8 @@ void UIEqualizer::DrawBezierChain(const std::vector<QPoint>& points, const QPen&
     if (passed < 2) {
         return;
     }
-    mPolyline.clear();
-    mPolyline.push_back(QPointF(points[0]));
-    if (passed < 4) {
-        for (int i = 1; i < passed; ++i) {
-            mPolyline.push_back(QPointF(points[static_cast<size_t>(i)]));
-        }
-    } else {
-        const int used = passed - (passed - 1) % 3;
-        for (int i = 0; i + 3 < used; i += 3) {
-            const QPointF p0(points[static_cast<size_t>(i)]);
-            const QPointF p1(points[static_cast<size_t>(i + 1)]);
-            const QPointF p2(points[static_cast<size_t>(i + 2)]);
-            const QPointF p3(points[static_cast<size_t>(i + 3)]);
-            const double span =
-                QLineF(p0, p1).length() + QLineF(p1, p2).length() + QLineF(p2, p3).length();
-            const int steps = std::clamp(static_cast<int>(span / 3.0) + 1, 1, 64);
-            for (int k = 1; k <= steps; ++k) {
-                const double t = static_cast<double>(k) / steps;
-                const double u = 1.0 - t;
-                const QPointF at =
-                    u * u * u * p0 + 3 * u * u * t * p1 + 3 * u * t * t * p2 + t * t * t * p3;
-                if (at != mPolyline.back()) {
-                    mPolyline.push_back(at);
-                }
-            }
-        }
-    }
+    FlattenBezierChain(std::span<const QPoint>(points.data(), static_cast<size_t>(passed)),
+                       mPolyline);
     mRaster.Stroke(mPolyline, pen.widthF(), pen.color().rgba(), pen.style() != Qt::SolidLine);
 }
 
@@ -168,9 +139,8 @@ void UIEqualizer::DrawCurve(int channel, const QPen& pen) {
     const double highest = kHighHz + 100.0;
     mStroke.clear();
     mPhaseStroke.clear();
-    QPointF previous;
-    QPointF previousPhase;
-    bool first = true;
+    CurveSmoother smoother;
+    CurveSmoother phaseSmoother;
     auto yOf = [this](double value) {
         return GainToY(std::clamp(value, -kDrawnDbLimit, kDrawnDbLimit));
     };
@@ -185,28 +155,9 @@ void UIEqualizer::DrawCurve(int channel, const QPen& pen) {
             continue;
         }
         const double x = mLeft + mWidth * (logHz[static_cast<size_t>(k)] - lowLog) / spanLog;
-        const QPointF point(x, yOf(m));
-        const QPointF phasePoint(x, yOf(p));
-        QPointF stored;
-        QPointF storedPhase;
-        if (first) {
-            stored = point;
-            storedPhase = phasePoint;
-        } else if (x >= mLeft) {
-            stored = (point + previous) / 2.0;
-            storedPhase = (phasePoint + previousPhase) / 2.0;
-        } else {
-            stored = previous;
-            storedPhase = previousPhase;
-        }
-        first = false;
-        const QPoint rounded = stored.toPoint();
-        mStroke.push_back(rounded);
-        previous = rounded;
+        mStroke.push_back(smoother.Next(QPointF(x, yOf(m)), mLeft));
         if (mShowPhase) {
-            const QPoint roundedPhase = storedPhase.toPoint();
-            mPhaseStroke.push_back(roundedPhase);
-            previousPhase = roundedPhase;
+            mPhaseStroke.push_back(phaseSmoother.Next(QPointF(x, yOf(p)), mLeft));
         }
     }
     DrawBezierChain(mStroke, pen);

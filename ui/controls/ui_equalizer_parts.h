@@ -1,6 +1,6 @@
 // What the source files of the EQ chart share: the record of the response
-// curves the controller last gave, the text style bits of the skin's text
-// attributes and the model settings the chart consults. Included by the
+// curves the controller last gave, the shared text attributes and geometry
+// of the chart controls and the model settings the chart consults. Included by the
 // chart's own source files only.
 #pragma once
 
@@ -8,6 +8,8 @@
 
 #include "app/model_cfg.h"
 #include "controller/eq_chart.h"
+#include "ui/controls/chart_attributes.h"
+#include "ui/controls/chart_geometry.h"
 #include "ui/controls/ui_equalizer.h"
 
 namespace ui {
@@ -25,24 +27,10 @@ struct UIEqualizer::Curves {
 
 namespace eqchart {
 
-// Text style bits as the skin's text attributes describe them.
-inline constexpr int kStyleCenter = 0x1;
-inline constexpr int kStyleRight = 0x2;
-inline constexpr int kStyleVCenter = 0x4;
-inline constexpr int kStyleBottom = 0x8;
-inline constexpr int kStyleWordBreak = 0x10;
-inline constexpr int kStyleSingleLine = 0x20;
-inline constexpr int kStyleNoPrefix = 0x800;
-inline constexpr int kStyleEditControl = 0x2000;
-inline constexpr int kStyleEndEllipsis = 0x8000;
+using namespace chart;
 
 inline const app::ModelCfg& Cfg() {
     return app::CurrentModelCfg();
-}
-
-// The chart's lowest frequency, its left edge.
-inline int MinHz() {
-    return Cfg().mEQ_FREQ_MIN > 0 ? Cfg().mEQ_FREQ_MIN : 20;
 }
 
 }  // namespace eqchart

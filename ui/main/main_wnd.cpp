@@ -1,12 +1,10 @@
 #include "ui/main/main_wnd.h"
 
 #include <QApplication>
-#include <QColor>
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
-#include <QPalette>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
@@ -24,6 +22,7 @@
 #include "toolkit/text_resources.h"
 #include "toolkit/window_registry.h"
 #include "ui/controls/ui_equalizer.h"
+#include "ui/controls/ui_equalizer_ac.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/auto_cal_window.h"
 #include "ui/dialogs/choice_box.h"
@@ -72,8 +71,8 @@ CMainWnd::~CMainWnd() {
     mManager.reset();  // disconnects and stops the link's thread
 }
 
-// Custom tags of the main layout: the toolkit's extensions and the EQ chart
-// (the calibration chart belongs to its own window).
+// Custom tags of the main layout: the toolkit's extensions, the EQ chart
+// and the calibration chart.
 static QWidget* BuildCustomControl(const std::string& tag, const toolkit::XmlElement& node,
                                    QWidget* parent, toolkit::Window& window) {
     if (QWidget* extension = toolkit::MakeExtensionControl(tag, parent)) {
@@ -83,12 +82,7 @@ static QWidget* BuildCustomControl(const std::string& tag, const toolkit::XmlEle
         return UIEqualizer::Build(node, parent, window);
     }
     if (tag == "CurveAc") {
-        auto* panel = new QWidget(parent);
-        panel->setAutoFillBackground(true);
-        QPalette palette = panel->palette();
-        palette.setColor(QPalette::Window, QColor(0x10, 0x14, 0x1A));
-        panel->setPalette(palette);
-        return panel;
+        return UIEqualizerAc::Build(node, parent, window);
     }
     return nullptr;
 }

@@ -150,6 +150,36 @@ void ChartWindow::Notify(const toolkit::Notification& notification) {
     DefaultNotify(notification);
 }
 
+AcChartWindow::AcChartWindow(int scale, const std::string& attributes)
+    : Window("AutoCalWnd", "calibration chart") {
+    // A layout file of its own for each window: the skin keeps what it read.
+    static int layouts = 0;
+    const std::string path = "xml/chart_ac_" + std::to_string(++layouts) + ".xml";
+    std::ofstream(LayoutFolder() / path)
+        << "<Window size=\"660,320\"><CurveAc name=\"equalizer_ac\" pos=\"10,10,640,300\" "
+        << attributes << "/></Window>";
+    SetScale(scale);
+    SetBuilder([](const std::string& tag, const toolkit::XmlElement& node, QWidget* parent,
+                  toolkit::Window& window) -> QWidget* {
+        return tag == "CurveAc" ? UIEqualizerAc::Build(node, parent, window) : nullptr;
+    });
+    if (CreateFromPath(nullptr, path)) {
+        if (toolkit::Control* control = Find("equalizer_ac")) {
+            mChart = dynamic_cast<UIEqualizerAc*>(control->Widget());
+        }
+    }
+    if (mChart == nullptr) {
+        ADD_FAILURE() << "the calibration chart layout did not build";
+        std::abort();
+    }
+    Show();
+}
+
+void AcChartWindow::Notify(const toolkit::Notification& notification) {
+    notes.push_back(notification.type + " " + notification.name);
+    DefaultNotify(notification);
+}
+
 void Hover(QWidget& widget, QPoint at) {
     SendMouse(widget, QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton);
 }

@@ -16,6 +16,7 @@
 #include "model/profile.h"
 #include "toolkit/window.h"
 #include "ui/controls/ui_equalizer.h"
+#include "ui/controls/ui_equalizer_ac.h"
 
 namespace ui::testing {
 
@@ -52,6 +53,24 @@ protected:
 
 private:
     UIEqualizer* mChart = nullptr;
+};
+
+// The calibration chart as its window has it: a "CurveAc" node named
+// "equalizer_ac" of 640 x 300 at 100 %, with the attributes given (written
+// as in a layout, for example  bkcolor="#FF203040"), at a display scale of
+// the test's choice. Every notification the window receives is recorded.
+class AcChartWindow : public toolkit::Window {
+public:
+    explicit AcChartWindow(int scale, const std::string& attributes = "");
+
+    UIEqualizerAc& Chart() const { return *mChart; }
+    std::vector<std::string> notes;
+
+protected:
+    void Notify(const toolkit::Notification& notification) override;
+
+private:
+    UIEqualizerAc* mChart = nullptr;
 };
 
 // The mouse as the user moves it over the chart.
