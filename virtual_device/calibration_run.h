@@ -38,11 +38,14 @@ inline constexpr uint8_t kCalibrateEq = 1;
 inline constexpr uint8_t kCalibrateDelay = 2;
 inline constexpr uint8_t kCalibratePhase = 4;
 
+// A real amplifier's pace: eight channels take it about 45 s, the host's
+// reads included.
+inline constexpr std::chrono::milliseconds kRealCalibrationPhaseTime{2000};
+
 struct CalibrationOptions {
     // How long each timed step of the run takes; the sweep of the frequency
-    // response takes this long per chosen channel. A real amplifier needs
-    // about 45 s for eight channels.
-    std::chrono::milliseconds phaseTime{2000};
+    // response takes this long per chosen channel.
+    std::chrono::milliseconds phaseTime = kRealCalibrationPhaseTime;
     // How long the amplifier offers one channel's response or correction
     // when the host does not read it.
     std::chrono::milliseconds channelReadTimeout{10000};

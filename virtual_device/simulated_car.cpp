@@ -190,9 +190,9 @@ double CabinDb(const Cabin& cabin, double f) {
     const double ratio = f / cabin.gainCornerHz;
     double db = cabin.gainDb / (1.0 + ratio * ratio);
     db += Bump(f, cabin.modePeakHz, cabin.modePeakDb, 0.12);
-    db += Bump(f, cabin.modeDipHz, cabin.modeDipDb, 0.1);
-    db += Bump(f, cabin.reflectionHz, cabin.reflectionDb, 0.08);
-    db += Bump(f, cabin.secondReflectionHz, cabin.secondReflectionDb, 0.07);
+    db += Bump(f, cabin.modeDipHz, cabin.modeDipDb, 0.13);
+    db += Bump(f, cabin.reflectionHz, cabin.reflectionDb, 0.11);
+    db += Bump(f, cabin.secondReflectionHz, cabin.secondReflectionDb, 0.1);
     if (f > cabin.offAxisHz) {
         db -= cabin.offAxisDbPerOctave * std::log2(f / cabin.offAxisHz);
     }
