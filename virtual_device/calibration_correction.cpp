@@ -18,6 +18,12 @@ constexpr double kPointsPerOctave = 12.0;
 // Boosts keep half an octave inside the band, so their skirts do not lift
 // what the speaker cannot play.
 constexpr double kBoostMargin = 1.41421356;
+// A correction works on what the ear hears as a colour, not on every notch
+// of one microphone position: no band narrower than a quarter octave, and
+// no two bands closer than a sixth of an octave.
+constexpr double kNarrowestLobePoints = 3.0;
+constexpr double kWidestUsefulQ = 6.0;
+constexpr double kClosestBandsOctaves = 1.0 / 6.0;
 
 double Round(double value, double units) {
     return std::round(value * units) / units;
@@ -110,7 +116,7 @@ double LobeOctaves(const std::vector<size_t>& points, const std::vector<double>&
     while (high + 1 < points.size() && inLobe(high + 1)) {
         ++high;
     }
-    return std::max(static_cast<double>(high - low + 1), 1.0) / kPointsPerOctave;
+    return std::max(static_cast<double>(high - low + 1), kNarrowestLobePoints) / kPointsPerOctave;
 }
 
 struct Designer {
@@ -133,11 +139,12 @@ struct Designer {
 
     // The best of a few gains and widths around the lobe's own.
     model::EqBand BestCandidate(double frequency, double gain, double q, double* rms) const {
-        model::EqBand best = Quantized(frequency, q, gain);
+        model::EqBand best = Quantized(frequency, std::min(q, kWidestUsefulQ), gain);
         *rms = RmsWith(best);
         for (double gainScale : {0.5, 0.75, 1.25}) {
             for (double qScale : {0.67, 1.0, 1.5}) {
-                const model::EqBand candidate = Quantized(frequency, q * qScale, gain * gainScale);
+                const model::EqBand candidate =
+                    Quantized(frequency, std::min(q * qScale, kWidestUsefulQ), gain * gainScale);
                 const double candidateRms = RmsWith(candidate);
                 if (candidateRms < *rms) {
                     best = candidate;
@@ -148,6 +155,12 @@ struct Designer {
         return best;
     }
 };
+
+bool NearABand(const std::vector<model::EqBand>& bands, double frequency) {
+    return std::any_of(bands.begin(), bands.end(), [&](const model::EqBand& band) {
+        return std::abs(std::log2(frequency / band.freq)) < kClosestBandsOctaves;
+    });
+}
 
 }  // namespace
 
@@ -199,7 +212,8 @@ std::vector<model::EqBand> DesignCorrection(const CarChannel& channel,
         for (size_t k = 0; k < designer.points.size(); ++k) {
             const size_t i = designer.points[k];
             const bool wantsBoost = residual[i] < 0;
-            if (tried.count(k) != 0 || (wantsBoost && !designer.MayBoostAt(frequencies[i]))) {
+            if (tried.count(k) != 0 || (wantsBoost && !designer.MayBoostAt(frequencies[i])) ||
+                NearABand(bands, frequencies[i])) {
                 continue;
             }
             if (peak == designer.points.size() ||
