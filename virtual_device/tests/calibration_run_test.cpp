@@ -314,8 +314,51 @@ TEST_F(CalibrationLinkTest, AChannelNotReadIsOfferedOnlyUntilTheReadTimeOut) {
     EXPECT_EQ(Poll(), (calibration_test::Posted{8, 0})) << "ten seconds passed";
     ReadCorrection(0);
     EXPECT_EQ(Poll(), (calibration_test::Posted{7, 1}));
-    ReadSpectrum(1);
+    for (int first = 0; first < 117; first += 9) {
+        ASSERT_TRUE(mLink.IRC_Get_Spectrum(1, static_cast<uint8_t>(first),
+                                           static_cast<uint8_t>(first + 8)));
+    }
+    EXPECT_EQ(Poll(), (calibration_test::Posted{7, 1})) << "points 117..120 not read yet";
+    ASSERT_TRUE(mLink.IRC_Get_Spectrum(0, 117, 120));
+    EXPECT_EQ(Poll(), (calibration_test::Posted{7, 1})) << "those were another channel's";
+    ASSERT_TRUE(mLink.IRC_Get_Spectrum(1, 117, 120));
     EXPECT_EQ(Poll(), (calibration_test::Posted{8, 1})) << "read in full";
+    ASSERT_TRUE(mLink.IRC_Get_EQ(1, 0, 5));
+    EXPECT_EQ(Poll(), (calibration_test::Posted{8, 1})) << "bands 6..10 not read yet";
+    ASSERT_TRUE(mLink.IRC_Get_EQ(1, 6, 10));
+    EXPECT_EQ(Poll().status, 9);
+}
+
+class RealPaceCalibrationTest : public CalibrationLinkTest {
+protected:
+    RealPaceCalibrationTest() : CalibrationLinkTest(virtual_device::ProtocolOptions{}) {}
+};
+
+// The calibration window's worker polls, waits half a second, reads what
+// the status offers and waits again; a real amplifier takes 40 to 60 s of
+// that for eight channels. Time here is the test's clock.
+TEST_F(RealPaceCalibrationTest, EightChannelsTakeAboutAMinuteAtTheWorkersPace) {
+    const int64_t start = mNow;
+    Start(7, 0x00FF);
+    int status = 0;
+    for (int pass = 0; pass < 200 && status != 10; ++pass) {
+        const calibration_test::Posted posted = Poll();
+        status = posted.status;
+        mNow += 500;
+        if (status == 7) {
+            ReadSpectrum(posted.value);
+        } else if (status == 8) {
+            ReadCorrection(posted.value);
+        }
+        mNow += 500;
+    }
+    ASSERT_EQ(status, 10);
+    const double seconds = static_cast<double>(mNow - start) / 1000.0;
+    EXPECT_GE(seconds, 40.0);
+    EXPECT_LE(seconds, 60.0);
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(mProtocol->CalibrationResult(c).size(), 11u) << "channel " << c;
+    }
 }
 
 }  // namespace
