@@ -6,11 +6,10 @@
 #include <algorithm>
 
 #include "virtual_device/amplifier_protocol.h"
+#include "virtual_device/report_room.h"
 
 namespace virtual_device {
 namespace {
-
-constexpr size_t kMaxReportData = 57;
 
 uint8_t At(const std::vector<uint8_t>& data, size_t index) {
     return index < data.size() ? data[index] : 0;
@@ -19,12 +18,6 @@ uint8_t At(const std::vector<uint8_t>& data, size_t index) {
 void Put16(std::vector<uint8_t>& out, unsigned value) {
     out.push_back(static_cast<uint8_t>(value >> 8));
     out.push_back(static_cast<uint8_t>(value));
-}
-
-// The last entry that fits after `header` bytes.
-int FittingLast(int first, int last, size_t header, size_t entrySize) {
-    const int room = static_cast<int>((kMaxReportData - header) / entrySize);
-    return std::min(last, first + room - 1);
 }
 
 class Reporter {
@@ -70,7 +63,7 @@ int MaskBytes(int mixerInputs) {
 
 }  // namespace
 
-std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) const {
+std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) {
     const std::vector<uint8_t>& q = frame.data;
     const AmplifierState& working = mStates[0];
     const AmplifierState& state = *StateOf(At(q, 0));
@@ -163,7 +156,7 @@ std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) const {
         case 0x12:
             return report.ChannelBytes(q, &ChannelState::eqBypass);
         case 0x13:
-            return {0x0C, 0, 0, 100, 0};  // the last run ended (exit), 100 %
+            return CalibrationStatusReport(mCalibration.Status(CalibrationNowLocked()));
         case 0x14: {
             const int first = At(q, 0);
             const int last = FittingLast(first, At(q, 1), 2, 2);
@@ -176,22 +169,9 @@ std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) const {
             return out;
         }
         case 0x16:
-        case 0x1A: {
-            const size_t entry = frame.subCommand == 0x16 ? 6 : 5;
-            const int first = At(q, 1);
-            const int last = FittingLast(first, At(q, 2), 3, entry);
-            std::vector<uint8_t> out = {At(q, 0), At(q, 1),
-                                        static_cast<uint8_t>(std::max(last, 0))};
-            for (int b = first; b <= last; ++b) {
-                Put16(out, static_cast<unsigned>(DefaultBandFrequency(31, b)));
-                if (entry == 6) {
-                    out.insert(out.end(), {5, 80, 18, 0});  // Q 5.8, 0 dB
-                } else {
-                    out.insert(out.end(), {0, 0, 0});
-                }
-            }
-            return out;
-        }
+            return mCalibration.EqReport(q, CalibrationNowLocked());
+        case 0x1A:
+            return mCalibration.SpectrumReport(q, CalibrationNowLocked());
         case 0x24: {
             const SourceState& source = report.Source(At(q, 1));
             const int input = At(q, 2);

@@ -253,10 +253,10 @@ void AmplifierProtocol::SetDsp(const HostFrame& frame) {
                 SetChannelBytes(*scene, d, &ChannelState::eqBypass);
             break;
         case 0x13:
-            mIrc = {At(d, 0), At(d, 1), At(d, 2), At(d, 3)};
+            ControlCalibration(At(d, 0), At16(d, 1), At(d, 3));
             break;
         case 0x1E:
-            mIrc[3] = At(d, 0);
+            mCalibration.SelectModules(At(d, 0));
             break;
         case 0x22:
             if (ranged)

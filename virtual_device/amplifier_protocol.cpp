@@ -91,13 +91,16 @@ AmplifierProtocol::AmplifierProtocol(ProtocolOptions options)
     : mOptions(options),
       mDefaults(DefaultState()),
       mUpgrade(UpgradeSettingsOf(options)),
-      mNoise(options.noiseSeed) {
+      mNoise(options.noiseSeed),
+      mCar(options.calibration.carSeed),
+      mCalibration(options.calibration) {
     const auto start = std::chrono::steady_clock::now();
     mNoiseClock = [start] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(
                    std::chrono::steady_clock::now() - start)
             .count();
     };
+    mCalibrationClock = mNoiseClock;
     std::lock_guard<std::mutex> hold(mLock);
     ResetLocked();
 }
@@ -156,7 +159,7 @@ void AmplifierProtocol::ResetLocked() {
     mMcu.flashVersion = flashVersion;
     mKtv = {0, 60, 60, 0, 0, 0, 0, 0, 0, 0, 0};
     mMemory.Clear();
-    mIrc = {};
+    mCalibration.Forget();
 }
 
 void AmplifierProtocol::FactoryReset() {
@@ -481,7 +484,9 @@ void AmplifierProtocol::HandleKtv(const HostFrame& frame, Replies& replies) {
 }
 
 void AmplifierProtocol::HandleDsp(const HostFrame& frame, Replies& replies) {
+    const uint64_t generation = BusGeneration();
     std::lock_guard<std::mutex> hold(mLock);
+    NotePowerLocked(generation);
     if (frame.operation == kGet) {
         replies.Frame(kDsp, frame.subCommand, kUpdate, GetDsp(frame));
         return;

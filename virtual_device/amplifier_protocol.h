@@ -27,8 +27,10 @@
 
 #include "virtual_device/amplifier_state.h"
 #include "virtual_device/amplifier_upgrade.h"
+#include "virtual_device/calibration_run.h"
 #include "virtual_device/dsp_memory.h"
 #include "virtual_device/input_noise.h"
+#include "virtual_device/simulated_car.h"
 #include "virtual_device/virtual_amplifier.h"
 
 namespace virtual_device {
@@ -72,6 +74,8 @@ struct ProtocolOptions {
     std::array<int, kAmpSources> sourceInputs{2, 0, 2, 0, 8, 8, 2, 0, 0, 0};
     // Which car the inputs' noise comes from.
     uint32_t noiseSeed = 1;
+    // The automatic calibration run: its pace, and the car it measures.
+    CalibrationOptions calibration;
 };
 
 // The flash times of a real amplifier, for the demonstration and the
@@ -138,6 +142,31 @@ public:
     float InputNoiseDb(int input) const;
     const InputNoiseModel& NoiseModel() const { return mNoise; }
 
+    // ---- the automatic calibration run ----
+    // The run's clock in milliseconds; the steady clock from the protocol's
+    // start unless a test sets its own.
+    void SetCalibrationClock(std::function<int64_t()> nowMs);
+    // A fault for the runs from now on: no microphone, a missing speaker
+    // (on `channel` when it is chosen, or on any channel with -1), a level
+    // too low, or a failure the host has no name for. kNone clears it.
+    void SetCalibrationFault(CalibrationFault fault, int channel = -1);
+    // What the amplifier would answer to a status request now.
+    CalibrationStatus CalibrationStatusNow() const;
+    // The correction of a channel once the run has offered it (11 bands),
+    // or nothing.
+    std::vector<model::EqBand> CalibrationResult(int channel) const;
+    // The channel's measured response (121 points of frequency and gain):
+    // what the run measured, or what the car plays now for a channel it did
+    // not measure; nothing for a channel without a speaker.
+    std::vector<std::pair<float, float>> MeasuredResponse(int channel) const;
+    // The speaker, distance and polarity of a channel as the car has them.
+    CarChannel CarSpeaker(int channel) const;
+    // The module mask, the channel mask and the EQ mode of the host's
+    // commands.
+    int CalibrationModule() const;
+    int CalibrationMask() const;
+    int CalibrationEqMode() const;
+
     // ---- the signal the amplifier plays, for its clip detectors ----
     // The peak of the test signal on one input of one source, in percent of
     // full scale (0, silence, unless set). An input clips when its peak
@@ -155,7 +184,16 @@ private:
     void HandleKtv(const HostFrame& frame, Replies& replies);
     void HandleDsp(const HostFrame& frame, Replies& replies);
     void SetDsp(const HostFrame& frame);
-    std::vector<uint8_t> GetDsp(const HostFrame& frame) const;
+    std::vector<uint8_t> GetDsp(const HostFrame& frame);
+    // The calibration's start, stop, apply and discard (mLock held).
+    void ControlCalibration(uint8_t on, uint16_t mask, uint8_t eqMode);
+    int64_t CalibrationNowLocked() const;
+    CarChannel CarSpeakerLocked(int channel) const;
+    static std::vector<uint8_t> CalibrationStatusReport(const CalibrationStatus& status);
+    // A power cycle since the run began (the amplifier's bus generation
+    // moved on) loses the run; read the generation before taking mLock.
+    uint64_t BusGeneration() const;
+    void NotePowerLocked(uint64_t generation) const;
     // Answers to the clip requests of the working state (mLock held).
     std::vector<uint8_t> ClipReport(const std::vector<uint8_t>& request, bool outputs) const;
     bool InputClips(int source, int input) const;
@@ -186,11 +224,14 @@ private:
     std::array<int, 11> mKtv{};                       // guarded by mLock
     DspMemory mMemory;                                // guarded by mLock
     AmplifierUpgrade mUpgrade;                        // guarded by mLock
-    // Calibration: on, channel mask, EQ mode, module.
-    std::array<uint8_t, 4> mIrc{};  // guarded by mLock
     const InputNoiseModel mNoise;
     std::function<int64_t()> mNoiseClock;                                // guarded by mLock
     std::array<std::array<int, kAmpInputs>, kAmpSources> mInputPeaks{};  // guarded by mLock
+    const SimulatedCar mCar;
+    // The run changes as time passes, also while it is only looked at.
+    mutable CalibrationRun mCalibration;          // guarded by mLock
+    mutable uint64_t mCalibrationGeneration = 0;  // guarded by mLock
+    std::function<int64_t()> mCalibrationClock;   // guarded by mLock
 };
 
 }  // namespace virtual_device

@@ -64,6 +64,8 @@ DemoAmplifier MakeDemoAmplifier(std::wstring serialNumber, std::optional<Version
     options.sceneSaveTime = kRealSceneSaveTime;
     options.sceneLoadTime = kRealSceneLoadTime;
     options.sceneDeleteTime = kRealSceneDeleteTime;
+    options.calibration.phaseTime = kRealCalibrationPhaseTime;
+    options.calibration.channelReadTimeout = std::chrono::seconds(10);
     if (firmware) {
         options.masterVersion = firmware->major;
         options.slaveVersion = firmware->minor;

@@ -392,7 +392,7 @@ TEST_F(DspRoundTripTest, CalibrationControlAndStatus) {
     ASSERT_EQ(status.size(), 1u);
     EXPECT_EQ(status[0].target, test_support::kAutoCalWnd);
     EXPECT_EQ(status[0].message, WM_READ_IRC_VALUE);
-    EXPECT_EQ(status[0].wParam, 12u);  // the run has ended
+    EXPECT_EQ(status[0].wParam, 0u);  // the run has started
 }
 
 TEST_F(DspRoundTripTest, StoredSceneKeepsItsOwnValues) {
