@@ -46,8 +46,9 @@ void CAutoCalWnd::Prepare(toolkit::Window* owner) {
     if (toolkit::Control* control = Find("equalizer_ac")) {
         chart = dynamic_cast<controller::CalibrationChart*>(control->Widget());
     }
+    controller::AutoCalQuestions& questions = *this;
     mPanel = std::make_unique<controller::AutoCalPanel>(mManager.Link(), mManager.WorkingProfile(),
-                                                        *this, chart, *this, mTimings);
+                                                        *this, chart, questions, mTimings);
     mPanel->Open();
 }
 

@@ -119,9 +119,11 @@ TEST_F(ScriptedRunTest, AnExitEndsARunAsDoneDoes) {
 TEST_F(ScriptedRunTest, FailuresTheCarDoesNotProduceHaveTheirTextsToo) {
     BoxAnswerer boxes(mWindow.get());
     ASSERT_TRUE(InCalibrationWindow([&](CAutoCalWnd& window) {
-        for (const auto& [reason, text] : std::vector<std::pair<uint8_t, const char*>>{
-                 {3, "${irc_failed_delay}"}, {4, "${irc_failed_ch_volume}"},
-                 {5, "${irc_failed_eq}"}, {7, "${irc_failed}"}}) {
+        for (const auto& [reason, text] :
+             std::vector<std::pair<uint8_t, const char*>>{{3, "${irc_failed_delay}"},
+                                                          {4, "${irc_failed_ch_volume}"},
+                                                          {5, "${irc_failed_eq}"},
+                                                          {7, "${irc_failed}"}}) {
             SCOPED_TRACE(text);
             Script({{1, 0, 0, 10, 0}, {11, 0, 0, 20, reason}});
             Start(window, boxes);
@@ -161,14 +163,15 @@ TEST_F(AutoCalFaultsTest, TheCablePulledMidRunClosesTheWindowAndSaysSo) {
         boxes.Expect(1, {}, AMessageBoxIsUp);  // the unplug notice
         mDemo.amplifier->Unplug();
         // The program lets go of the amplifier: the window closes at once.
-        EXPECT_TRUE(WaitFor([] { return OpenAutoCalWindow() == nullptr; }, 10000));
+        EXPECT_TRUE(WaitFor([&] { return !window.Widget()->isVisible(); }, 10000));
     }));
     EXPECT_TRUE(WaitFor([&] { return boxes.Saw("AMP-UI"); }, 10000));
     EXPECT_FALSE(mWindow->Widget()->isMinimized());
     EXPECT_FALSE(mWindow->Manager().Link().IsConnected());
     // Plugged in again, the program reconnects and a new run completes.
     mDemo.amplifier->Plug();
-    ASSERT_TRUE(WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
     ASSERT_TRUE(InCalibrationWindow([&](CAutoCalWnd& window) {
         SetOption(window, "ch_checkbox_1", false);
         Start(window, boxes);
@@ -213,11 +216,12 @@ TEST_F(AutoCalFaultsTest, TheCablePulledWhileTheResultIsAppliedLeavesTheAmplifie
         mDemo.amplifier->UnplugAtReport(1);    // the apply never arrives
         Click(window, "irc_save_data");
         EXPECT_NE(Shown(window, "tips"), Text("${irc_applyed}"));
-        EXPECT_TRUE(WaitFor([] { return OpenAutoCalWindow() == nullptr; }, 10000));
+        EXPECT_TRUE(WaitFor([&] { return !window.Widget()->isVisible(); }, 10000));
     }));
     EXPECT_TRUE(WaitFor([&] { return boxes.Saw("AMP-UI"); }, 10000));
     mDemo.amplifier->Plug();
-    ASSERT_TRUE(WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
+    ASSERT_TRUE(
+        WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
     const virtual_device::AmplifierState after = Amp();
     for (int c = 0; c < 8; ++c) {
         for (int b = 0; b < 11; ++b) {

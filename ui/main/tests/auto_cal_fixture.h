@@ -51,9 +51,11 @@ protected:
             }
             ran = true;
             act(*window);
-            if (OpenAutoCalWindow() != nullptr && OpenAutoCalWindow()->IsRunningModal()) {
+            // A closed window is hidden at once; its loop ends after this.
+            if (OpenAutoCalWindow() == window && window->Widget() != nullptr &&
+                window->Widget()->isVisible()) {
                 ADD_FAILURE() << "the calibration window was left open";
-                OpenAutoCalWindow()->Close(0);
+                window->Close(0);
             }
         });
         if (QAbstractButton* button = Button(*mWindow, "btn_irc")) {

@@ -85,8 +85,8 @@ TEST_F(AutoCalWindowTest, AWholeRunReadsEveryChosenChannelAndApplyReachesTheMain
         std::vector<std::vector<uint8_t>> wantSpectra, wantEqs;
         for (uint8_t c : {0, 1, 3}) {
             for (int first = 0; first < 121; first += 9) {
-                wantSpectra.push_back(
-                    {c, static_cast<uint8_t>(first), static_cast<uint8_t>(std::min(first + 8, 120))});
+                wantSpectra.push_back({c, static_cast<uint8_t>(first),
+                                       static_cast<uint8_t>(std::min(first + 8, 120))});
             }
             wantEqs.push_back({c, 0, 5});
             wantEqs.push_back({c, 6, 10});
@@ -101,7 +101,8 @@ TEST_F(AutoCalWindowTest, AWholeRunReadsEveryChosenChannelAndApplyReachesTheMain
             ASSERT_EQ(measured.size(), 121u);
             for (int i = 0; i < 121; ++i) {
                 EXPECT_NEAR(panel.Curves().SpeakerPoint(c, i).eqGain, measured[i].second, 0.011);
-                EXPECT_EQ(panel.Curves().SpeakerPoint(c, i).freq, static_cast<int>(measured[i].first));
+                EXPECT_EQ(panel.Curves().SpeakerPoint(c, i).freq,
+                          static_cast<int>(measured[i].first));
             }
             const auto result = mDemo.protocol->CalibrationResult(c);
             ASSERT_EQ(result.size(), 11u);
@@ -124,9 +125,9 @@ TEST_F(AutoCalWindowTest, AWholeRunReadsEveryChosenChannelAndApplyReachesTheMain
         Click(window, "closebtn");
     }));
 
-    for (const char* key : {"${detect_speaker}", "${detect_level}", "${detect_location}",
-                            "${adjust_ch_volume}", "${compensate_eq}", "${test_freq_response}",
-                            "${irc_completed}"}) {
+    for (const char* key :
+         {"${detect_speaker}", "${detect_level}", "${detect_location}", "${adjust_ch_volume}",
+          "${compensate_eq}", "${test_freq_response}", "${irc_completed}"}) {
         EXPECT_TRUE(tips.count(Text(key))) << key << " was never shown";
     }
     // The amplifier took the correction, and the main window shows it after
