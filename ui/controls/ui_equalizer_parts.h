@@ -1,7 +1,7 @@
 // What the source files of the EQ chart share: the record of the response
-// curves the controller last gave, the shared text attributes and geometry
-// of the chart controls and the model settings the chart consults. Included by the
-// chart's own source files only.
+// curves the controller last gave, the text attributes and geometry common
+// to the chart controls, and the model settings the chart consults.
+// Included by the chart's own source files only.
 #pragma once
 
 #include <array>

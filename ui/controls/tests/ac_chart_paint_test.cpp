@@ -141,7 +141,7 @@ TEST(AcChartLayers, EachLayerDrawsItsCurvesInItsColourWhereTheyMap) {
         EXPECT_EQ(Anywhere(empty, color), 0);
     }
 
-    auto speakers = FlatSpeakers({10.0, 0, 0, 0, -17.0}, {true, false, false, false, true});
+    auto speakers = FlatSpeakers({10.0, 0, -5.0, 5.0, -17.0}, {true, false, false, false, true});
     Give(chart, speakers, 5);
     auto eq = FlatCurves({0, 0, 0, 0, 0, -10.0}, {false, false, false, false, false, true});
     GiveEq(chart, eq, 6);
@@ -158,8 +158,10 @@ TEST(AcChartLayers, EachLayerDrawsItsCurvesInItsColourWhereTheyMap) {
     const int y10 = static_cast<int>(std::lround(chart.GainToY(10.0)));
     EXPECT_EQ(Anywhere(image, speaker0),
               CountNear(image, QRect(0, y10 - 4, image.width(), 9), Rgb(speaker0), kTolerance));
-    // The hidden curves at 0 dB show nowhere.
-    EXPECT_EQ(Anywhere(image, UIEqualizerAc::kSpeakerPalette[1]), 0);
+    // The hidden curves show nowhere.
+    for (size_t hidden : {1, 2, 3}) {
+        EXPECT_EQ(Anywhere(image, UIEqualizerAc::kSpeakerPalette[hidden]), 0) << hidden;
+    }
     EXPECT_EQ(Anywhere(image, UIEqualizerAc::kEqPalette[0]), 0);
     EXPECT_EQ(NearLevel(image, chart, -10.0, speaker0), 0);
     EXPECT_EQ(NearLevel(image, chart, 10.0, eq5), 0);
@@ -306,6 +308,36 @@ TEST(AcChartLayers, TargetCurvesAreSmoothedTowardsTheLowFrequencies) {
     const int y0 = static_cast<int>(std::lround(chart.GainToY(0.0)));
     EXPECT_GT(CountNear(image, QRect(below, y4 - 2, 1, 5), color, kTolerance), 0);
     EXPECT_GT(CountNear(image, QRect(above, y0 - 2, 1, 5), color, kTolerance), 0);
+}
+
+// The speaker curves are smooth splines through their points: a step from
+// 0 to +10 dB at 1 kHz reaches both levels and swings past them by less
+// than a dB and a half.
+TEST(AcChartLayers, SpeakerCurvesAreSplinesThroughTheirPoints) {
+    AcChartWindow window(100);
+    UIEqualizerAc& chart = window.Chart();
+    auto speakers = FlatSpeakers({0.0}, {true});
+    for (size_t k = 0; k < speakers.value[0].size(); ++k) {
+        speakers.value[0][k] = speakers.frequency[0][k] > 1000.0 ? 10.0 : 0.0;
+    }
+    Give(chart, speakers, 1);
+    const QImage image = Grab(chart);
+    const uint32_t color = UIEqualizerAc::kSpeakerPalette[0];
+    EXPECT_GT(NearLevel(image, chart, 0.0, color), 150);
+    EXPECT_GT(NearLevel(image, chart, 10.0, color), 150);
+    const int w = image.width();
+    const int above = static_cast<int>(chart.GainToY(11.5));
+    const int below = static_cast<int>(chart.GainToY(-1.5));
+    EXPECT_EQ(CountNear(image, QRect(0, 0, w, above), Rgb(color), kTolerance), 0);
+    EXPECT_EQ(CountNear(image, QRect(0, below, w, image.height() - below), Rgb(color), kTolerance),
+              0);
+    // Between the levels only where the step is.
+    const int middle = static_cast<int>(chart.GainToY(5.0));
+    const QRect crossing(static_cast<int>(chart.FrequencyToX(900)), middle - 1,
+                         static_cast<int>(chart.FrequencyToX(1150) - chart.FrequencyToX(900)), 3);
+    EXPECT_EQ(CountNear(image, QRect(0, middle - 1, w, 3), Rgb(color), kTolerance),
+              CountNear(image, crossing, Rgb(color), kTolerance));
+    EXPECT_GT(CountNear(image, crossing, Rgb(color), kTolerance), 0);
 }
 
 TEST(AcChartGrid, LinesAtTheLevelsAndFrequenciesOnePixelWide) {
