@@ -117,7 +117,11 @@ bool AutoCalCurves::StoreEqBand(const device::IrcEqRecord& record) {
     band.freq = record.frequency;
     band.eqFactor = record.q;
     band.eqGain = record.gain;
-    return record.band >= kEqBandsBeforeRedraw;
+    if (record.band < kEqBandsBeforeRedraw) {
+        return false;
+    }
+    mCorrected[static_cast<size_t>(record.channel)] = true;
+    return true;
 }
 
 bool AutoCalCurves::StoreSpectrumPoint(const device::IrcSpectrumRecord& record) {
@@ -128,7 +132,11 @@ bool AutoCalCurves::StoreSpectrumPoint(const device::IrcSpectrumRecord& record) 
     model::EqBand& point = mSpkPoints[record.channel][record.band];
     point.eqGain = record.gain;
     point.freq = static_cast<int32_t>(record.frequency);
-    return record.band == kSpeakerPoints - 1;
+    if (record.band != kSpeakerPoints - 1) {
+        return false;
+    }
+    mMeasured[static_cast<size_t>(record.channel)] = true;
+    return true;
 }
 
 void AutoCalCurves::HandEq(CalibrationChart& chart, std::span<const bool> visible) const {

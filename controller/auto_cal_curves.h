@@ -41,6 +41,11 @@ public:
     void HandSpeaker(CalibrationChart& chart, std::span<const bool> visible) const;
     void HandTarget(CalibrationChart& chart, std::span<const bool> visible) const;
 
+    // Whether the channel's measured response came in whole: until then its
+    // points are placeholders, not drawn.
+    bool Measured(int channel) const { return mMeasured[static_cast<size_t>(channel)]; }
+    // Whether the channel's calibration EQ came in whole.
+    bool Corrected(int channel) const { return mCorrected[static_cast<size_t>(channel)]; }
     const model::EqBand& EqBand(int channel, int band) const { return mIrcEqBands[channel][band]; }
     const model::EqBand& SpeakerPoint(int channel, int point) const {
         return mSpkPoints[channel][point];
@@ -59,6 +64,8 @@ private:
     std::array<std::array<model::EqBand, 31>, kCalibrationChannels> mTargetBands{};
     std::array<CurveRow, kCalibrationChannels> mEqX{}, mEqY{}, mTargetX{}, mTargetY{};
     std::array<SpeakerRow, kCalibrationChannels> mSpkX{}, mSpkY{};
+    std::array<bool, kCalibrationChannels> mMeasured{};
+    std::array<bool, kCalibrationChannels> mCorrected{};
 };
 
 }  // namespace controller

@@ -310,16 +310,29 @@ void AutoCalPanel::ShowTarget(int preset) {
     HandTarget();
 }
 
+// Likewise a channel without its calibration EQ yet shows none.
 void AutoCalPanel::HandEq() {
-    if (mChart != nullptr) {
-        mCurves->HandEq(*mChart, mShowEq ? mChVisible : mNoneVisible);
+    if (mChart == nullptr) {
+        return;
     }
+    std::array<bool, kCalibrationChannels> shown = mNoneVisible;
+    for (size_t c = 0; c < shown.size() && mShowEq; ++c) {
+        shown[c] = mChVisible[c] && mCurves->Corrected(static_cast<int>(c));
+    }
+    mCurves->HandEq(*mChart, shown);
 }
 
+// A channel not measured yet has no response to show: a flat line would
+// read as a perfect speaker.
 void AutoCalPanel::HandSpeaker() {
-    if (mChart != nullptr) {
-        mCurves->HandSpeaker(*mChart, mShowSpk ? mChVisible : mNoneVisible);
+    if (mChart == nullptr) {
+        return;
     }
+    std::array<bool, kCalibrationChannels> shown = mNoneVisible;
+    for (size_t c = 0; c < shown.size() && mShowSpk; ++c) {
+        shown[c] = mChVisible[c] && mCurves->Measured(static_cast<int>(c));
+    }
+    mCurves->HandSpeaker(*mChart, shown);
 }
 
 void AutoCalPanel::HandTarget() {

@@ -277,6 +277,9 @@ TEST_F(AutoCalRunTest, OnlyTheLastBandAndTheLastPointRedrawTheirCurves) {
     EXPECT_EQ(mChart.eqHands, eqBefore + 1);
     EXPECT_EQ(mPanel->Curves().EqBand(3, 10).freq, 8000);
 
+    // A channel not measured yet shows no response.
+    ASSERT_FALSE(mChart.speakerVisible.empty());
+    EXPECT_FALSE(mChart.speakerVisible[0]);
     const int speakerBefore = mChart.speakerHands;
     for (int p = 0; p < 120; ++p) {
         device::IrcSpectrumRecord point{0, p, 20.0f + p, -4.5f};
@@ -287,6 +290,8 @@ TEST_F(AutoCalRunTest, OnlyTheLastBandAndTheLastPointRedrawTheirCurves) {
     mPanel->OnReport(device::DSP_IRC_SPECTRUM, 0, platform::MakeRecord(point).get());
     EXPECT_EQ(mChart.speakerHands, speakerBefore + 1);
     EXPECT_DOUBLE_EQ(mChart.lastSpeaker0[0], -4.5);
+    EXPECT_TRUE(mChart.speakerVisible[0]);
+    EXPECT_FALSE(mChart.speakerVisible[1]);
     // Records beyond the stores change nothing and draw nothing.
     device::IrcEqRecord far{40, 99, 1000, 1.0f, 1.0f};
     mPanel->OnReport(device::DSP_IRC_EQ, 0, platform::MakeRecord(far).get());
@@ -297,6 +302,17 @@ TEST_F(AutoCalRunTest, OnlyTheLastBandAndTheLastPointRedrawTheirCurves) {
 }
 
 TEST_F(AutoCalRunTest, TheOptionsSetTheModulesTheModeAndWhatIsShown) {
+    // Channel 0's calibration EQ in: shown; switching the EQ set off hands
+    // it with every curve hidden.
+    for (int b = 0; b < 11; ++b) {
+        device::IrcEqRecord band{0, b, 100 * (b + 1), 2.0f, -3.0f};
+        mPanel->OnReport(device::DSP_IRC_EQ, 0, platform::MakeRecord(band).get());
+    }
+    EXPECT_EQ(std::count(mChart.eqVisible.begin(), mChart.eqVisible.end(), true), 1);
+    Toggle("display_eq", false);
+    EXPECT_EQ(std::count(mChart.eqVisible.begin(), mChart.eqVisible.end(), true), 0);
+    Toggle("display_eq", true);
+    EXPECT_EQ(std::count(mChart.eqVisible.begin(), mChart.eqVisible.end(), true), 1);
     Toggle("irc_eq", false);
     EXPECT_EQ(mPanel->Modules(), 6);
     Toggle("irc_phase", false);
@@ -311,11 +327,6 @@ TEST_F(AutoCalRunTest, TheOptionsSetTheModulesTheModeAndWhatIsShown) {
     EXPECT_EQ(mPanel->EqMode(), 4);
     Click("start_auto_cal");  // stop
     mWindow.Get("audio_effect_3").SetSelected(false, false);
-    // Switching the EQ set off hands it with every curve hidden.
-    Toggle("display_eq", false);
-    EXPECT_EQ(std::count(mChart.eqVisible.begin(), mChart.eqVisible.end(), true), 0);
-    Toggle("display_eq", true);
-    EXPECT_GT(std::count(mChart.eqVisible.begin(), mChart.eqVisible.end(), true), 0);
     // The second target preset is drawn for "audio_effect_0".
     const double before = mPanel->Curves().TargetValues(0)[400];
     Toggle("audio_effect_0", true);

@@ -5,6 +5,8 @@ run's progress and status line below it; the start, discard and apply
 buttons at the foot. make_skin.py calls add(skin) with itself, so this
 layout uses its helpers and lands in its resource index."""
 
+import math
+
 LAYOUTS = {
     "XML_AUTO_CAL": "xml/auto_cal.xml",
 }
@@ -48,10 +50,32 @@ def option_rows(k, root, top):
                  group="irc_effect", selected="true" if i == 0 else "false", font="11")
 
 
+CHART_TOP = 52
+CHART_HEIGHT = 352
+DB_MARKS = (20, 10, 0, -10, -20)
+HZ_MARKS = ((20, "20"), (50, "50"), (100, "100"), (200, "200"), (500, "500"), (1000, "1k"),
+            (2000, "2k"), (5000, "5k"), (10000, "10k"), (20000, "20k"))
+
+
+def chart_scales(k, root, left, width):
+    """The chart draws no text: its dB levels stand at its left edge and its
+    frequencies below it, where the chart draws their lines."""
+    for db in DB_MARKS:
+        y = min(max(CHART_TOP + CHART_HEIGHT * (20 - db) // 40 - 8, CHART_TOP), CHART_TOP + CHART_HEIGHT - 16)
+        root.add("Label", name="ac_db_%d" % (db + 20), pos=k.pos(left - 38, y, 34, 16),
+                 text="%+d" % db if db else "0", align="right", font="10", **{"class": "muted"})
+    for hz, text in HZ_MARKS:
+        x = left + int(width * math.log10(hz / 20.0) / math.log10(1000.0))
+        x = min(max(x - 18, left), left + width - 36)
+        root.add("Label", name="ac_hz_%d" % hz, pos=k.pos(x, CHART_TOP + CHART_HEIGHT + 2, 36, 16),
+                 text=text, align="center", font="10", **{"class": "muted"})
+
+
 def chart_area(k, root, left, width):
     """The chart, the switches of its three curve sets and the run's state."""
-    root.add("CurveAc", name="equalizer_ac", pos=k.pos(left, 52, width, 368), bkcolor="#FF10141A")
-    y = 428
+    root.add("CurveAc", name="equalizer_ac", pos=k.pos(left, CHART_TOP, width, CHART_HEIGHT), bkcolor="#FF10141A")
+    chart_scales(k, root, left, width)
+    y = CHART_TOP + CHART_HEIGHT + 24
     for i, (name, key) in enumerate((("display_spk", "irc_show_spk"), ("display_eq", "irc_show_eq"),
                                      ("display_target", "irc_show_target"))):
         root.add("Option", name=name, pos=k.pos(left + i * 170, y, 166, 24), text="${%s}" % key,
@@ -59,7 +83,7 @@ def chart_area(k, root, left, width):
     root.add("Label", name="autocal_legend", pos=k.pos(left, y + 26, width, 18), text="${ui_autocal_legend}",
              align="left", font="10", **{"class": "muted"})
     root.add("Progress", name="progress", pos=k.pos(left, y + 52, width, 8), min="0", max="100", value="0")
-    root.add("Label", name="tips", pos=k.pos(left, y + 64, width, 40), text="${ui_autocal_hint}",
+    root.add("Label", name="tips", pos=k.pos(left, y + 66, width, 40), text="${ui_autocal_hint}",
              align="left top", wrap="true", font="13b")
 
 
@@ -70,7 +94,7 @@ def auto_cal_window(k):
     k.caption(root, width, "auto_cal_title", "ui_autocal_title", minimisable=True)
     channel_rows(k, root, 52)
     option_rows(k, root, 52 + 24 + CHANNELS * 27 + 10)
-    chart_area(k, root, 310, width - 330)
+    chart_area(k, root, 346, width - 366)
     root.add("Button", name="start_auto_cal", pos=k.pos(20, height - 50, 170, 32), text="${start_irc}",
              font="12b", **{"class": "primary"})
     root.add("Button", name="irc_cancel_data", pos=k.pos(width - 320, height - 50, 146, 32),

@@ -24,14 +24,14 @@ namespace ui::testing {
 class AutoCalTest : public MainWindowTest {
 protected:
     // The amplifier's run goes this many times faster than a real one.
-    static constexpr int kRunSpeedUp = 10;
+    int mRunSpeedUp = 10;
     static constexpr int kPatienceMs = 30000;
 
     void SetUp() override {
         MainWindowTest::SetUp();
         mRunClock.start();
         mDemo.protocol->SetCalibrationClock(
-            [this] { return static_cast<int64_t>(mRunClock.elapsed()) * kRunSpeedUp; });
+            [this] { return static_cast<int64_t>(mRunClock.elapsed()) * mRunSpeedUp; });
         mWindow->SetAutoCalTimings({20, 20});
         ASSERT_TRUE(StartAndSync());
         QApplication::setActiveWindow(mWindow->Widget());

@@ -1,0 +1,67 @@
+// The calibration window before, during and after a run over the simulated
+// car, in every language at every display scale: every text fits and no
+// control overlaps another, and the screenshots are kept for looking at.
+#include "auto_cal_fixture.h"
+#include "ui/skin/languages.h"
+
+namespace ui {
+namespace {
+
+using testing::AutoCalTest;
+using testing::BoxAnswerer;
+using testing::TopModalWindow;
+using testing::WaitFor;
+
+class AutoCalScreensTest : public AutoCalTest {
+protected:
+    void SetUp() override {
+        mRunSpeedUp = 20;
+        AutoCalTest::SetUp();
+    }
+};
+
+TEST_F(AutoCalScreensTest, TheWindowBeforeDuringAndAfterARunInEveryLanguageAndScale) {
+    const std::vector<std::pair<std::string, std::string>> languages = {
+        {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}};
+    BoxAnswerer boxes(mWindow.get());
+    for (int scale : {100, 125, 150}) {
+        for (const auto& [language, stored] : languages) {
+            SwitchLanguage(language, stored);
+            const std::string what = language.substr(0, 2) + "_" + std::to_string(scale);
+            SCOPED_TRACE(what);
+            SetDisplayScale(scale);
+            ASSERT_TRUE(InCalibrationWindow([&](CAutoCalWnd& window) {
+                SetDisplayScale(100);
+                EXPECT_EQ(window.Scale(), scale);
+                testing::ExpectEverythingFits(window, "calibration before " + what);
+                testing::SaveScreenshot(window, "auto_cal_before_" + what);
+                // Four channels: the front speakers and the rear pair.
+                for (int c = 0; c < 8; ++c) {
+                    SetOption(window, "ch_checkbox_" + std::to_string(c),
+                              c < 2 || c == 4 || c == 5);
+                }
+                boxes.Expect(1, {"confirm_btn"}, [] {
+                    return TopModalWindow() != nullptr && TopModalWindow()->ClassName() == "MsgWnd";
+                });
+                Click(window, "start_auto_cal");
+                // Two channels measured, the others still to come.
+                ASSERT_TRUE(WaitFor(
+                    [&] { return window.Panel()->Curves().SpeakerPoint(1, 120).freq == 20000; }));
+                testing::ExpectEverythingFits(window, "calibration during " + what);
+                testing::SaveScreenshot(window, "auto_cal_during_" + what);
+                ASSERT_TRUE(WaitFor([&] { return RunEnded(window); }));
+                WaitFor([&] { return false; }, 100);
+                testing::ExpectEverythingFits(window, "calibration after " + what);
+                testing::SaveScreenshot(window, "auto_cal_after_" + what);
+                Click(window, "irc_cancel_data");
+                Click(window, "closebtn");
+            }));
+            WaitFor(
+                [&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); });
+        }
+    }
+    SwitchLanguage("en", "0");
+}
+
+}  // namespace
+}  // namespace ui
