@@ -173,6 +173,13 @@ TEST_F(CalibrationLinkTest, TheReadResponsesAndCorrectionsAreTheAmplifiersAndFla
 }
 
 TEST_F(CalibrationLinkTest, ApplyingSetsTheCalibratedChannelsOnly) {
+    // A tune already in place: upper bands of calibrated and other channels.
+    AmplifierState tuned = mProtocol->State(0);
+    for (int c : {0, 2, 3}) {
+        tuned.channels[c].eq[15].gainByte = 21;
+        tuned.channels[c].eq[15].gainTenths = 5;
+    }
+    mProtocol->SetState(0, tuned);
     const AmplifierState before = mProtocol->State(0);
     Start(kEqAndDelay, kChannels013);
     RunToTheEnd();
