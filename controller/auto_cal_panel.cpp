@@ -1,6 +1,7 @@
 #include "controller/auto_cal_panel.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/log.h"
 #include "app/model_cfg.h"
@@ -42,6 +43,15 @@ constexpr const char* kFailureTexts[] = {
     "${irc_failed_level}", "${irc_failed_mic}",       "${irc_failed_speaker}",
     "${irc_failed_delay}", "${irc_failed_ch_volume}", "${irc_failed_eq}",
 };
+
+// "audio_effect_null" is mode 0, "audio_effect_k" mode k + 1.
+int EqModeOf(const std::string& optionName) {
+    const std::string suffix = optionName.substr(std::strlen("audio_effect_"));
+    if (suffix.size() != 1 || suffix[0] < '0' || suffix[0] > '8') {
+        return 0;
+    }
+    return suffix[0] - '0' + 1;
+}
 
 bool IsSubwooferType(int type) {
     return type == 22 || type == 23 || type == 24;
@@ -281,10 +291,11 @@ void AutoCalPanel::OnOptionChanged(const toolkit::Notification& n) {
     } else if (n.name == "display_target" && targets) {
         mShowTarget = on;
         HandTarget();
-    } else if (n.name == "audio_effect_null" && targets && on) {
-        ShowTarget(0);
-    } else if (n.name == "audio_effect_0" && targets && on) {
-        ShowTarget(1);
+    } else if (n.name.rfind("audio_effect_", 0) == 0) {
+        // The target of the mode chosen: the amplifier corrects towards it.
+        if (targets && on) {
+            ShowTarget(EqModeOf(n.name));
+        }
     } else if (n.name.rfind("ch_checkbox_", 0) == 0) {
         const int channel = n.userDataInt;
         if (channel >= 0 && channel < kCalibrationChannels) {

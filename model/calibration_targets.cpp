@@ -1,5 +1,9 @@
 #include "model/calibration_targets.h"
 
+#include <cmath>
+
+#include "model/profile_defaults.h"
+
 namespace model {
 namespace {
 
@@ -47,12 +51,61 @@ TargetPreset Build(const std::array<PresetRow, kTargetPresetBands>& rows) {
     return preset;
 }
 
+// The listening modes: how much each lifts (or lowers) the bass below
+// about 120 Hz, the mids around 1 kHz, the presence around 3 kHz and the
+// treble above about 6 kHz, in dB.
+struct ModeShape {
+    float bass, mids, presence, treble;
+};
+constexpr ModeShape kModeShapes[] = {
+    {3.0f, 0.0f, 1.5f, 1.0f},   // pop
+    {4.0f, -1.5f, 1.0f, 3.0f},  // rock
+    {2.0f, 0.0f, 0.5f, 1.5f},   // jazz
+    {1.5f, 0.0f, -0.5f, 1.0f},  // classical
+    {-1.0f, 0.5f, 3.0f, 0.0f},  // vocal
+    {6.0f, 0.0f, 0.0f, 0.0f},   // bass
+    {0.0f, 0.0f, 1.0f, 5.0f},   // treble
+    {0.0f, 0.0f, 0.0f, 0.0f},   // flat
+};
+constexpr int kFirstModePreset = 2;
+
+double Bump(double f, double centre) {
+    const double octaves = std::log2(f / centre);
+    return std::exp(-octaves * octaves / (2.0 * 0.6 * 0.6));
+}
+
+// Each band takes the shape's level at its frequency; Q 4 keeps the bands
+// about a third of an octave wide, as the warm preset's.
+TargetPreset BuildMode(const ModeShape& shape) {
+    TargetPreset preset{};
+    for (int i = 0; i < kTargetPresetBands; ++i) {
+        const int freq = defaultBandFrequency(kTargetPresetBands, i);
+        const double f = freq;
+        const double low = 1.0 / (1.0 + (f / 120.0) * (f / 120.0));
+        const double high = 1.0 / (1.0 + (6000.0 / f) * (6000.0 / f));
+        const double gain = shape.bass * low + shape.mids * Bump(f, 1000.0) +
+                            shape.presence * Bump(f, 3000.0) + shape.treble * high;
+        const float rounded = static_cast<float>(std::round(gain * 10.0) / 10.0);
+        preset[i] = EqBand{rounded, kPreset1Q, freq, true, 0};
+    }
+    return preset;
+}
+
+std::array<TargetPreset, kTargetPresetCount> BuildAll() {
+    std::array<TargetPreset, kTargetPresetCount> presets{};
+    presets[0] = Build(kPreset0);
+    presets[1] = Build(kPreset1);
+    for (int m = kFirstModePreset; m < kTargetPresetCount; ++m) {
+        presets[m] = BuildMode(kModeShapes[m - kFirstModePreset]);
+    }
+    return presets;
+}
+
 }  // namespace
 
 const TargetPreset& calibrationTargetPreset(int p) {
-    static const TargetPreset first = Build(kPreset0);
-    static const TargetPreset second = Build(kPreset1);
-    return p == 1 ? second : first;
+    static const std::array<TargetPreset, kTargetPresetCount> presets = BuildAll();
+    return presets[p >= 0 && p < kTargetPresetCount ? p : 0];
 }
 
 }  // namespace model

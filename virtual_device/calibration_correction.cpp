@@ -176,7 +176,7 @@ std::vector<double> BandsResponseDb(const std::vector<model::EqBand>& bands,
 
 std::vector<double> CalibrationTargetDb(int mode, int bandCount,
                                         const std::vector<double>& frequencies) {
-    if (mode != 0 && mode != 1) {
+    if (mode < 0 || mode >= model::kTargetPresetCount) {
         return std::vector<double>(frequencies.size(), 0.0);
     }
     const model::TargetPreset& preset = model::calibrationTargetPreset(mode);

@@ -24,10 +24,9 @@ std::vector<double> BandsResponseDb(const std::vector<model::EqBand>& bands,
                                     const std::vector<double>& frequencies);
 
 // The target of EQ mode `mode` for a channel with `bandCount` EQ bands, at
-// these frequencies: mode 0 the first target preset, mode 1 the second, each
-// summed over as many of its bands as the channel has. The amplifier has no
-// curves of its own for the other modes (the listening effects); they aim
-// at a flat response.
+// these frequencies: target preset `mode` (0 to 9), summed over as many of
+// its bands as the channel has; a mode beyond the presets aims at a flat
+// response.
 std::vector<double> CalibrationTargetDb(int mode, int bandCount,
                                         const std::vector<double>& frequencies);
 

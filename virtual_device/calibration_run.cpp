@@ -184,6 +184,8 @@ bool CalibrationRun::Apply(AmplifierState& working, bool eqPrecision, int64_t no
         }
         ChannelState& channel = working.channels[c];
         if ((mRunModules & kCalibrateEq) != 0) {
+            // A correction the listener would not hear is no correction.
+            channel.eqBypass = 0;
             for (int b = 0; b < kAmpBands; ++b) {
                 if (b < static_cast<int>(mCorrections[c].size())) {
                     channel.eq[b] = StateBand(mCorrections[c][b], eqPrecision);

@@ -333,6 +333,16 @@ TEST_F(AutoCalRunTest, TheOptionsSetTheModulesTheModeAndWhatIsShown) {
     EXPECT_NE(mPanel->Curves().TargetValues(0)[400], before);
     Toggle("audio_effect_null", true);
     EXPECT_DOUBLE_EQ(mPanel->Curves().TargetValues(0)[400], before);
+    // The listening modes have targets of their own: "Bass" lifts the low
+    // end above the flat mode's.
+    Toggle("audio_effect_8", true);
+    controller::CurveRow grid{};
+    dsp::makeLogGrid(48000.0, grid);
+    const size_t at50Hz =
+        static_cast<size_t>(std::lower_bound(grid.begin(), grid.end(), 50.0) - grid.begin());
+    const double flat = mPanel->Curves().TargetValues(0)[at50Hz];
+    Toggle("audio_effect_6", true);
+    EXPECT_GT(mPanel->Curves().TargetValues(0)[at50Hz], flat + 4.0);
 }
 
 }  // namespace

@@ -174,14 +174,24 @@ TEST(CalibrationCorrectionTest, TheModesAimAtTheirOwnTargets) {
     const std::vector<double> frequencies = {31.0, 100.0, 800.0, 1000.0, 10000.0};
     const auto first = virtual_device::CalibrationTargetDb(0, 31, frequencies);
     const auto second = virtual_device::CalibrationTargetDb(1, 31, frequencies);
-    const auto effect = virtual_device::CalibrationTargetDb(5, 31, frequencies);
+    const auto flat = virtual_device::CalibrationTargetDb(9, 31, frequencies);
+    const auto bass = virtual_device::CalibrationTargetDb(7, 31, frequencies);
+    const auto treble = virtual_device::CalibrationTargetDb(8, 31, frequencies);
+    const auto beyond = virtual_device::CalibrationTargetDb(10, 31, frequencies);
     EXPECT_GT(first[0], 5.0) << "the bass lift";
     EXPECT_LT(first[2], -2.0) << "the first preset's dip at 800 Hz";
     EXPECT_GT(second[2], -1.0) << "the second preset has no dip there";
     EXPECT_LT(second[4], -2.0) << "the second preset's falling treble";
-    for (double db : effect) {
-        EXPECT_EQ(db, 0.0);
+    // The listening modes: the flat one and a mode beyond them are flat,
+    // the bass mode lifts the bass, the treble mode the treble.
+    for (size_t i = 0; i < frequencies.size(); ++i) {
+        EXPECT_EQ(flat[i], 0.0);
+        EXPECT_EQ(beyond[i], 0.0);
     }
+    EXPECT_GT(bass[0], 4.0);
+    EXPECT_NEAR(bass[4], 0.0, 0.5);
+    EXPECT_GT(treble[4], 3.0);
+    EXPECT_NEAR(treble[0], 0.0, 0.5);
     // Eleven bands reach only up to 194 Hz of the preset.
     const auto eleven = virtual_device::CalibrationTargetDb(0, 11, frequencies);
     EXPECT_NEAR(eleven[2], 0.0, 0.5);

@@ -140,6 +140,7 @@ TEST_F(AutoCalWindowTest, AWholeRunReadsEveryChosenChannelAndApplyReachesTheMain
         const model::EqBand* shown = mWindow->Manager().WorkingProfile().eqArray(c);
         for (int b = 0; b < 11; ++b) {
             EXPECT_EQ(after.channels[c].eq[b].frequency, result[b].freq) << c << "/" << b;
+            EXPECT_EQ(after.channels[c].eqBypass, 0) << "the correction is heard";
             EXPECT_NEAR(AmpGain(after.channels[c].eq[b]), result[b].eqGain, 0.051);
             EXPECT_EQ(shown[b].freq, result[b].freq);
             EXPECT_NEAR(shown[b].eqGain, result[b].eqGain, 0.051);
