@@ -38,29 +38,43 @@ protected:
         mDemo.amplifier->ClearReceived();
     }
 
-    // Clicks the main page's calibration button and runs `act` in the
-    // window once it is up; returns whether it ran. A window `act` leaves
-    // open is closed and counts as a failure.
-    bool InCalibrationWindow(const std::function<void(CAutoCalWnd&)>& act) {
+    // Clicks the main page's calibration button (or does `open`) and runs
+    // `act` in the window once it is up, from within its modal loop;
+    // returns whether it ran. A window `act` leaves open is closed and
+    // counts as a failure.
+    bool InCalibrationWindow(const std::function<void(CAutoCalWnd&)>& act,
+                             std::function<void()> open = {}) {
         bool ran = false;
-        QTimer::singleShot(0, [&] {
-            WaitFor([] { return OpenAutoCalWindow() != nullptr; }, kPatienceMs);
+        bool done = false;
+        QTimer poll;
+        QElapsedTimer waited;
+        waited.start();
+        QObject::connect(&poll, &QTimer::timeout, [&] {
             CAutoCalWnd* window = OpenAutoCalWindow();
-            if (window == nullptr || !WaitFor([&] { return window->IsRunningModal(); })) {
+            const bool up = window != nullptr && window->IsRunningModal();
+            if (!up && waited.elapsed() < kPatienceMs) {
+                return;
+            }
+            poll.stop();
+            done = true;
+            if (!up) {
                 return;
             }
             ran = true;
             act(*window);
             // A closed window is hidden at once; its loop ends after this.
-            if (OpenAutoCalWindow() == window && window->Widget() != nullptr &&
-                window->Widget()->isVisible()) {
+            if (window->Widget() != nullptr && window->Widget()->isVisible()) {
                 ADD_FAILURE() << "the calibration window was left open";
                 window->Close(0);
             }
         });
-        if (QAbstractButton* button = Button(*mWindow, "btn_irc")) {
+        poll.start(10);
+        if (open) {
+            open();
+        } else if (QAbstractButton* button = Button(*mWindow, "btn_irc")) {
             button->click();
         }
+        WaitFor([&] { return done && OpenAutoCalWindow() == nullptr; }, kPatienceMs + 5000);
         EXPECT_TRUE(ran) << "the calibration window did not open";
         return ran;
     }

@@ -277,6 +277,16 @@ TEST_F(AutoCalWindowTest, TheChannelBoxesFollowTheOutputs) {
     }));
 }
 
+TEST_F(AutoCalWindowTest, TheAdvanceMenuItemOpensTheWindowToo) {
+    EXPECT_TRUE(InCalibrationWindow(
+        [&](CAutoCalWnd& window) { Click(window, "closebtn"); },
+        [&] {
+            platform::PostMessage(
+                mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
+                platform::MakeRecord(toolkit::MenuClick{"advance_item_autocal", "", ""}));
+        }));
+}
+
 TEST_F(AutoCalWindowTest, TheMainWindowIsMinimisedWhileTheWindowIsOpen) {
     bool minimised = false;
     ASSERT_TRUE(InCalibrationWindow([&](CAutoCalWnd& window) {
