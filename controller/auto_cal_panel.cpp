@@ -16,6 +16,9 @@ constexpr uint8_t kModuleEq = 1;
 constexpr uint8_t kModuleDelay = 2;
 constexpr uint8_t kModulePhase = 4;
 
+// The choices a run is started with, besides "audio_effect_%d".
+constexpr const char* kRunChoices[] = {"irc_eq", "irc_delay", "irc_phase", "audio_effect_null"};
+
 // The IRC_Ctrl "on" byte.
 constexpr uint8_t kIrcStop = 0;
 constexpr uint8_t kIrcApply = 2;
@@ -132,6 +135,7 @@ void AutoCalPanel::Open() {
     if (Cfg().mENABLE_IRC_TARGET_CURVE) {
         HandTarget();
     }
+    ShowRunControls(false);
     mLink.SetAutoCalWnd(mWindow.Handle());
 }
 
@@ -213,6 +217,7 @@ void AutoCalPanel::StopRun() {
     mControls("tips").SetText("${irc_stoped}");
     mState.mIrcDone.store(false);
     mIrcResultHandled = false;
+    ShowRunControls(false);
 }
 
 void AutoCalPanel::StartRun() {
@@ -237,12 +242,33 @@ void AutoCalPanel::StartRun() {
     // Set before the thread runs, so that a stop clicked at once is seen.
     mState.mIrcStop.store(false);
     mState.mIrcRunning.store(true);
+    mState.mIrcDone.store(false);
+    ShowRunControls(true);
     mWorker.Start(mLink, mState, AutoCalRequest{mIrcCh, mIrcModel, mIrcEqMode}, mWindow.Handle(),
                   mTimings);
 }
 
-bool AutoCalPanel::ResultIsOffered() const {
+// The worker of a run that just ended is gone within moments: the result
+// waits for it rather than being refused.
+bool AutoCalPanel::ResultIsOffered() {
+    if (mState.mIrcDone.load() && mState.mIrcRunning.load()) {
+        JoinWorker();
+    }
     return !mState.mIrcRunning.load() && mState.mIrcDone.load() && !mIrcResultHandled;
+}
+
+// While a run is under way its choices are fixed; the result's buttons are
+// offered once there is a result to keep or drop.
+void AutoCalPanel::ShowRunControls(bool running) {
+    for (const char* name : kRunChoices) {
+        mControls(name).SetEnabled(!running);
+    }
+    for (int k = 0; k < kEffectOptions; ++k) {
+        mControls.Indexed("audio_effect_%d", k).SetEnabled(!running);
+    }
+    const bool offered = !running && mState.mIrcDone.load() && !mIrcResultHandled;
+    mControls("irc_save_data").SetEnabled(offered);
+    mControls("irc_cancel_data").SetEnabled(offered);
 }
 
 // A result is kept or dropped only once, and only after a completed run. A
@@ -258,6 +284,7 @@ void AutoCalPanel::ApplyResult() {
     }
     mControls("tips").SetText("${irc_applyed}");
     mIrcResultHandled = true;
+    ShowRunControls(false);
 }
 
 void AutoCalPanel::DiscardResult() {
@@ -271,6 +298,7 @@ void AutoCalPanel::DiscardResult() {
     }
     mControls("tips").SetText("${irc_canceled}");
     mIrcResultHandled = true;
+    ShowRunControls(false);
 }
 
 void AutoCalPanel::SetModuleBit(uint8_t bit, bool on) {
@@ -375,8 +403,8 @@ void AutoCalPanel::OnReport(uintptr_t wParam, intptr_t lParam,
         case irc_status::kDone:
         case irc_status::kExit:
             mControls("tips").SetText("${irc_completed}");
-            ShowRunEnded();
             mState.mIrcDone.store(true);
+            ShowRunEnded();
             mState.mIrcProgress.store(static_cast<int32_t>(lParam));
             return;
         case irc_status::kFail:
@@ -411,13 +439,14 @@ void AutoCalPanel::ShowRunEnded() {
     start.SetText("${start_irc}");
     start.SetEnabled(true);
     mControls("closebtn").SetEnabled(true);
+    ShowRunControls(false);
 }
 
 // The run ended without a result; a reason this program has no text for
 // still says that it failed.
 void AutoCalPanel::OnFailure(intptr_t reason) {
-    ShowRunEnded();
     mState.mIrcDone.store(false);
+    ShowRunEnded();
     const bool known = reason >= 0 && reason < static_cast<intptr_t>(std::size(kFailureTexts));
     mControls("tips").SetText(known ? kFailureTexts[reason] : "${irc_failed}");
 }
@@ -472,9 +501,9 @@ void AutoCalPanel::OnProgress(uintptr_t progress) {
 void AutoCalPanel::OnLinkLost() {
     mState.mIrcStop.store(true);
     JoinWorker();
-    ShowRunEnded();
     mState.mIrcDone.store(false);
     mIrcResultHandled = false;
+    ShowRunEnded();
     mControls("tips").SetText("${irc_device_lost}");
 }
 

@@ -97,7 +97,8 @@ private:
     void HandEq();
     void HandSpeaker();
     void HandTarget();
-    bool ResultIsOffered() const;
+    bool ResultIsOffered();
+    void ShowRunControls(bool running);
     void SetModuleBit(uint8_t bit, bool on);
     void JoinWorker();
 

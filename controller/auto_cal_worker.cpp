@@ -14,12 +14,13 @@ bool RunHasEnded(const AutoCalRunState& state) {
            status == irc_status::kExit || state.mIrcStop.load();
 }
 
-// A pause that a stop cuts short: the user waits for the worker when he
-// stops a run or closes the window.
+// A pause that a stop or the run's end cuts short: the user waits for the
+// worker when he stops a run or closes the window, and applies the result
+// only once the worker is done.
 void Pause(const AutoCalRunState& state, int milliseconds) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!state.mIrcStop.load() && Clock::now() < end) {
+    while (!RunHasEnded(state) && Clock::now() < end) {
         std::this_thread::sleep_for(std::chrono::milliseconds(std::min(milliseconds, 20)));
     }
 }

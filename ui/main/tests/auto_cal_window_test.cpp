@@ -45,6 +45,10 @@ protected:
         EXPECT_FALSE(Button(window, "closebtn")->isEnabled());
         std::set<std::string> tips = TipsUntil(window, [&] { return RunEnded(window); });
         EXPECT_TRUE(RunEnded(window)) << "the run did not end";
+        if (window.Panel()->State().mIrcDone.load()) {
+            EXPECT_TRUE(Button(window, "irc_save_data")->isEnabled());
+            EXPECT_TRUE(Button(window, "irc_cancel_data")->isEnabled());
+        }
         // The last progress report reaches the bar after the final status.
         WaitFor([&] { return ProgressShown(window) == 100; }, 5000);
         return tips;
@@ -116,11 +120,9 @@ TEST_F(AutoCalWindowTest, AWholeRunReadsEveryChosenChannelAndApplyReachesTheMain
         EXPECT_EQ(Shown(window, "tips"), Text("${irc_applyed}"));
         EXPECT_EQ(Frames(device::DSP_IRC_CTRL, device::OP_SET).back(),
                   (std::vector<uint8_t>{2, 0, 0, 4}));
-        // A second apply sends nothing.
-        const size_t sets = Frames(device::DSP_IRC_CTRL, device::OP_SET).size();
-        Click(window, "irc_save_data");
-        EXPECT_EQ(Shown(window, "tips"), Text("${irc_start_tips}"));
-        EXPECT_EQ(Frames(device::DSP_IRC_CTRL, device::OP_SET).size(), sets);
+        // Nothing more to apply or discard.
+        EXPECT_FALSE(Button(window, "irc_save_data")->isEnabled());
+        EXPECT_FALSE(Button(window, "irc_cancel_data")->isEnabled());
         mDemo.amplifier->ClearReceived();
         Click(window, "closebtn");
     }));
@@ -158,8 +160,7 @@ TEST_F(AutoCalWindowTest, DiscardLeavesTheAmplifierAsItWas) {
         EXPECT_EQ(Shown(window, "tips"), Text("${irc_canceled}"));
         EXPECT_EQ(Frames(device::DSP_IRC_CTRL, device::OP_SET).back(),
                   (std::vector<uint8_t>{3, 0, 0, 0}));
-        Click(window, "irc_save_data");  // too late: the result is gone
-        EXPECT_EQ(Shown(window, "tips"), Text("${irc_start_tips}"));
+        EXPECT_FALSE(Button(window, "irc_save_data")->isEnabled()) << "the result is gone";
         mDemo.amplifier->ClearReceived();
         Click(window, "closebtn");
     }));
@@ -193,8 +194,8 @@ TEST_F(AutoCalWindowTest, ClosingAfterARunAsksWhetherToApply) {
 TEST_F(AutoCalWindowTest, ClosingWithoutARunDiscardsAndKeepsTheConnection) {
     ASSERT_TRUE(InCalibrationWindow([&](CAutoCalWnd& window) {
         EXPECT_EQ(Shown(window, "tips"), Text("${ui_autocal_hint}"));
-        Click(window, "irc_save_data");
-        EXPECT_EQ(Shown(window, "tips"), Text("${irc_start_tips}"));
+        EXPECT_FALSE(Button(window, "irc_save_data")->isEnabled()) << "no result yet";
+        EXPECT_FALSE(Button(window, "irc_cancel_data")->isEnabled());
         mDemo.amplifier->ClearReceived();
         Click(window, "closebtn");
         EXPECT_EQ(Frames(device::DSP_IRC_CTRL, device::OP_SET),
@@ -211,6 +212,10 @@ TEST_F(AutoCalWindowTest, StoppingARunTellsTheAmplifierAndOffersNoResult) {
         boxes.Expect(1, {"confirm_btn"}, AMessageBoxIsUp);
         Click(window, "start_auto_cal");
         WaitFor([&] { return Shown(window, "tips") == Text("${detect_level}"); });
+        // The run's choices are fixed while it runs.
+        EXPECT_FALSE(Button(window, "irc_eq")->isEnabled());
+        EXPECT_FALSE(Button(window, "audio_effect_3")->isEnabled());
+        EXPECT_FALSE(Button(window, "irc_save_data")->isEnabled());
         Click(window, "start_auto_cal");
         EXPECT_TRUE(RunEnded(window));
         EXPECT_EQ(Shown(window, "tips"), Text("${irc_stoped}"));
@@ -218,8 +223,8 @@ TEST_F(AutoCalWindowTest, StoppingARunTellsTheAmplifierAndOffersNoResult) {
         EXPECT_EQ(Frames(device::DSP_IRC_CTRL, device::OP_SET).back(),
                   (std::vector<uint8_t>{0, 0, 0, 0}));
         EXPECT_EQ(mDemo.protocol->CalibrationStatusNow().status, 12);
-        Click(window, "irc_save_data");
-        EXPECT_EQ(Shown(window, "tips"), Text("${irc_start_tips}"));
+        EXPECT_FALSE(Button(window, "irc_save_data")->isEnabled());
+        EXPECT_TRUE(Button(window, "irc_eq")->isEnabled()) << "the choices are free again";
         Click(window, "closebtn");
     }));
 }
