@@ -6,10 +6,12 @@
 // under the thread sanitizer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 #include "app/model_cfg.h"
 #include "controller/auto_cal_panel.h"
@@ -18,6 +20,7 @@
 #include "device/window_messages.h"
 #include "dsp_math/band_design.h"
 #include "dsp_math/log_grid.h"
+#include "virtual_device/calibration_run.h"
 
 namespace test_support {
 namespace {
@@ -224,6 +227,62 @@ TEST_F(AutoCalRunTest, AWholeRunEndsWithTheMeasuredCurvesAndAResultToApply) {
     EXPECT_EQ(mPanel->Close(), 1);
 }
 
+TEST_F(AutoCalRunTest, NoResultIsAppliedOrDiscardedWithoutACompletedRun) {
+    mDemo.amplifier->ClearReceived();
+    Click("irc_save_data");
+    EXPECT_EQ(Tips(), "${irc_start_tips}");
+    Click("irc_cancel_data");
+    EXPECT_EQ(Tips(), "${irc_start_tips}");
+    // A run that failed leaves nothing to apply either.
+    mDemo.protocol->SetCalibrationFault(virtual_device::CalibrationFault::kNoMicrophone, -1);
+    Click("start_auto_cal");
+    ASSERT_TRUE(PumpWindow([&] { return !Running(); }));
+    EXPECT_EQ(Tips(), "${irc_failed_mic}");
+    Click("irc_save_data");
+    EXPECT_EQ(Tips(), "${irc_start_tips}");
+    for (const auto& data : SetsOf(device::DSP_IRC_CTRL)) {
+        EXPECT_EQ(data.front(), 1) << "only the start went out";
+    }
+}
+
+// The window is slow to take the amplifier's reports: the worker must not
+// act again on the last status it saw, or it reads the same channel twice.
+TEST_F(AutoCalRunTest, AWindowSlowToTakeReportsDoesNotMakeTheWorkerReadAChannelTwice) {
+    std::atomic<int> polls{0};
+    mDemo.amplifier->SetHandler(
+        device::CMD_DSP, device::DSP_IRC_CTRL,
+        [&](const virtual_device::HostFrame& frame, virtual_device::Replies& replies) {
+            if (frame.operation == device::OP_SET) {
+                replies.Frame(device::CMD_DSP, device::DSP_IRC_CTRL, device::OP_ACK, {0x0A});
+                return;
+            }
+            ++polls;
+            // Channel 2's response stays announced.
+            replies.Frame(device::CMD_DSP, device::DSP_IRC_CTRL, device::OP_UPDATE,
+                          {7, 2, 0, 60, 0});
+        });
+    mDemo.amplifier->ClearReceived();
+    Click("start_auto_cal");
+    auto spectra = [&] {
+        int count = 0;
+        for (const auto& [sub, data] : DspFrames(device::OP_GET)) {
+            count += sub == device::DSP_IRC_SPECTRUM;
+        }
+        return count;
+    };
+    ASSERT_TRUE(PumpWindow([&] { return spectra() == 14; }));
+    // The window takes nothing for a while; the worker polls on meanwhile.
+    const int pollsBefore = polls.load();
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < until) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_GT(polls.load(), pollsBefore + 2) << "the worker kept polling";
+    EXPECT_EQ(spectra(), 14) << "nothing was read again on a status not taken";
+    Click("start_auto_cal");  // stop
+    EXPECT_FALSE(Running());
+}
+
 TEST_F(AutoCalRunTest, AStopWhileTheWorkerWaitsForAnAnswerEndsTheRun) {
     Click("start_auto_cal");
     ASSERT_TRUE(PumpWindow([&] { return Tips() == "${detect_speaker}"; }));
@@ -295,8 +354,10 @@ TEST_F(AutoCalRunTest, OnlyTheLastBandAndTheLastPointRedrawTheirCurves) {
     // Records beyond the stores change nothing and draw nothing.
     device::IrcEqRecord far{40, 99, 1000, 1.0f, 1.0f};
     mPanel->OnReport(device::DSP_IRC_EQ, 0, platform::MakeRecord(far).get());
+    const model::EqBand nextChannelsFirst = mPanel->Curves().SpeakerPoint(1, 0);
     device::IrcSpectrumRecord beyond{0, 121, 1000.0f, 1.0f};
     mPanel->OnReport(device::DSP_IRC_SPECTRUM, 0, platform::MakeRecord(beyond).get());
+    EXPECT_EQ(mPanel->Curves().SpeakerPoint(1, 0), nextChannelsFirst);
     EXPECT_EQ(mChart.eqHands, eqBefore + 1);
     EXPECT_EQ(mChart.speakerHands, speakerBefore + 1);
 }
