@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "ui/controls/chart_geometry.h"
+#include "ui/controls/chart_grid.h"
 #include "ui/controls/ui_equalizer_ac.h"
 #include "ui/controls/ui_equalizer_ac_parts.h"
 
@@ -78,27 +79,10 @@ void UIEqualizerAc::TakeRectangle() {
 }
 
 void UIEqualizerAc::DrawGrid(QPainter& painter) {
-    QPen solid(Argb(kLineColor), 1);
-    painter.setPen(solid);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(mLeft, mTop, mWidth - 1, mHeight - 1));
-    const int zero = static_cast<int>(ZeroY());
-    painter.drawLine(mLeft, zero, mLeft + mWidth, zero);
-    QPen dotted = solid;
-    dotted.setStyle(Qt::DotLine);
-    painter.setPen(dotted);
-    for (int level : kGridLevels) {
-        const int y = static_cast<int>(GainToY(level));
-        painter.drawLine(mLeft, y, mRight, y);
-    }
-    painter.setPen(solid);
-    for (int hz : kGridFrequencies) {
-        if (hz == kHighHz) {
-            continue;  // the chart's right edge
-        }
-        const int x = static_cast<int>(FrequencyToX(hz));
-        painter.drawLine(x, mTop, x, mBottom);
-    }
+    const chart::GridGeometry grid{QRect(mLeft, mTop, mWidth, mHeight), static_cast<int>(ZeroY()),
+                                   [this](double db) { return GainToY(db); },
+                                   [this](double hz) { return FrequencyToX(hz); }};
+    chart::DrawGrid(painter, QPen(Argb(kLineColor), 1), grid, kGridLevels);
 }
 
 void UIEqualizerAc::MapCurve(std::span<const double> hz, std::span<const double> db,

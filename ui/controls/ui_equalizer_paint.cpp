@@ -11,6 +11,7 @@
 #include "app/log.h"
 #include "toolkit/skin.h"
 #include "toolkit/text_resources.h"
+#include "ui/controls/chart_grid.h"
 #include "ui/controls/ui_equalizer.h"
 #include "ui/controls/ui_equalizer_parts.h"
 
@@ -170,27 +171,10 @@ void UIEqualizer::DrawCurve(int channel, const QPen& pen) {
 
 void UIEqualizer::DrawGrid(QPainter& painter) {
     const int lineWidth = Scale() / 100;
-    QPen solid(Argb(mLineColor), lineWidth);
-    painter.setPen(solid);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(QRect(mLeft, mTop, mWidth - 1, mHeight - 1));
-    const int zero = static_cast<int>(mZeroY);
-    painter.drawLine(mLeft, zero, mLeft + mWidth, zero);
-    QPen dotted = solid;
-    dotted.setStyle(Qt::DotLine);
-    painter.setPen(dotted);
-    for (int level : kGridLevels) {
-        const int y = static_cast<int>(GainToY(level));
-        painter.drawLine(mLeft, y, mRight, y);
-    }
-    painter.setPen(solid);
-    for (int hz : kGridFrequencies) {
-        if (hz == kHighHz) {
-            continue;  // the chart's right edge
-        }
-        const int x = static_cast<int>(FrequencyToX(hz));
-        painter.drawLine(x, mTop, x, mBottom);
-    }
+    const chart::GridGeometry grid{QRect(mLeft, mTop, mWidth, mHeight), static_cast<int>(mZeroY),
+                                   [this](double db) { return GainToY(db); },
+                                   [this](double hz) { return FrequencyToX(hz); }};
+    chart::DrawGrid(painter, QPen(Argb(mLineColor), lineWidth), grid, kGridLevels);
 }
 
 void UIEqualizer::DrawAxisLabels(QPainter& painter) {

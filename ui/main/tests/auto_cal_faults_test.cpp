@@ -13,15 +13,11 @@
 namespace ui {
 namespace {
 
+using testing::AMessageBoxIsUp;
 using testing::AutoCalTest;
 using testing::BoxAnswerer;
 using testing::TopModalWindow;
 using testing::WaitFor;
-
-bool AMessageBoxIsUp() {
-    toolkit::Window* top = TopModalWindow();
-    return top != nullptr && top->ClassName() == "MsgWnd";
-}
 
 class AutoCalFaultsTest : public AutoCalTest {
 protected:

@@ -21,6 +21,12 @@
 
 namespace ui::testing {
 
+// Whether the box on top is a message box (not the calibration window).
+inline bool AMessageBoxIsUp() {
+    toolkit::Window* top = TopModalWindow();
+    return top != nullptr && top->ClassName() == "MsgWnd";
+}
+
 class AutoCalTest : public MainWindowTest {
 protected:
     // The amplifier's run goes this many times faster than a real one.

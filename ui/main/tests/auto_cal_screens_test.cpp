@@ -40,9 +40,7 @@ TEST_F(AutoCalScreensTest, TheWindowBeforeDuringAndAfterARunInEveryLanguageAndSc
                     SetOption(window, "ch_checkbox_" + std::to_string(c),
                               c < 2 || c == 4 || c == 5);
                 }
-                boxes.Expect(1, {"confirm_btn"}, [] {
-                    return TopModalWindow() != nullptr && TopModalWindow()->ClassName() == "MsgWnd";
-                });
+                boxes.Expect(1, {"confirm_btn"}, testing::AMessageBoxIsUp);
                 Click(window, "start_auto_cal");
                 // Two channels measured, the others still to come.
                 ASSERT_TRUE(WaitFor(

@@ -14,15 +14,11 @@
 namespace ui {
 namespace {
 
+using testing::AMessageBoxIsUp;
 using testing::AutoCalTest;
 using testing::BoxAnswerer;
 using testing::TopModalWindow;
 using testing::WaitFor;
-
-bool AMessageBoxIsUp() {
-    toolkit::Window* top = TopModalWindow();
-    return top != nullptr && top->ClassName() == "MsgWnd";
-}
 
 double AmpGain(const virtual_device::EqBandState& band) {
     return ((band.gainByte & 0x1F) * 10 + band.gainTenths) / 10.0 - 18.0;
