@@ -386,28 +386,29 @@ void AutoCalPanel::HandTarget() {
 
 void AutoCalPanel::OnReport(uintptr_t wParam, intptr_t lParam,
                             const platform::PostedRecord* record) {
+    const bool stopped = mState.mIrcStop.load();
+    if (!stopped) {
+        ShareWithWorker(wParam, lParam);
+    }
     mState.mIrcStatus.store(static_cast<int32_t>(wParam));
     if (wParam <= static_cast<uintptr_t>(irc_status::kExit)) {
         mState.mStatusReports.fetch_add(1);
     }
-    if (mState.mIrcStop.load()) {
+    if (stopped) {
         return;
     }
     switch (wParam) {
         case irc_status::kRtaUpdate:
         case irc_status::kEqDataUpdate:
-            mState.mIrcCurCh.store(static_cast<uint8_t>(lParam & 0xFF));
             return;
         case irc_status::kTestDataUpdate:
             mControls("tips").SetText("${test_freq_response}");
-            mState.mTestDataUpdated.store(true);
             return;
         case irc_status::kDone:
         case irc_status::kExit:
             mControls("tips").SetText("${irc_completed}");
             mState.mIrcDone.store(true);
             ShowRunEnded();
-            mState.mIrcProgress.store(static_cast<int32_t>(lParam));
             return;
         case irc_status::kFail:
             OnFailure(lParam);
@@ -424,16 +425,33 @@ void AutoCalPanel::OnReport(uintptr_t wParam, intptr_t lParam,
         default:
             break;
     }
-    if (wParam < std::size(kStepTexts)) {
-        ShowStatusText(static_cast<int>(wParam), lParam);
+    if (wParam < std::size(kStepTexts) && kStepTexts[wParam] != nullptr) {
+        mControls("tips").SetText(kStepTexts[wParam]);
     }
 }
 
-void AutoCalPanel::ShowStatusText(int status, intptr_t lParam) {
-    if (kStepTexts[status] != nullptr) {
-        mControls("tips").SetText(kStepTexts[status]);
+// What the worker reads with a status (the channel, the progress, the
+// status-9 flag) is in place before the status itself: the worker acts as
+// soon as it sees the status.
+void AutoCalPanel::ShareWithWorker(uintptr_t wParam, intptr_t lParam) {
+    switch (wParam) {
+        case irc_status::kRtaUpdate:
+        case irc_status::kEqDataUpdate:
+            mState.mIrcCurCh.store(static_cast<uint8_t>(lParam & 0xFF));
+            return;
+        case irc_status::kTestDataUpdate:
+            mState.mTestDataUpdated.store(true);
+            return;
+        case irc_status::kDone:
+        case irc_status::kExit:
+            mState.mIrcProgress.store(static_cast<int32_t>(lParam));
+            return;
+        default:
+            if (wParam < std::size(kStepTexts)) {
+                mState.mIrcProgress.store(static_cast<int32_t>(lParam));
+            }
+            return;
     }
-    mState.mIrcProgress.store(static_cast<int32_t>(lParam));
 }
 
 void AutoCalPanel::ShowRunEnded() {

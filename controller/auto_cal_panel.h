@@ -87,7 +87,7 @@ private:
     void ApplyResult();
     void DiscardResult();
     void ShowRunEnded();
-    void ShowStatusText(int status, intptr_t lParam);
+    void ShareWithWorker(uintptr_t wParam, intptr_t lParam);
     void OnFailure(intptr_t reason);
     void OnDistance(const platform::PostedRecord* record);
     void OnEqBand(const platform::PostedRecord* record);

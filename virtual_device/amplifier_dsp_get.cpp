@@ -4,6 +4,7 @@
 // header says so.
 // Channels beyond the state's arrays are reported with defaults.
 #include <algorithm>
+#include <utility>
 
 #include "virtual_device/amplifier_protocol.h"
 #include "virtual_device/report_room.h"
@@ -66,7 +67,8 @@ int MaskBytes(int mixerInputs) {
 std::vector<uint8_t> AmplifierProtocol::GetDsp(const HostFrame& frame) {
     const std::vector<uint8_t>& q = frame.data;
     const AmplifierState& working = mStates[0];
-    const AmplifierState& state = *StateOf(At(q, 0));
+    // A scene beyond the slots reports the defaults (the const lookup).
+    const AmplifierState& state = *std::as_const(*this).StateOf(At(q, 0));
     const Reporter report(state, mDefaults);
     switch (frame.subCommand) {
         case 0x01:

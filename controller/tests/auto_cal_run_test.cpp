@@ -179,6 +179,9 @@ protected:
         mPanel->Handle(change);
     }
     bool Running() const { return mPanel->State().mIrcRunning.load(); }
+    // The amplifier has reported and the run goes on (it cannot end before
+    // every chosen channel was read).
+    bool MidRun() const { return mPanel->State().mStatusReports.load() >= 1 && Running(); }
     std::string Tips() { return mWindow.Get("tips").Text(); }
 
     std::shared_ptr<RoutingSink> mRouter;
@@ -285,7 +288,7 @@ TEST_F(AutoCalRunTest, AWindowSlowToTakeReportsDoesNotMakeTheWorkerReadAChannelT
 
 TEST_F(AutoCalRunTest, AStopWhileTheWorkerWaitsForAnAnswerEndsTheRun) {
     Click("start_auto_cal");
-    ASSERT_TRUE(PumpWindow([&] { return Tips() == "${detect_speaker}"; }));
+    ASSERT_TRUE(PumpWindow([&] { return MidRun(); }));
     // The amplifier is slow to answer: the worker is mid-request when the
     // stop goes out from this thread.
     mDemo.amplifier->DelayAnswers(std::chrono::milliseconds(30));
@@ -304,14 +307,14 @@ TEST_F(AutoCalRunTest, AStopWhileTheWorkerWaitsForAnAnswerEndsTheRun) {
 
 TEST_F(AutoCalRunTest, TheWindowGoingMidRunStopsTheAmplifiersRun) {
     Click("start_auto_cal");
-    ASSERT_TRUE(PumpWindow([&] { return Tips() == "${detect_level}"; }));
+    ASSERT_TRUE(PumpWindow([&] { return MidRun(); }));
     mPanel.reset();
     EXPECT_EQ(mDemo.protocol->CalibrationStatusNow().status, 12);
 }
 
 TEST_F(AutoCalRunTest, TheLinkLostMidRunEndsTheRunAtOnce) {
     Click("start_auto_cal");
-    ASSERT_TRUE(PumpWindow([&] { return Tips() == "${detect_speaker}"; }));
+    ASSERT_TRUE(PumpWindow([&] { return MidRun(); }));
     mDemo.amplifier->Unplug();
     ASSERT_TRUE(PumpWindow([&] { return !Running(); }, std::chrono::seconds(5)));
     EXPECT_TRUE(

@@ -130,6 +130,12 @@ protected:
             milliseconds);
         return seen;
     }
+    // The run is under way: the amplifier has reported and the run has not
+    // ended (it cannot end before every chosen channel was read).
+    bool MidRun(const CAutoCalWnd& window) const {
+        return window.Panel() != nullptr && window.Panel()->State().mStatusReports.load() >= 1 &&
+               window.Panel()->State().mIrcRunning.load();
+    }
     bool RunEnded(const CAutoCalWnd& window) const {
         return window.Panel() != nullptr && !window.Panel()->State().mIrcRunning.load();
     }
