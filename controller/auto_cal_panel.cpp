@@ -407,6 +407,7 @@ void AutoCalPanel::OnReport(uintptr_t wParam, intptr_t lParam,
         case irc_status::kDone:
         case irc_status::kExit:
             mControls("tips").SetText("${irc_completed}");
+            mControls("progress").SetValue(static_cast<int>(lParam));
             mState.mIrcDone.store(true);
             ShowRunEnded();
             return;
@@ -512,8 +513,12 @@ void AutoCalPanel::OnSpectrumPoint(const platform::PostedRecord* record) {
     }
 }
 
+// A progress the worker posted before it saw the run's end arrives after
+// the final status: the bar keeps the final progress.
 void AutoCalPanel::OnProgress(uintptr_t progress) {
-    mControls("progress").SetValue(static_cast<int>(progress));
+    const int status = mState.mIrcStatus.load();
+    const bool ended = status == irc_status::kDone || status == irc_status::kExit;
+    mControls("progress").SetValue(ended ? mState.mIrcProgress.load() : static_cast<int>(progress));
 }
 
 // The cable was pulled or the amplifier restarted: the run is over, and the

@@ -70,7 +70,9 @@ TEST_F(AutoCalFaultsTest, EachFailureTheAmplifierReportsIsShownInWords) {
 }
 
 // A firmware whose statuses the test plays one per poll: the steps, then
-// the end it is given.
+// the end it is given. As a real amplifier does, it keeps announcing a
+// channel's response (7) until the host read its 121 points, and its
+// correction (8) until the host read its 11 bands.
 class ScriptedRunTest : public AutoCalFaultsTest {
 protected:
     void Script(std::vector<std::vector<uint8_t>> statuses) {
@@ -84,15 +86,49 @@ protected:
                     replies.Frame(device::CMD_DSP, device::DSP_IRC_CTRL, device::OP_ACK, {0x0A});
                     return;
                 }
-                std::lock_guard<std::mutex> hold(mScriptLock);
-                const size_t at = std::min(mNext++, mScript.size() - 1);
                 replies.Frame(device::CMD_DSP, device::DSP_IRC_CTRL, device::OP_UPDATE,
-                              mScript[at]);
+                              NextStatus());
             });
+        for (uint8_t sub : {device::DSP_IRC_SPECTRUM, device::DSP_IRC_EQ}) {
+            mDemo.amplifier->SetHandler(
+                device::CMD_DSP, sub,
+                [this, sub](const virtual_device::HostFrame& frame,
+                            virtual_device::Replies& replies) {
+                    ++(sub == device::DSP_IRC_SPECTRUM ? mSpectrumReads : mEqReads);
+                    mDemo.protocol->Handle(frame, replies);
+                });
+        }
     }
+
+private:
+    bool StillAnnounced(const std::vector<uint8_t>& status) const {
+        return (status[0] == 7 && mSpectrumReads.load() < 14) ||
+               (status[0] == 8 && mEqReads.load() < 2);
+    }
+    bool Gated(const std::vector<uint8_t>& status) const {
+        return status[0] == 7 || status[0] == 8;
+    }
+    std::vector<uint8_t> NextStatus() {
+        std::lock_guard<std::mutex> hold(mScriptLock);
+        auto last = [&] { return std::min(mNext, mScript.size() - 1); };
+        while (Gated(mScript[last()]) && !StillAnnounced(mScript[last()]) &&
+               mNext < mScript.size() - 1) {
+            ++mNext;
+            mSpectrumReads.store(0);
+            mEqReads.store(0);
+        }
+        const std::vector<uint8_t> status = mScript[last()];
+        if (!Gated(status)) {
+            ++mNext;
+        }
+        return status;
+    }
+
     std::mutex mScriptLock;
     std::vector<std::vector<uint8_t>> mScript;
     size_t mNext = 0;
+    std::atomic<int> mSpectrumReads{0};
+    std::atomic<int> mEqReads{0};
 };
 
 TEST_F(ScriptedRunTest, AnExitEndsARunAsDoneDoes) {
