@@ -11,7 +11,7 @@ namespace controller {
 namespace {
 
 // A channel that cannot be calibrated is greyed out.
-constexpr uint32_t kBridgedTextColor = 0xFF888888;
+constexpr uint32_t kUnavailableTextColor = 0xFF888888;
 constexpr int kEffectOptions = 9;  // "audio_effect_0" .. "audio_effect_8"
 constexpr uint8_t kModuleEq = 1;
 constexpr uint8_t kModuleDelay = 2;
@@ -125,7 +125,7 @@ void AutoCalPanel::Open() {
             toolkit::ControlHandle& box = mControls.Indexed("ch_checkbox_%d", c);
             box.SetSelected(false, false);
             box.SetEnabled(false);
-            box.SetTextColor(kBridgedTextColor);
+            box.SetTextColor(kUnavailableTextColor);
             mChVisible[static_cast<size_t>(c)] = false;
             if (untestedSub) {
                 box.SetToolTip("${irc_subwoof_not_test}");
@@ -156,7 +156,7 @@ void AutoCalPanel::PrepareChannelBoxes() {
         }
         if (secondOfBridge) {
             box.SetEnabled(false);
-            box.SetTextColor(kBridgedTextColor);
+            box.SetTextColor(kUnavailableTextColor);
         }
         mChVisible[static_cast<size_t>(c)] = box.Selected();
     }

@@ -53,24 +53,13 @@ public:
         if (message.target != kCalibrationWindow) {
             return mMain->Post(std::move(message));
         }
-        std::lock_guard<std::mutex> hold(mLock);
-        mQueue.push_back(std::move(message));
-        return true;
+        return mCalibration.Post(std::move(message));
     }
-    bool Take(platform::PostedMessage* message) {
-        std::lock_guard<std::mutex> hold(mLock);
-        if (mQueue.empty()) {
-            return false;
-        }
-        *message = std::move(mQueue.front());
-        mQueue.pop_front();
-        return true;
-    }
+    bool Take(platform::PostedMessage* message) { return mCalibration.Take(message); }
 
 private:
     std::shared_ptr<QueueSink> mMain;
-    std::mutex mLock;
-    std::deque<platform::PostedMessage> mQueue;
+    QueueSink mCalibration{kCalibrationWindow};
 };
 
 class RecordingChart final : public controller::CalibrationChart {

@@ -280,8 +280,10 @@ public:
 // Keeps what is posted to window 1 for the test to pump.
 class QueueSink final : public platform::MessageSink {
 public:
+    // Keeps what is posted to this window (the main page's, 1, unless told).
+    explicit QueueSink(platform::WindowHandle target = 1) : mTarget(target) {}
     bool Post(platform::PostedMessage message) override {
-        if (message.target != 1) {
+        if (message.target != mTarget) {
             return false;
         }
         std::lock_guard<std::mutex> hold(mLock);
@@ -299,6 +301,7 @@ public:
     }
 
 private:
+    platform::WindowHandle mTarget;
     std::mutex mLock;
     std::deque<platform::PostedMessage> mQueue;
 };
