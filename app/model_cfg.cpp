@@ -247,4 +247,12 @@ const ModelCfg& CurrentModelCfg() {
     return gModelCfgTable[kCurrentModelIndex];
 }
 
+ScopedModelCfg::ScopedModelCfg(const ModelCfg& record) : mSaved(CurrentModelCfg()) {
+    gModelCfgTable[kCurrentModelIndex] = record;
+}
+
+ScopedModelCfg::~ScopedModelCfg() {
+    gModelCfgTable[kCurrentModelIndex] = mSaved;
+}
+
 }  // namespace app

@@ -195,6 +195,22 @@ void FillModelCfg();
 // The current model's record (read-only).
 const ModelCfg& CurrentModelCfg();
 
+// Runs the program under another model's record while it lives: tests of
+// the features this model switches off use a record that switches them on.
+// Make it before any thread of the program starts and let it go after the
+// last one ended; the record the program reads is replaced in place, so
+// references taken earlier see the replacement.
+class ScopedModelCfg {
+public:
+    explicit ScopedModelCfg(const ModelCfg& record);
+    ~ScopedModelCfg();
+    ScopedModelCfg(const ScopedModelCfg&) = delete;
+    ScopedModelCfg& operator=(const ScopedModelCfg&) = delete;
+
+private:
+    ModelCfg mSaved;
+};
+
 // Developer's aid: writes the current record as a source initialiser to
 // "./modelCfg/<index>.txt" (comments in GBK). Reports on standard output.
 void WriteModelCfgText(int modelIndex);

@@ -85,6 +85,9 @@ void EqualizerManager::Init(toolkit::ControlAccess& page, UiServices& ui) {
     mHwnd = page.Handle();
     mDeviceLink->SetMainWnd(mHwnd);
     mControls.Bind(&page);
+    if (Cfg().mENABLE_CS_AUTO) {
+        mCsAutoSettings.Restore();
+    }
 
     std::u16string logo(Cfg().mLOGO_PNG);
     if (!logo.empty()) {

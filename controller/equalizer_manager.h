@@ -29,6 +29,7 @@
 #include "jobs/job_report.h"
 #include "jobs/profile_writeout.h"
 #include "jobs/state_readback.h"
+#include "model/cs_auto_settings.h"
 #include "model/profile.h"
 #include "model/profile_file.h"
 #include "model/profile_json.h"
@@ -207,6 +208,20 @@ public:
     void ResetMcuFactoryDefault();
     // The device acknowledged a factory default and is restarting.
     bool IsRebootExpected() const { return mRebootExpected.load(); }
+
+    // ---- the features of models that have them (switched off here) ----
+    // A channel's compressor switched on or off: kept in the working profile
+    // and sent.
+    void SetCompressorOn(int channel, bool on);
+    // The centre/surround upmix block; its window edits it in place and
+    // sends it whole after every change.
+    model::CsAutoSettings& CsAutoSettings() { return mCsAutoSettings; }
+    void SendCsAutoSettings();
+    // The windows of these features, each returning when it closed.
+    void OpenCompressorWindow();
+    void OpenCompressorsOnWindow();
+    void OpenKtvWindow();
+    void OpenCsAutoWindow();
 
     // ---- crossover of the current channel ----
     // "hp_freq" / "lp_freq" committed; keepFocus after Enter.
@@ -542,6 +557,7 @@ private:
     bool mLinkPhase = false;
     bool mLinkMute = false;
     bool mUsbUdpOrScp = false;
+    model::CsAutoSettings mCsAutoSettings;
     ConnectLook mLook = ConnectLook::kDisconnected;
 
     std::shared_ptr<device::HidBackend> mBackend;

@@ -77,6 +77,12 @@ public:
     virtual void OpenPreferenceWindow() = 0;
     virtual void OpenMemoryWindow() = 0;
     virtual void OpenPowerOffDelayWindow() = 0;
+    // The windows of the features this model switches off; a model whose
+    // record switches them on reaches them from the main window.
+    virtual void OpenCompressorWindow() {}
+    virtual void OpenCompressorsOnWindow() {}
+    virtual void OpenKtvWindow() {}
+    virtual void OpenCsAutoWindow() {}
     // Runs the mixer window of the working profile's source over the main
     // window until it closes; the controller closes it from outside with
     // CloseMixerWindow (nothing when none is open).
