@@ -226,6 +226,13 @@ int AmplifierProtocol::KtvValue(uint8_t subCommand) const {
     return subCommand < mKtv.size() ? mKtv[subCommand] : 0;
 }
 
+void AmplifierProtocol::SetKtvValue(uint8_t subCommand, int value) {
+    std::lock_guard<std::mutex> hold(mLock);
+    if (subCommand >= 1 && subCommand < mKtv.size()) {
+        mKtv[subCommand] = value;
+    }
+}
+
 void AmplifierProtocol::SetMcu(const McuValues& values) {
     std::lock_guard<std::mutex> hold(mLock);
     mMcu = values;

@@ -118,6 +118,8 @@ public:
     McuValues Mcu() const;
     void SetMcu(const McuValues& values);
     int KtvValue(uint8_t subCommand) const;
+    // What the amplifier answers for a karaoke value, as if set on it.
+    void SetKtvValue(uint8_t subCommand, int value);
     // The DSP memory word at this address, as a read answers it.
     uint32_t Memory(uint32_t address) const;
     // False: the amplifier runs its upgrade program; the handshake reports
