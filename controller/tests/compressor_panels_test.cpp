@@ -493,6 +493,29 @@ TEST_F(ColumnsPanel, ASliderSendsItsColumnOnly) {
     EXPECT_EQ(Kept2(8).releaseSeconds, virtual_device::Compressor2State{}.releaseSeconds);
 }
 
+TEST_F(ColumnsPanel, AColumnsValuesGoToTheWorkingProfilesScene) {
+    Profile().scene = 6;
+    Profile().source = 3;
+    CompressorsOnPanel panel(*mManager, mWindow);
+    panel.Open();
+    Type(panel, "edit_attack_time_2", "640", 2);
+    EXPECT_EQ(Kept2(2, 6).attack, 640);
+    EXPECT_EQ(Kept2(2, 0).attack, virtual_device::Compressor2State{}.attack);
+    const auto frames = SetsOf(device::DSP_COMPRESSOR_SETTING2);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0][0], 6);  // scene
+    EXPECT_EQ(frames[0][1], 3);  // source
+    // The on/off switch goes to the scene too, always for source 0.
+    mWindow.Get("box_enable_5").SetSelected(false, false);
+    Notify(panel, toolkit::kNotifySelectChanged, "box_enable_5");
+    ASSERT_TRUE(WaitQueueIdle());
+    const auto switches = SetsOf(device::DSP_COMPRESSOR_ON_CH);
+    ASSERT_EQ(switches.size(), 1u);
+    EXPECT_EQ(switches[0], (std::vector<uint8_t>{6, 0, 5, 5, 0}));
+    EXPECT_EQ(Amp(6).channels[5].compressorOn, 0);
+    EXPECT_EQ(Amp(0).channels[5].compressorOn, 1);
+}
+
 TEST_F(ColumnsPanel, TheFocusRunsAcrossTheColumnsAndDownTheRows) {
     CompressorsOnPanel panel(*mManager, mWindow);
     panel.Open();
