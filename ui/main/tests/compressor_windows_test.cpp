@@ -254,6 +254,7 @@ TEST_F(CompressorWindowsTest, ABypassedOutputShowsItsCurveGreyed) {
                           EXPECT_EQ(Kept(5).thresholdInteger, 87);
                           EXPECT_EQ(Kept(5).thresholdTenths, 5);
                           EXPECT_TRUE(window.Curve()->View().bypassed);
+                          testing::SaveScreenshot(window, "compressor_bypassed_en_100");
                           Click(window, "closebtn");
                       }}},
                     [&] { mWindow->Manager().OpenCompressorWindow(); }));
