@@ -354,6 +354,25 @@ TEXTS = {
     "irc_not_connected": ("Connect the amplifier first: the calibration runs in the amplifier.", "请先连接功放：校准在功放中进行。", "Сначала подключите усилитель: калибровка выполняется в нём."),
     "irc_result_not_sent": ("The amplifier did not answer, so the result is still waiting. Check the USB cable and try again.", "功放无应答，结果尚未处理。请检查USB线后重试。", "Усилитель не ответил, результат ещё не обработан. Проверьте USB-кабель и повторите."),
     "irc_device_lost": ("The amplifier was disconnected and the calibration stopped. Connect it and start again.", "功放已断开，校准已停止。请重新连接后再开始。", "Усилитель отключён, калибровка остановлена. Подключите его и начните снова."),
+    # --- the compressor window and the multi-channel compressor window ---
+    "ui_compressor_title": ("Compressor", "压限器", "Компрессор"),
+    "ui_compressor_output_axis": ("Output level (dB)", "输出电平 (dB)", "Уровень выхода (дБ)"),
+    "ui_compressor_input_axis": ("Input level (dB)", "输入电平 (dB)", "Уровень входа (дБ)"),
+    "ui_compressor_bypass_on": ("On", "开", "Вкл."),
+    "ui_compressor_bypass_off": ("Off", "关", "Выкл."),
+    "ui_compressor_bypass": ("Bypass", "旁通", "Обход"),
+    "ui_compressor_bypass_tip": ("Shows whether this output's compressor is bypassed", "显示该输出的压限器是否旁通", "Показывает, обходится ли компрессор этого выхода"),
+    "ui_compressor_threshold": ("Threshold", "阈值", "Порог"),
+    "ui_compressor_ratio": ("Ratio", "压缩比", "Степень сжатия"),
+    "ui_compressor_attack": ("Attack time", "启动时间", "Атака"),
+    "ui_compressor_release": ("Release time", "释放时间", "Восстановление"),
+    "ui_compressor_knee": ("Soft knee", "软拐点", "Мягкое колено"),
+    "ui_compressors_on_title": ("Output compressors", "输出压限器", "Компрессоры выходов"),
+    "ui_compressor_on_head": ("Compressor", "压限器", "Компрессор"),
+    "ui_compressor_on": ("On", "开启", "Вкл."),
+    "ui_compressors_threshold_range": ("-60 … 0 dB", "-60 … 0 dB", "-60 … 0 дБ"),
+    "ui_compressors_attack_range": ("0 … 1000 ms", "0 … 1000 毫秒", "0 … 1000 мс"),
+    "ui_compressors_release_range": ("0.1 … 30 s", "0.1 … 30 秒", "0,1 … 30 с"),
 }
 
 for _g in range(1, 5):

@@ -21,11 +21,21 @@ void DrawGrid(QPainter& painter, const QPen& solid, const GridGeometry& grid,
         painter.drawLine(frame.left(), y, right, y);
     }
     painter.setPen(solid);
-    for (int hz : kGridFrequencies) {
-        if (hz == kHighHz) {
-            continue;  // the chart's right edge
+    if (grid.verticals.empty()) {
+        for (int hz : kGridFrequencies) {
+            if (hz == kHighHz) {
+                continue;  // the chart's right edge
+            }
+            const int x = static_cast<int>(grid.horizontalToX(hz));
+            painter.drawLine(x, frame.top(), x, bottom);
         }
-        const int x = static_cast<int>(grid.frequencyToX(hz));
+        return;
+    }
+    for (int value : grid.verticals) {
+        const int x = static_cast<int>(grid.horizontalToX(value));
+        if (x <= frame.left() || x >= right - 1) {
+            continue;
+        }
         painter.drawLine(x, frame.top(), x, bottom);
     }
 }

@@ -26,6 +26,8 @@
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/auto_cal_window.h"
 #include "ui/dialogs/choice_box.h"
+#include "ui/dialogs/compressor_window.h"
+#include "ui/dialogs/compressors_on_window.h"
 #include "ui/dialogs/force_update_window.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
@@ -227,6 +229,15 @@ void CMainWnd::OpenNoiseGateWindow() {
 
 void CMainWnd::OpenNoiseThresholdWindow() {
     ui::OpenNoiseThresholdWindow(this, *mManager, *this);
+}
+
+// The compressor window and the multi-channel compressor window.
+void CMainWnd::OpenCompressorWindow() {
+    ui::OpenCompressorWindow(this, *mManager);
+}
+
+void CMainWnd::OpenCompressorsOnWindow() {
+    ui::OpenCompressorsOnWindow(this, *mManager);
 }
 
 void CMainWnd::OpenMixerWindow() {

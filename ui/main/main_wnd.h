@@ -66,6 +66,9 @@ public:
     void OpenSceneWindow(controller::SceneWindowMode mode) override;
     void OpenNoiseGateWindow() override;
     void OpenNoiseThresholdWindow() override;
+    // The compressor window and the multi-channel compressor window.
+    void OpenCompressorWindow() override;
+    void OpenCompressorsOnWindow() override;
     void OpenPreferenceWindow() override;
     void OpenMemoryWindow() override;
     void OpenPowerOffDelayWindow() override;
