@@ -117,7 +117,10 @@ public:
     int CurrentSceneId() const;
     McuValues Mcu() const;
     void SetMcu(const McuValues& values);
+    // A karaoke value as the amplifier keeps it: the tone gains signed, the
+    // echo delay in 16 bits, the others unsigned bytes.
     int KtvValue(uint8_t subCommand) const;
+    void SetKtvValue(uint8_t subCommand, int value);
     // The DSP memory word at this address, as a read answers it.
     uint32_t Memory(uint32_t address) const;
     // False: the amplifier runs its upgrade program; the handshake reports
