@@ -26,7 +26,9 @@
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/auto_cal_window.h"
 #include "ui/dialogs/choice_box.h"
+#include "ui/dialogs/cs_auto_window.h"
 #include "ui/dialogs/force_update_window.h"
+#include "ui/dialogs/ktv_window.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/mixer_window.h"
@@ -222,6 +224,15 @@ void CMainWnd::OpenNoiseGateWindow() {
 
 void CMainWnd::OpenNoiseThresholdWindow() {
     ui::OpenNoiseThresholdWindow(this, *mManager, *this);
+}
+
+// The karaoke window and the centre/surround upmix window.
+void CMainWnd::OpenKtvWindow() {
+    ui::OpenKtvWindow(this, *mManager);
+}
+
+void CMainWnd::OpenCsAutoWindow() {
+    ui::OpenCsAutoWindow(this, *mManager, *this);
 }
 
 void CMainWnd::OpenMixerWindow() {

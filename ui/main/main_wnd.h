@@ -66,6 +66,9 @@ public:
     void OpenSceneWindow(controller::SceneWindowMode mode) override;
     void OpenNoiseGateWindow() override;
     void OpenNoiseThresholdWindow() override;
+    // The karaoke window and the centre/surround upmix window.
+    void OpenKtvWindow() override;
+    void OpenCsAutoWindow() override;
     void OpenPreferenceWindow() override;
     void OpenMemoryWindow() override;
     void OpenPowerOffDelayWindow() override;
