@@ -172,6 +172,20 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
         case DSP_INPUT_THRESHOLD:
             mProfile.inputThreshold = v;
             break;
+        case DSP_COMPRESSOR_SETTING:
+        case DSP_COMPRESSOR_SETTING2:
+            if (const auto* r = Rec<CompressorRecord>(record)) {
+                OnCompressorReport(*r, sub == DSP_COMPRESSOR_SETTING2);
+            }
+            break;
+        case DSP_COMPRESSOR_ON_CH:
+            if (const auto* r = Rec<ChannelValueRecord>(record)) {
+                model::Profile* p = ProfileOfScene(r->scene);
+                if (p != nullptr && IsOutput(r->channel)) {
+                    p->channels[r->channel].compressorOn = r->value != 0;
+                }
+            }
+            break;
         case DSP_INPUT_CH_DISTORT:
             if (const auto* r = Rec<InputDistortRecord>(record)) {
                 OnInputClipReport(*r);

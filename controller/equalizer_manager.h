@@ -432,6 +432,7 @@ private:
     void OnTrimReport(int channel, float trimDb);
     void OnTypeReport(int channel, int type);
     void OnLinkReport(const device::LinkRecord& record);
+    void OnCompressorReport(const device::CompressorRecord& record, bool secondType);
     void OnMixMaskReport(const device::MixMaskRecord& record);
     void OnInputMixTrimReport(const device::InputMixTrimRecord& record);
     void OnCrossMixReport(const device::CrossMixRecord& record, bool cs47048);

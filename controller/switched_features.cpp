@@ -26,6 +26,24 @@ void EqualizerManager::SetCompressorOn(int channel, bool on) {
                                     std::span(&state, 1), false);
 }
 
+// The second type has no bypass, ratio or knee: its report leaves the
+// first type's values of the channel as they were.
+void EqualizerManager::OnCompressorReport(const device::CompressorRecord& record, bool secondType) {
+    model::Profile* p = ProfileOfScene(record.scene);
+    if (p == nullptr || !IsOutput(record.channel)) {
+        return;
+    }
+    const auto c = static_cast<size_t>(record.channel);
+    p->compressorNoise[c] = record.threshold;
+    p->compressorAttack[c] = record.attack;
+    p->compressorRelease[c] = record.release;
+    if (!secondType) {
+        p->compressorBypass[c] = record.bypass;
+        p->compressorRatio[c] = record.ratio;
+        p->compressorSoftKnee[c] = record.knee;
+    }
+}
+
 void EqualizerManager::SendCsAutoSettings() {
     const auto block = mCsAutoSettings.Bytes();
     mDeviceLink->CS_Auto_Setting_Ctrl(block, false);

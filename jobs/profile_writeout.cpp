@@ -95,6 +95,17 @@ void SendOutputSwitches(CommandSteps& steps, const model::Profile& p, int scene)
             p, [](auto& q, int c) { return q.channels[c].compressorOn ? 1 : 0; });
         steps.Send([&, ons](DeviceLink& l) { return l.Compressor_Ch_Ctrl(all, ons, kAtOnce); });
     }
+    if (Cfg().mENABLE_COMPRESSOR2) {
+        for (int c = 0; c < ModelOutputs(); ++c) {
+            steps.Send([&, c](DeviceLink& l) {
+                const device::Compressor2Entry entry{
+                    p.compressorNoise[c], p.compressorAttack[c],
+                    static_cast<uint32_t>(std::max(0, p.compressorRelease[c]))};
+                return l.Compressor_Ctrl2({Byte(scene), 0, Byte(c), Byte(c)}, std::span(&entry, 1),
+                                          kAtOnce);
+            });
+        }
+    }
 }
 
 // The input routing of one source; in blocks of eight outputs on models

@@ -18,6 +18,7 @@ constexpr int kBandBlock = 7;
 constexpr int kMixBlock = 8;
 constexpr int kWideInputs = 17;
 constexpr uint8_t kReadBackSecondByte = 255;
+constexpr uint8_t kKtvValues = 10;
 
 const app::ModelCfg& Cfg() {
     return app::CurrentModelCfg();
@@ -103,6 +104,30 @@ void RequestCrossSource(CommandSteps& steps, int scene) {
     }
 }
 
+// The compressors of the types the model has: the first type in blocks of
+// four outputs, the on/off switches, the second type one output at a time.
+void RequestCompressors(CommandSteps& steps, int scene) {
+    const app::ModelCfg& cfg = Cfg();
+    if (cfg.mENABLE_COMPRESSOR) {
+        for (int first = 0; first < ModelOutputs(); first += kFilterBlock) {
+            steps.Send([scene, first](DeviceLink& l) {
+                return l.Get_Compressor(
+                    {Byte(scene), 0, Byte(first), Byte(first + kFilterBlock - 1)});
+            });
+        }
+    }
+    if (cfg.mENABLE_COMPRESSOR_ON) {
+        steps.Send([scene](DeviceLink& l) { return l.Get_Compressor_Ch_On(AllOutputs(scene)); });
+    }
+    if (cfg.mENABLE_COMPRESSOR2) {
+        for (int c = 0; c < ModelOutputs(); ++c) {
+            steps.Send([scene, c](DeviceLink& l) {
+                return l.Get_Compressor2({Byte(scene), 0, Byte(c), Byte(c)});
+            });
+        }
+    }
+}
+
 void RequestSceneNames(CommandSteps& steps) {
     for (int k = 1; k <= model::kStoredScenes; ++k) {
         steps.Send([k](DeviceLink& l) { return l.Get_Scene_Name(Byte(k)); });
@@ -137,21 +162,7 @@ void RequestWorkingState(CommandSteps& steps, const BandCounts& bands) {
     steps.Send([](DeviceLink& l) { return l.Get_CH_Link(0); });
     steps.Send([](DeviceLink& l) { return l.Get_CH_Lock(0); });
     RequestFilters(steps, 0);
-    if (cfg.mENABLE_COMPRESSOR) {
-        for (int first = 0; first < ModelOutputs(); first += kFilterBlock) {
-            steps.Send([first](DeviceLink& l) {
-                return l.Get_Compressor({0, 0, Byte(first), Byte(first + kFilterBlock - 1)});
-            });
-        }
-    }
-    if (cfg.mENABLE_COMPRESSOR_ON) {
-        steps.Send([&](DeviceLink& l) { return l.Get_Compressor_Ch_On(all); });
-    }
-    if (cfg.mENABLE_COMPRESSOR2) {
-        for (int c = 0; c < ModelOutputs(); ++c) {
-            steps.Send([c](DeviceLink& l) { return l.Get_Compressor2({0, 0, Byte(c), Byte(c)}); });
-        }
-    }
+    RequestCompressors(steps, 0);
     if (cfg.mENABLE_AUTO_ON) {
         steps.Send([](DeviceLink& l) { return l.Get_AUTO_ON(); });
     }
@@ -170,8 +181,10 @@ void RequestWorkingState(CommandSteps& steps, const BandCounts& bands) {
     if (cfg.mENABLE_POWEROFF_DELAY) {
         steps.Send([](DeviceLink& l) { return l.Get_Delay_Power_Off_Time(); });
     }
+    // All ten karaoke values: the tone gains too, or the karaoke window
+    // would show defaults the amplifier does not play.
     if (cfg.mENABLE_KTV) {
-        for (uint8_t sub = 1; sub <= 8; ++sub) {
+        for (uint8_t sub = 1; sub <= kKtvValues; ++sub) {
             steps.Send([sub](DeviceLink& l) { return l.KTV_Get(sub); });
         }
     }
@@ -229,6 +242,7 @@ void ReadStoredScene(CommandSteps& steps, int scene, const BandCounts& bands, in
     steps.Send([scene](DeviceLink& l) { return l.Get_CH_Lock(Byte(scene)); });
     steps.Send([&](DeviceLink& l) { return l.Get_Ch_Solo(all); });
     RequestFilters(steps, scene);
+    RequestCompressors(steps, scene);
     steps.Send([&](DeviceLink& l) { return l.Get_PEQ_Bypass(all); });
     RequestBands(steps, scene, bands);
     steps.Send([&](DeviceLink& l) { return l.Get_Delay(all); });

@@ -13,6 +13,7 @@
 #include "model/json_fields.h"
 #include "model/output_type.h"
 #include "model/profile_json.h"
+#include "model/profile_json_features.h"
 
 namespace model {
 
@@ -237,7 +238,7 @@ bool readScenes(const cJSON* root, std::span<Profile, kStoredScenes> scenes) {
             return false;
         }
         readCrossSource(item, scenes[i]);
-        if (!readOutputsAndLinks(item, scenes[i], false)) {
+        if (!readOutputsAndLinks(item, scenes[i], false) || !readCompressors(item, scenes[i])) {
             return false;
         }
     }
@@ -271,7 +272,8 @@ ProfileParseResult parseSceneProfile(std::string_view text, Profile& p) {
     }
     readCrossSource(r, p);
     bool complete = readOutputsAndLinks(r, p, true) && readInputThreshold(r, p) &&
-                    readPowerOffDelay(r, p) && readInMixPhase(r, p);
+                    readPowerOffDelay(r, p) && readInMixPhase(r, p) && readCompressors(r, p) &&
+                    readKaraoke(r, p);
     return complete ? ProfileParseResult::Ok : ProfileParseResult::BadMember;
 }
 
@@ -288,7 +290,8 @@ ProfileParseResult parseWholeConfig(std::string_view text, Profile& live,
     bool complete = readHeaderNumbers(r, live) && readSceneNames(r, names) && current != nullptr &&
                     readRoutingAndMix(current, live) && readInMixPhase(current, live) &&
                     readOutputsAndLinks(current, live, false) &&
-                    readInputThreshold(current, live) && readPowerOffDelay(r, live);
+                    readInputThreshold(current, live) && readPowerOffDelay(r, live) &&
+                    readCompressors(current, live) && readKaraoke(current, live);
     if (!complete) {
         return ProfileParseResult::BadMember;
     }

@@ -8,6 +8,7 @@
 #include "app/model_cfg.h"
 #include "model/base64.h"
 #include "model/profile_json.h"
+#include "model/profile_json_features.h"
 
 namespace model {
 
@@ -185,6 +186,8 @@ cJSON* currentProfileJson(const Profile& p) {
     addInMixPhase(obj, p);
     addOutputsAndLinks(obj, p);
     addInputThreshold(obj, p);
+    addCompressors(obj, p);
+    addKaraoke(obj, p);
     return obj;
 }
 
@@ -193,6 +196,7 @@ cJSON* sceneJson(const Profile& p) {
     addRoutingAndMix(obj, p);
     addCrossSource(obj, p);
     addOutputsAndLinks(obj, p);
+    addCompressors(obj, p);
     return obj;
 }
 
@@ -217,6 +221,8 @@ std::string sceneProfileText(const Profile& p) {
     addInputThreshold(root.get(), p);
     addPowerOffDelay(root.get(), p);
     addInMixPhase(root.get(), p);
+    addCompressors(root.get(), p);
+    addKaraoke(root.get(), p);
     return print(root);
 }
 

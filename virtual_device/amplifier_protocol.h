@@ -120,6 +120,7 @@ public:
     // A karaoke value as the amplifier keeps it: the tone gains signed, the
     // echo delay in 16 bits, the others unsigned bytes.
     int KtvValue(uint8_t subCommand) const;
+    // What the amplifier answers for a karaoke value, as if set on it.
     void SetKtvValue(uint8_t subCommand, int value);
     // The DSP memory word at this address, as a read answers it.
     uint32_t Memory(uint32_t address) const;

@@ -270,6 +270,7 @@ TEXTS = {
     "menu_poweroff_delay": ("Power-off delay…", "关机延时…", "Задержка выключения…"),
     "menu_ktv": ("Karaoke…", "卡拉OK…", "Караоке…"),
     "menu_compressor": ("Compressors…", "压限器…", "Компрессоры…"),
+    "menu_compressors_on": ("Compressor switches…", "压限器开关…", "Включение компрессоров…"),
     "menu_cs_auto": ("Center/surround…", "中置/环绕…", "Центр/окружение…"),
     "menu_link_group_none": ("No group", "不分组", "Без группы"),
     # --- the noise gate window and the input noise threshold window ---

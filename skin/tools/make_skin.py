@@ -485,6 +485,7 @@ MENUS = {
         ("advance_item_poweroff_delay", "${menu_poweroff_delay}"),
         ("advance_item_ktv", "${menu_ktv}"),
         ("advance_item_compressor", "${menu_compressor}"),
+        ("advance_item_compressors_on", "${menu_compressors_on}"),
         ("advance_item_cs_auto", "${menu_cs_auto}"),
     ]),
     "xml/source_menu.xml": lambda: menu([

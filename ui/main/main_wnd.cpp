@@ -116,6 +116,11 @@ void CMainWnd::OnCreate() {
     LoadSubLayout("channel_settings", ChannelSettingsLayout());
     mFactoryEq = app::ReadSettingInt("config", "factoryEQ", 0);
     mManager->Init(*this, *this);
+    // The compressor button belongs to models with compressors of either
+    // type; this model's layout keeps it hidden.
+    if (toolkit::Control* compressor = Find("btn_compressor")) {
+        compressor->SetVisible(Cfg().mENABLE_COMPRESSOR || Cfg().mENABLE_COMPRESSOR2);
+    }
 }
 
 // ---- the user interface services the controller uses ----

@@ -106,6 +106,7 @@ private:
     void OpenOptionMenu(const toolkit::Control& button);
     void OpenAdvanceMenu(const toolkit::Control& button);
     void OpenAbout();
+    void OpenCompressorFromMenu();
     void OpenSceneMenu(const toolkit::Control& button);
     void OpenDelayLinkMenu(int channel);
     // Ends every modal window over the main window; the update windows only

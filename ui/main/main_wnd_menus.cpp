@@ -95,6 +95,16 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
         // The advance menu.
         {"advance_item_noise_threshold",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenNoiseThresholdWindow(); }},
+        // Offered only by models whose record has these features; the
+        // controller checks the record again before opening a window.
+        {"advance_item_compressors_on",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenCompressorsOnWindow(); }},
+        {"advance_item_compressor",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenCompressorFromMenu(); }},
+        {"advance_item_ktv",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenKtvWindow(); }},
+        {"advance_item_cs_auto",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenCsAutoWindow(); }},
     };
     RunRoute(kItems, click->name, *this, *click);
 }
@@ -152,10 +162,11 @@ void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
         {"advance_item_mixer", cfg.mENABLE_INPUT_MIXER || cfg.mENABLE_MIXER_BUTTON, true},
         {"advance_item_noise_threshold", cfg.mENABLE_NOISE_THRESHOLD, true},
         {"advance_item_poweroff_delay", cfg.mENABLE_POWEROFF_DELAY, true},
-        {"advance_item_ktv", cfg.mENABLE_KTV, false},
+        {"advance_item_ktv", cfg.mENABLE_KTV, true},
         {"advance_item_compressor",
-         cfg.mENABLE_COMPRESSOR || cfg.mENABLE_COMPRESSOR2 || cfg.mENABLE_COMPRESSOR_ON, false},
-        {"advance_item_cs_auto", cfg.mENABLE_CS_AUTO, false},
+         cfg.mENABLE_COMPRESSOR || cfg.mENABLE_COMPRESSOR2 || cfg.mENABLE_COMPRESSOR_ON, true},
+        {"advance_item_compressors_on", cfg.mENABLE_COMPRESSOR2 || cfg.mENABLE_COMPRESSOR_ON, true},
+        {"advance_item_cs_auto", cfg.mENABLE_CS_AUTO, true},
     };
     for (const ItemRule& rule : rules) {
         if (toolkit::ControlHandle* item = mMenu->FindItem(rule.name)) {
@@ -164,6 +175,17 @@ void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
         }
     }
     OpenMenuBelow(button);
+}
+
+// The compressor item opens the compressor window of the current output on
+// models with compressors of either type, the window of the on/off switches
+// on a model that has only those.
+void CMainWnd::OpenCompressorFromMenu() {
+    if (Cfg().mENABLE_COMPRESSOR || Cfg().mENABLE_COMPRESSOR2) {
+        mManager->OpenCompressorWindow();
+    } else {
+        mManager->OpenCompressorsOnWindow();
+    }
 }
 
 void CMainWnd::OpenAbout() {

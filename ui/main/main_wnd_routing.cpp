@@ -171,6 +171,9 @@ bool CMainWnd::OnClick(const Notification& n) {
          [](CMainWnd& w, const Notification&, int) { w.mManager->ToggleNoiseGate(); }},
         {"win_btn_noise_gate",
          [](CMainWnd& w, const Notification&, int) { w.OpenNoiseGateWindow(); }},
+        // Only on models with compressors; the controller checks the record.
+        {"btn_compressor",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->OpenCompressorWindow(); }},
         {"btn_source",
          [](CMainWnd& w, const Notification& n, int) {
              if (const toolkit::Control* button = w.Find(n.name)) {

@@ -132,7 +132,7 @@ TEST_F(OptionMenuTest, TheAdvancedMenuShowsWhatTheModelHas) {
     mWindow->OpenMenu()->CloseMenu();
     for (const char* item :
          {"advance_item_noise_threshold", "advance_item_poweroff_delay", "advance_item_ktv",
-          "advance_item_compressor", "advance_item_cs_auto"}) {
+          "advance_item_compressor", "advance_item_compressors_on", "advance_item_cs_auto"}) {
         QAction* action = MenuItem("btn_advance", item);
         ASSERT_NE(action, nullptr) << item;
         EXPECT_FALSE(action->isVisible()) << item << " is switched off for this model";

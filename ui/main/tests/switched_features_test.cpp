@@ -1,0 +1,94 @@
+// The features this model's record switches off, in the running program:
+// nothing of them is shown or reachable, not even by a click that reaches
+// the main window some other way, and nothing of them is sent.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QTimer>
+#include <string>
+
+#include "device/dsp_subcommands.h"
+#include "device/packet.h"
+#include "main_window_fixture.h"
+#include "modal_script.h"
+#include "toolkit/popup_menu.h"
+
+namespace ui {
+namespace {
+
+using testing::MainWindowTest;
+using testing::WaitFor;
+
+constexpr const char* kFeatureItems[] = {"advance_item_ktv", "advance_item_compressor",
+                                         "advance_item_compressors_on", "advance_item_cs_auto"};
+
+class SwitchedOffFeaturesTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(StartAndSync());
+        QApplication::setActiveWindow(mWindow->Widget());
+        mDemo.amplifier->ClearReceived();
+    }
+    // Runs `act` and watches for a modal window for a while; one that opens
+    // is closed and reported.
+    void ExpectNoWindowFrom(const std::string& what, const std::function<void()>& act) {
+        bool opened = false;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (toolkit::Window* top = testing::TopModalWindow()) {
+                opened = true;
+                top->Close(0);
+            }
+        });
+        watch.start(20);
+        act();
+        WaitFor([] { return false; }, 300);
+        watch.stop();
+        EXPECT_FALSE(opened) << what << " opened a window";
+    }
+    bool SentAnyFeatureCommand() const {
+        for (const auto& report : mDemo.amplifier->ReceivedReports()) {
+            const uint8_t type = report[4];
+            const uint8_t sub = report[5];
+            if (type == device::CMD_KTV ||
+                (type == device::CMD_DSP &&
+                 (sub == device::DSP_COMPRESSOR_SETTING || sub == device::DSP_COMPRESSOR_ON_CH ||
+                  sub == device::DSP_COMPRESSOR_SETTING2 || sub == device::DSP_CS_AUTO_SETTING))) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST_F(SwitchedOffFeaturesTest, NoControlOfThemIsShownOrReachable) {
+    EXPECT_FALSE(Control("btn_compressor").Widget()->isVisible());
+    auto* advance = qobject_cast<QAbstractButton*>(Control("btn_advance").Widget());
+    ASSERT_NE(advance, nullptr);
+    advance->click();
+    ASSERT_NE(mWindow->OpenMenu(), nullptr);
+    for (const char* name : kFeatureItems) {
+        toolkit::ControlHandle* item = mWindow->OpenMenu()->FindItem(name);
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_FALSE(item->Visible()) << name;
+    }
+    mWindow->OpenMenu()->CloseMenu();
+
+    // A click that reaches the window anyway opens nothing.
+    for (const char* name : kFeatureItems) {
+        ExpectNoWindowFrom(name, [&] {
+            platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
+                                  platform::MakeRecord(toolkit::MenuClick{name, "", ""}));
+        });
+    }
+    ExpectNoWindowFrom("btn_compressor", [&] {
+        auto* button = qobject_cast<QAbstractButton*>(Control("btn_compressor").Widget());
+        ASSERT_NE(button, nullptr);
+        button->click();
+    });
+    EXPECT_FALSE(SentAnyFeatureCommand());
+}
+
+}  // namespace
+}  // namespace ui
