@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/model_cfg.h"
@@ -25,6 +26,7 @@
 #include "main_window_fixture.h"
 #include "modal_script.h"
 #include "toolkit/control_access.h"
+#include "toolkit/popup_menu.h"
 #include "ui/dialogs/cs_auto_window.h"
 #include "ui/dialogs/ktv_window.h"
 #include "ui/skin/languages.h"
@@ -50,10 +52,14 @@ class SwitchedWindows : public testing::MainWindowTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
+        BeforeStart();
         ASSERT_TRUE(StartAndSync());
         QApplication::setActiveWindow(mWindow->Widget());
         mDemo.amplifier->ClearReceived();
     }
+
+    // What the amplifier holds before the program connects to it.
+    virtual void BeforeStart() {}
 
     static toolkit::Window* TopModal() { return testing::TopModalWindow(); }
 
@@ -188,19 +194,27 @@ class KtvCsAutoWindowsTest : public FeaturesOn, public SwitchedWindows {};
 
 // ---- the karaoke window ----
 
-TEST_F(KtvCsAutoWindowsTest, TheKaraokeWindowShowsWhatTheAmplifierReported) {
-    const std::vector<std::pair<uint8_t, int>> reported = {
-        {device::KTV_MIC_VOL, 52},      {device::KTV_MUSIC_VOL, 33},
-        {device::KTV_HOWLING, 1},       {device::KTV_ECHO_LEVEL, 18},
-        {device::KTV_ECHO_DELAY, 275},  {device::KTV_REVERB_LEVEL, 61},
-        {device::KTV_REVERB_TIME, 140}, {device::KTV_VOICE_CHANGER, 3},
-        {device::KTV_BASS_GAIN, -6},    {device::KTV_TREBLE_GAIN, 4}};
-    for (const auto& [sub, value] : reported) {
-        mDemo.protocol->SetKtvValue(sub, value);
-        ASSERT_TRUE(Manager().Link().KTV_Get(sub));
+// The amplifier plays karaoke settings of its own when the program connects.
+class KaraokeReportedAtConnection : public KtvCsAutoWindowsTest {
+protected:
+    void BeforeStart() override {
+        for (const auto& [sub, value] :
+             std::vector<std::pair<uint8_t, int>>{{device::KTV_MIC_VOL, 52},
+                                                  {device::KTV_MUSIC_VOL, 33},
+                                                  {device::KTV_HOWLING, 1},
+                                                  {device::KTV_ECHO_LEVEL, 18},
+                                                  {device::KTV_ECHO_DELAY, 275},
+                                                  {device::KTV_REVERB_LEVEL, 61},
+                                                  {device::KTV_REVERB_TIME, 140},
+                                                  {device::KTV_VOICE_CHANGER, 3},
+                                                  {device::KTV_BASS_GAIN, -6},
+                                                  {device::KTV_TREBLE_GAIN, 4}}) {
+            mDemo.protocol->SetKtvValue(sub, value);
+        }
     }
-    ASSERT_TRUE(WaitFor([&] { return Manager().WorkingProfile().treble == 4; }, 5000));
-    mDemo.amplifier->ClearReceived();
+};
+
+TEST_F(KaraokeReportedAtConnection, TheKaraokeWindowShowsWhatTheAmplifierReported) {
     const bool ran = InWindow(
         kKtvTitle, [&] { Manager().OpenKtvWindow(); },
         [&](toolkit::Window& ktv) {
@@ -498,6 +512,38 @@ TEST_F(KtvCsAutoWindowsTest, EveryTextFitsAtEveryScaleAndLanguage) {
         }
     }
     SwitchLanguage("en", "0");
+}
+
+// The advance menu offers both windows on a model that has them.
+TEST_F(KtvCsAutoWindowsTest, TheAdvanceMenuOffersAndOpensBothWindows) {
+    auto* advance = qobject_cast<QAbstractButton*>(Control("btn_advance").Widget());
+    ASSERT_NE(advance, nullptr);
+    advance->click();
+    ASSERT_NE(mWindow->OpenMenu(), nullptr);
+    for (const char* name : {"advance_item_ktv", "advance_item_cs_auto"}) {
+        toolkit::ControlHandle* item = mWindow->OpenMenu()->FindItem(name);
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_TRUE(item->Visible()) << name;
+    }
+    mWindow->OpenMenu()->CloseMenu();
+    for (const auto& [item, title, className] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"advance_item_ktv", kKtvTitle, "KtvWnd"},
+             {"advance_item_cs_auto", kCsAutoTitle, "CSAutoWnd"}}) {
+        SCOPED_TRACE(item);
+        const bool ran = InWindow(
+            title,
+            [&, item = item] {
+                platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
+                                      platform::MakeRecord(toolkit::MenuClick{item, "", ""}));
+                WaitFor([] { return false; }, 300);
+            },
+            [&, className = className](toolkit::Window& window) {
+                EXPECT_EQ(window.ClassName(), className);
+                Click(window, "closebtn");
+            });
+        EXPECT_TRUE(ran);
+    }
 }
 
 // ---- this model's own record ----
