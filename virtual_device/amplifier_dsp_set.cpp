@@ -282,8 +282,10 @@ void AmplifierProtocol::SetDsp(const HostFrame& frame) {
                 scene->ircActiveBypass = At(d, 1);
             break;
         case 0x3D:
-            std::copy_n(d.begin(), std::min<size_t>(d.size(), kCsAutoBytes),
-                        working.csAuto.begin());
+            // The upmix block names its scene in its first byte; a block
+            // cut short is not taken.
+            if (scene && d.size() >= size_t{kCsAutoBytes})
+                std::copy_n(d.begin(), kCsAutoBytes, scene->csAuto.begin());
             break;
         case 0x3E:
             if (scene)

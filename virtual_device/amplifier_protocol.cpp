@@ -37,6 +37,8 @@ constexpr uint8_t kSceneId = 0x0E;
 constexpr uint8_t kValid = 0x0F;
 
 constexpr uint8_t kEchoDelay = 0x05;
+constexpr uint8_t kBassGain = 0x09;
+constexpr uint8_t kTrebleGain = 0x0A;
 
 // The device drops off the bus shortly after acknowledging a factory reset
 // and enumerates again once its firmware has restarted.
@@ -484,8 +486,15 @@ void AmplifierProtocol::HandleKtv(const HostFrame& frame, Replies& replies) {
         return;
     }
     if (known) {
-        mKtv[sub] =
-            sub == kEchoDelay ? At(frame.data, 0) << 8 | At(frame.data, 1) : At(frame.data, 0);
+        // The echo delay comes as a 16-bit word; the tone gains are signed.
+        const uint8_t first = At(frame.data, 0);
+        if (sub == kEchoDelay) {
+            mKtv[sub] = first << 8 | At(frame.data, 1);
+        } else if (sub == kBassGain || sub == kTrebleGain) {
+            mKtv[sub] = static_cast<int8_t>(first);
+        } else {
+            mKtv[sub] = first;
+        }
     }
     replies.Frame(kKtv, sub, kAck, {kReady});
 }

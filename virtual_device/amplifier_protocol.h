@@ -117,6 +117,8 @@ public:
     int CurrentSceneId() const;
     McuValues Mcu() const;
     void SetMcu(const McuValues& values);
+    // A karaoke value as the amplifier keeps it: the tone gains signed, the
+    // echo delay in 16 bits, the others unsigned bytes.
     int KtvValue(uint8_t subCommand) const;
     // What the amplifier answers for a karaoke value, as if set on it.
     void SetKtvValue(uint8_t subCommand, int value);

@@ -395,6 +395,54 @@ TEXTS.update({
     "mixer_cross_gain_tip": ("Level of the other source", "其他音源的电平", "Уровень другого источника"),
 })
 
+# --- the karaoke window and the centre/surround upmix window ---
+TEXTS.update({
+    "ui_ktv_title": ("Karaoke", "卡拉OK", "Караоке"),
+    "ui_ktv_hint": ("Microphone and effects; every change is heard at once.", "话筒与效果；每次调整立即生效。", "Микрофон и эффекты; изменения слышны сразу."),
+    "ui_ktv_voice": ("Voice", "人声", "Голос"),
+    "ui_ktv_effects": ("Echo and reverb", "回声与混响", "Эхо и реверберация"),
+    "ui_ktv_mic_volume": ("Microphone volume", "话筒音量", "Громкость микрофона"),
+    "ui_ktv_music_volume": ("Music volume", "音乐音量", "Громкость музыки"),
+    "ui_ktv_voice_changer": ("Voice changer", "变声", "Изменение голоса"),
+    "ui_ktv_treble": ("Treble", "高音", "Высокие"),
+    "ui_ktv_bass": ("Bass", "低音", "Низкие"),
+    "ui_ktv_echo_level": ("Echo level", "回声电平", "Уровень эха"),
+    "ui_ktv_echo_delay": ("Echo delay", "回声延时", "Задержка эха"),
+    "ui_ktv_reverb_level": ("Reverb level", "混响电平", "Уровень реверберации"),
+    "ui_ktv_reverb_time": ("Reverb time", "混响时间", "Время реверберации"),
+    "ui_ktv_howling": ("Feedback suppression", "啸叫抑制", "Подавление свиста"),
+    "ui_ktv_howling_tip": ("Suppresses the howl of a microphone near its speakers", "抑制话筒靠近扬声器时的啸叫", "Подавляет свист микрофона рядом с динамиками"),
+    "ui_cs_auto_title": ("Center/surround upmix", "中置/环绕升混", "Апмикс центр/окружение"),
+    "ui_cs_levels": ("Levels", "电平", "Уровни"),
+    "ui_cs_switches": ("Parts of the upmix", "升混项目", "Части апмикса"),
+    "ui_cs_selections": ("Mode and outputs", "模式与输出", "Режим и выходы"),
+    "ui_cs_mode": ("Mode", "模式", "Режим"),
+    "ui_cs_front": ("Front", "前置", "Фронт"),
+    "ui_cs_surround": ("Surround", "环绕", "Окружение"),
+    "ui_cs_subwoofer": ("Subwoofer", "低音炮", "Сабвуфер"),
+    "ui_cs_restore": ("Restore defaults", "恢复默认", "По умолчанию"),
+    "cs_part_center": ("Center", "中置", "Центр"),
+    "cs_part_front_left": ("Front left", "前左", "Фронт лев."),
+    "cs_part_front_right": ("Front right", "前右", "Фронт прав."),
+    "cs_part_surround_left": ("Surround left", "环绕左", "Окруж. лев."),
+    "cs_part_surround_right": ("Surround right", "环绕右", "Окруж. прав."),
+    "cs_part_rear_left": ("Rear left", "后左", "Тыл лев."),
+    "cs_part_rear_right": ("Rear right", "后右", "Тыл прав."),
+    "cs_part_subwoofer": ("Subwoofer", "低音炮", "Сабвуфер"),
+    "cs_part_dialogue": ("Dialogue", "对白", "Диалог"),
+    "cs_steering": ("Steering", "声场导向", "Управление панорамой"),
+    "cs_bass_redirect": ("Bass to subwoofer", "低频导向低音炮", "Бас на сабвуфер"),
+    "cs_mode_off": ("Off", "关闭", "Выкл."),
+    "cs_mode_auto": ("Automatic", "自动", "Авто"),
+    "cs_mode_music": ("Music", "音乐", "Музыка"),
+    "cs_mode_movie": ("Movie", "电影", "Кино"),
+    "cs_mode_speech": ("Speech", "语音", "Речь"),
+    "cs_pick_auto": ("Automatic", "自动", "Авто"),
+})
+for _p in range(5):
+    TEXTS["cs_pair_%d" % _p] = ("CH%d + CH%d" % (2 * _p + 1, 2 * _p + 2), "%d+%d路" % (2 * _p + 1, 2 * _p + 2),
+                                "К%d + К%d" % (2 * _p + 1, 2 * _p + 2))
+
 # Row titles of the mixer: "${<source>_<n>}" for input n of the source,
 # "${<source>_l}" / "${<source>_r}" for a two-channel source.
 _MIXER_ROW_STEMS = {

@@ -555,6 +555,10 @@ def main():
     layout_autocal.add(sys.modules[__name__])
     import layout_compressor  # noqa: E402
     layout_compressor.add(sys.modules[__name__])
+    import layout_ktv  # noqa: E402
+    layout_ktv.add(sys.modules[__name__])
+    import layout_cs_auto  # noqa: E402
+    layout_cs_auto.add(sys.modules[__name__])
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")
     for column, (lang, name) in enumerate((("en", "en"), ("cn", "cn_zh"), ("ru", "ru"))):
         save("lan/lan_%s.xml" % lang, language_file(column, name), "Language: %s" % name)

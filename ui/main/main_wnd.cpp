@@ -28,7 +28,9 @@
 #include "ui/dialogs/choice_box.h"
 #include "ui/dialogs/compressor_window.h"
 #include "ui/dialogs/compressors_on_window.h"
+#include "ui/dialogs/cs_auto_window.h"
 #include "ui/dialogs/force_update_window.h"
+#include "ui/dialogs/ktv_window.h"
 #include "ui/dialogs/loading_window.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/dialogs/mixer_window.h"
@@ -238,6 +240,15 @@ void CMainWnd::OpenCompressorWindow() {
 
 void CMainWnd::OpenCompressorsOnWindow() {
     ui::OpenCompressorsOnWindow(this, *mManager);
+}
+
+// The karaoke window and the centre/surround upmix window.
+void CMainWnd::OpenKtvWindow() {
+    ui::OpenKtvWindow(this, *mManager);
+}
+
+void CMainWnd::OpenCsAutoWindow() {
+    ui::OpenCsAutoWindow(this, *mManager, *this);
 }
 
 void CMainWnd::OpenMixerWindow() {

@@ -69,6 +69,9 @@ public:
     // The compressor window and the multi-channel compressor window.
     void OpenCompressorWindow() override;
     void OpenCompressorsOnWindow() override;
+    // The karaoke window and the centre/surround upmix window.
+    void OpenKtvWindow() override;
+    void OpenCsAutoWindow() override;
     void OpenPreferenceWindow() override;
     void OpenMemoryWindow() override;
     void OpenPowerOffDelayWindow() override;

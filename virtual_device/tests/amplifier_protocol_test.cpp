@@ -2,6 +2,7 @@
 // none to PC control, answers that fit one report, and the demo tune.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <utility>
@@ -200,6 +201,36 @@ TEST_F(AmplifierProtocolTest, ScenesNamesAndReadBack) {
 TEST_F(AmplifierProtocolTest, KaraokeEchoDelayIsKeptInSixteenBits) {
     AnswerData(device::CMD_KTV, 0x05, device::OP_SET, {0x01, 0x2C});
     EXPECT_EQ(AnswerData(device::CMD_KTV, 0x05, device::OP_GET, {}), Bytes({0x01, 0x2C}));
+    EXPECT_EQ(mProtocol->KtvValue(0x05), 300);
+}
+
+TEST_F(AmplifierProtocolTest, KaraokeToneGainsAreSignedAndTheOthersUnsignedBytes) {
+    AnswerData(device::CMD_KTV, 0x09, device::OP_SET, {0xF4});
+    AnswerData(device::CMD_KTV, 0x0A, device::OP_SET, {0x07});
+    AnswerData(device::CMD_KTV, 0x01, device::OP_SET, {0xC8});
+    EXPECT_EQ(mProtocol->KtvValue(0x09), -12);
+    EXPECT_EQ(mProtocol->KtvValue(0x0A), 7);
+    EXPECT_EQ(mProtocol->KtvValue(0x01), 200);
+    // Reported back in the byte they came in.
+    EXPECT_EQ(AnswerData(device::CMD_KTV, 0x09, device::OP_GET, {}), Bytes({0xF4}));
+    EXPECT_EQ(AnswerData(device::CMD_KTV, 0x01, device::OP_GET, {}), Bytes({0xC8}));
+}
+
+TEST_F(AmplifierProtocolTest, TheUpmixBlockLandsInTheSceneItNamesAndOnlyWhole) {
+    Bytes block(52);
+    for (size_t i = 1; i < block.size(); ++i) {
+        block[i] = static_cast<uint8_t>(i);
+    }
+    block[0] = 2;
+    Set(0x3D, block);
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), mProtocol->State(2).csAuto.begin()));
+    const auto untouched = mProtocol->State(0).csAuto;
+    EXPECT_TRUE(std::all_of(untouched.begin(), untouched.end(), [](uint8_t b) { return b == 0; }));
+    // One cut short changes nothing.
+    block[0] = 0;
+    block.resize(30);
+    Set(0x3D, block);
+    EXPECT_EQ(mProtocol->State(0).csAuto, untouched);
 }
 
 class FineAmplifierProtocolTest : public AmplifierProtocolTest {
