@@ -135,9 +135,15 @@ void CsAutoPanel::Step(int index, bool up) {
 
 void CsAutoPanel::ApplyEdit(int index) {
     toolkit::ControlHandle& slider = mControls(Indexed(kSlider, index));
-    // A text without a number reads as 0, then limited like any other.
-    const double typed = model::leadingNumber(mControls(Indexed(kEdit, index)).Text()).value_or(0);
-    const double level = std::clamp(typed, double(slider.Minimum()) / kSliderScale,
+    const std::optional<double> typed =
+        model::leadingNumber(mControls(Indexed(kEdit, index)).Text());
+    if (!typed) {
+        // A text without a number is no level: the kept one shows again and
+        // nothing is sent.
+        ShowLevel(index, Block().autoLevel[index]);
+        return;
+    }
+    const double level = std::clamp(*typed, double(slider.Minimum()) / kSliderScale,
                                     double(slider.Maximum()) / kSliderScale);
     Block().autoLevel[index] = static_cast<float>(level);
     ShowLevel(index, Block().autoLevel[index]);

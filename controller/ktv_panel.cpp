@@ -56,10 +56,10 @@ std::string ValueText(const ValueSpec& spec, int value) {
     return text;
 }
 
-int TypedInteger(const std::string& text) {
+std::optional<int> TypedInteger(const std::string& text) {
     const std::optional<double> typed = model::leadingNumber(text);
     if (!typed) {
-        return 0;
+        return std::nullopt;
     }
     // Far beyond every range: limited here so the conversion stays defined.
     return static_cast<int>(std::trunc(std::clamp(*typed, -1.0e6, 1.0e6)));
@@ -138,8 +138,14 @@ void KtvPanel::SelectEdit(int index) {
 void KtvPanel::ApplyEdit(int index) {
     const ValueSpec& spec = Values()[index];
     const Range range = RangeOf(spec);
-    const int typed = ktv::TypedInteger(mControls(spec.edit).Text());
-    Commit(index, std::clamp(typed, range.lowest, range.highest), true);
+    const std::optional<int> typed = ktv::TypedInteger(mControls(spec.edit).Text());
+    if (!typed) {
+        // A text without a number is no value: the edit shows the kept one
+        // again and nothing goes to the amplifier.
+        mControls(spec.edit).SetText(ktv::ValueText(spec, mManager.WorkingProfile().*spec.field));
+        return;
+    }
+    Commit(index, std::clamp(*typed, range.lowest, range.highest), true);
 }
 
 void KtvPanel::ApplySlider(int index) {
@@ -152,7 +158,8 @@ void KtvPanel::ApplySlider(int index) {
 void KtvPanel::Step(int index, bool up) {
     const ValueSpec& spec = Values()[index];
     const Range range = RangeOf(spec);
-    const int shown = ktv::TypedInteger(mControls(spec.edit).Text());
+    const int shown = ktv::TypedInteger(mControls(spec.edit).Text())
+                          .value_or(mManager.WorkingProfile().*spec.field);
     Commit(index, std::clamp(shown + (up ? 1 : -1), range.lowest, range.highest), true);
     SelectEdit(index);
 }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "controller/control_lookup.h"
@@ -43,8 +44,8 @@ const std::array<ValueSpec, kValues>& Values();
 // The value in its edit's format ("60dB", "300ms", "-3").
 std::string ValueText(const ValueSpec& spec, int value);
 // An edit's text read as a whole number: the leading number without its
-// fraction, 0 when the text does not start with one.
-int TypedInteger(const std::string& text);
+// fraction; nothing when the text does not start with one.
+std::optional<int> TypedInteger(const std::string& text);
 
 }  // namespace ktv
 

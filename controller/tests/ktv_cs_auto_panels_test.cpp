@@ -211,20 +211,16 @@ TEST_F(SwitchedFeaturePanels, TypedKaraokeValuesAreLimitedToTheSliderAndReachThe
     EXPECT_EQ(Profile().treble, -4);
     EXPECT_EQ(Profile().micVolume, 33);
 
-    // Text without a number is 0, limited to the slider's range.
-    mWindow.Get("slider_voice_changer").SetRange(2, 10);
+    // Text without a number is no value: the kept one shows again and
+    // nothing is sent.
     mDemo.amplifier->ClearReceived();
     Type("edit_bass", "loud");
     Type("edit_voice_changer", "");
-    frames = KtvFrames();
-    ASSERT_EQ(frames.size(), 2u);
-    EXPECT_EQ(frames[0].sub, device::KTV_BASS_GAIN);
-    EXPECT_EQ(frames[0].data, std::vector<uint8_t>({0}));
-    EXPECT_EQ(frames[1].sub, device::KTV_VOICE_CHANGER);
-    EXPECT_EQ(frames[1].data, std::vector<uint8_t>({2}));
-    EXPECT_EQ(mWindow.Get("edit_bass").Text(), "0");
-    EXPECT_EQ(mWindow.Get("edit_voice_changer").Text(), "2");
-    EXPECT_EQ(Profile().voiceChanger, 2);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_TRUE(KtvFrames().empty());
+    EXPECT_EQ(mWindow.Get("edit_bass").Text(), "-12");
+    EXPECT_EQ(mWindow.Get("edit_voice_changer").Text(), std::to_string(Profile().voiceChanger));
+    EXPECT_EQ(mDemo.protocol->KtvValue(device::KTV_BASS_GAIN), -12);
 
     // A layout range beyond what the command carries is cut to it.
     mWindow.Get("slider_mic_volume").SetRange(0, 1000);
@@ -391,11 +387,13 @@ TEST_F(SwitchedFeaturePanels, UpmixLevelsFromEditsSlidersAndSteps) {
     Type("edit_auto_1", "0.257");
     EXPECT_EQ(mWindow.Get("edit_auto_1").Text(), "0.257");
     EXPECT_EQ(mWindow.Get("slider_auto_1").Value(), 26);
-    // No number: 0 limited to the range.
-    mWindow.Get("slider_auto_2").SetRange(50, 200);
+    // No number: the level stays, shown again, and nothing is sent.
+    const float before = Block().autoLevel[2];
+    const size_t blocksBefore = UpmixBlocks().size();
     Type("edit_auto_2", "half");
-    EXPECT_EQ(mWindow.Get("edit_auto_2").Text(), "0.500");
-    EXPECT_FLOAT_EQ(Block().autoLevel[2], 0.5f);
+    EXPECT_EQ(mWindow.Get("edit_auto_2").Text(), "1.000");
+    EXPECT_FLOAT_EQ(Block().autoLevel[2], before);
+    EXPECT_EQ(UpmixBlocks().size(), blocksBefore);
     // A slider: its position in hundredths.
     mWindow.Get("slider_auto_8").SetValue(37);
     Notify(toolkit::kNotifyMoveValueChanged, "slider_auto_8");
@@ -406,10 +404,10 @@ TEST_F(SwitchedFeaturePanels, UpmixLevelsFromEditsSlidersAndSteps) {
     EXPECT_EQ(mWindow.Get("slider_auto_8").Value(), 36);
     EXPECT_EQ(mWindow.Get("edit_auto_8").Text(), "0.360");
     auto blocks = UpmixBlocks();
-    ASSERT_EQ(blocks.size(), 5u);
+    ASSERT_EQ(blocks.size(), 4u);
     EXPECT_FLOAT_EQ(LevelIn(blocks.back(), 4), 2.0f);
     EXPECT_FLOAT_EQ(LevelIn(blocks.back(), 1), 0.257f);
-    EXPECT_FLOAT_EQ(LevelIn(blocks.back(), 2), 0.5f);
+    EXPECT_FLOAT_EQ(LevelIn(blocks.back(), 2), 1.0f);
     EXPECT_FLOAT_EQ(LevelIn(blocks.back(), 8), 0.36f);
     const auto kept = Amp(0).csAuto;
     EXPECT_TRUE(std::equal(kept.begin(), kept.end(), blocks.back().begin()));

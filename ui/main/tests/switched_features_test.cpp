@@ -1,12 +1,17 @@
 // The features this model's record switches off, in the running program:
 // nothing of them is shown or reachable, not even by a click that reaches
-// the main window some other way, and nothing of them is sent.
+// the main window some other way, and nothing of them is sent. Under a
+// record that switches them on, the menu and the button open their windows.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QTimer>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "app/model_cfg.h"
+#include "app/tests/features_on_record.h"
 #include "device/dsp_subcommands.h"
 #include "device/packet.h"
 #include "main_window_fixture.h"
@@ -88,6 +93,70 @@ TEST_F(SwitchedOffFeaturesTest, NoControlOfThemIsShownOrReachable) {
         button->click();
     });
     EXPECT_FALSE(SentAnyFeatureCommand());
+}
+
+// A model whose record switches these features on: the advance menu offers
+// them, the compressor button shows, and each item opens its window.
+class FeaturesOnMainWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        mRecord = std::make_unique<app::ScopedModelCfg>(test_support::FeaturesOnRecord());
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(StartAndSync());
+        QApplication::setActiveWindow(mWindow->Widget());
+    }
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        mRecord.reset();
+    }
+    // The class of the window that `act` opened, closed again; empty for none.
+    std::string WindowOpenedBy(const std::function<void()>& act) {
+        std::string opened;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (toolkit::Window* top = testing::TopModalWindow()) {
+                opened = top->ClassName();
+                top->Close(0);
+            }
+        });
+        watch.start(20);
+        act();
+        WaitFor([&] { return !opened.empty(); }, 5000);
+        watch.stop();
+        return opened;
+    }
+    std::string OpenedByItem(const char* item) {
+        return WindowOpenedBy([&] {
+            platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
+                                  platform::MakeRecord(toolkit::MenuClick{item, "", ""}));
+        });
+    }
+
+    std::unique_ptr<app::ScopedModelCfg> mRecord;
+};
+
+TEST_F(FeaturesOnMainWindowTest, TheMenuAndTheButtonOfferEveryFeatureWindow) {
+    EXPECT_TRUE(Control("btn_compressor").Widget()->isVisible());
+    auto* advance = qobject_cast<QAbstractButton*>(Control("btn_advance").Widget());
+    ASSERT_NE(advance, nullptr);
+    advance->click();
+    ASSERT_NE(mWindow->OpenMenu(), nullptr);
+    for (const char* name : kFeatureItems) {
+        toolkit::ControlHandle* item = mWindow->OpenMenu()->FindItem(name);
+        ASSERT_NE(item, nullptr) << name;
+        EXPECT_TRUE(item->Visible()) << name;
+        EXPECT_TRUE(item->Enabled()) << name;
+    }
+    mWindow->OpenMenu()->CloseMenu();
+
+    EXPECT_EQ(OpenedByItem("advance_item_ktv"), "KtvWnd");
+    EXPECT_EQ(OpenedByItem("advance_item_compressor"), "CustomEqWnd");
+    EXPECT_EQ(OpenedByItem("advance_item_compressors_on"), "CompressorsOnWnd");
+    EXPECT_EQ(OpenedByItem("advance_item_cs_auto"), "CSAutoWnd");
+    EXPECT_EQ(WindowOpenedBy([&] {
+                  qobject_cast<QAbstractButton*>(Control("btn_compressor").Widget())->click();
+              }),
+              "CustomEqWnd");
 }
 
 }  // namespace
