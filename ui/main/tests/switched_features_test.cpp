@@ -102,6 +102,7 @@ protected:
     void SetUp() override {
         mRecord = std::make_unique<app::ScopedModelCfg>(test_support::FeaturesOnRecord());
         MainWindowTest::SetUp();
+        BeforeStart();
         ASSERT_TRUE(StartAndSync());
         QApplication::setActiveWindow(mWindow->Widget());
     }
@@ -109,13 +110,21 @@ protected:
         MainWindowTest::TearDown();
         mRecord.reset();
     }
-    // The class of the window that `act` opened, closed again; empty for none.
-    std::string WindowOpenedBy(const std::function<void()>& act) {
+    // What the amplifier holds before the program connects.
+    virtual void BeforeStart() {}
+    // The class of the window that `act` opened, after `look` saw it and it
+    // was closed again; empty for none.
+    std::string WindowOpenedBy(const std::function<void()>& act,
+                               const std::function<void(toolkit::Window&)>& look = {}) {
         std::string opened;
         QTimer watch;
         QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (toolkit::Window* top = testing::TopModalWindow()) {
+            if (toolkit::Window* top = testing::TopModalWindow();
+                top != nullptr && opened.empty()) {
                 opened = top->ClassName();
+                if (look) {
+                    look(*top);
+                }
                 top->Close(0);
             }
         });
@@ -125,11 +134,18 @@ protected:
         watch.stop();
         return opened;
     }
-    std::string OpenedByItem(const char* item) {
-        return WindowOpenedBy([&] {
-            platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
-                                  platform::MakeRecord(toolkit::MenuClick{item, "", ""}));
-        });
+    std::string OpenedByItem(const char* item,
+                             const std::function<void(toolkit::Window&)>& look = {}) {
+        return WindowOpenedBy(
+            [&] {
+                platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
+                                      platform::MakeRecord(toolkit::MenuClick{item, "", ""}));
+            },
+            look);
+    }
+    static std::string Text(toolkit::Window& window, const char* name) {
+        toolkit::Control* control = window.Find(name);
+        return control != nullptr ? control->Text() : "?";
     }
 
     std::unique_ptr<app::ScopedModelCfg> mRecord;
@@ -157,6 +173,41 @@ TEST_F(FeaturesOnMainWindowTest, TheMenuAndTheButtonOfferEveryFeatureWindow) {
                   qobject_cast<QAbstractButton*>(Control("btn_compressor").Widget())->click();
               }),
               "CustomEqWnd");
+}
+
+// The amplifier's compressors, read at connection, are what the windows show.
+class FeaturesOnTunedAmplifierTest : public FeaturesOnMainWindowTest {
+protected:
+    void BeforeStart() override {
+        virtual_device::AmplifierState working = mDemo.protocol->State(0);
+        working.channels[0].compressor = {0, 100, 0, 4, 2, 2, 5, 15, 300};
+        working.channels[0].compressor2 = {-12, -5, 50, 2, 3};
+        working.channels[3].compressorOn = 0;
+        mDemo.protocol->SetState(0, working);
+    }
+};
+
+TEST_F(FeaturesOnTunedAmplifierTest, TheWindowsShowWhatTheAmplifierReported) {
+    // The second type is read after the first: its threshold, attack and
+    // release, the first type's ratio and knee.
+    EXPECT_EQ(OpenedByItem("advance_item_compressor",
+                           [](toolkit::Window& window) {
+                               EXPECT_EQ(Text(window, "edit_noise"), "-12.5dB");
+                               EXPECT_EQ(Text(window, "edit_ratio"), "4.2");
+                               EXPECT_EQ(Text(window, "edit_attack_time"), "50ms");
+                               EXPECT_EQ(Text(window, "edit_release_time"), "2300ms");
+                               EXPECT_EQ(Text(window, "edit_soft_knee"), "2.5dB");
+                           }),
+              "CustomEqWnd");
+    EXPECT_EQ(OpenedByItem("advance_item_compressors_on",
+                           [](toolkit::Window& window) {
+                               EXPECT_EQ(Text(window, "edit_threshold_0"), "-12.5dB");
+                               EXPECT_EQ(Text(window, "edit_attack_time_0"), "50ms");
+                               ASSERT_NE(window.Find("box_enable_3"), nullptr);
+                               EXPECT_FALSE(window.Find("box_enable_3")->Selected());
+                               EXPECT_TRUE(window.Find("box_enable_2")->Selected());
+                           }),
+              "CompressorsOnWnd");
 }
 
 }  // namespace
