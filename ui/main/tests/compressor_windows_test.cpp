@@ -20,6 +20,7 @@
 #include "app/tests/features_on_record.h"
 #include "device/dsp_subcommands.h"
 #include "device/packet.h"
+#include "dialog_driving.h"
 #include "main_window_fixture.h"
 #include "modal_script.h"
 #include "ui/controls/ui_compressor_curve.h"
@@ -29,6 +30,8 @@
 
 namespace ui {
 namespace {
+
+using namespace testing::dialog;
 
 using testing::WaitFor;
 
@@ -60,45 +63,6 @@ protected:
         Profile().compressorSoftKnee[c] = knee;
     }
 
-    static QWidget* Widget(toolkit::Window& window, const std::string& name) {
-        toolkit::Control* control = window.Find(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control != nullptr ? control->Widget() : nullptr;
-    }
-    static void Click(toolkit::Window& window, const std::string& name) {
-        auto* button = qobject_cast<QAbstractButton*>(Widget(window, name));
-        ASSERT_NE(button, nullptr) << name;
-        button->click();
-    }
-    static void Type(toolkit::Window& window, const std::string& name, const QString& text) {
-        auto* edit = qobject_cast<QLineEdit*>(Widget(window, name));
-        ASSERT_NE(edit, nullptr) << name;
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-    static void Key(toolkit::Window& window, const std::string& name, Qt::Key key) {
-        QWidget* widget = Widget(window, name);
-        ASSERT_NE(widget, nullptr);
-        widget->setFocus();
-        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-            edit->selectAll();
-        }
-        QTest::keyClick(widget, key);
-    }
-    static std::string Text(toolkit::Window& window, const std::string& name) {
-        toolkit::Control* control = window.Find(name);
-        return control != nullptr ? control->Text() : "?";
-    }
-    static int Value(toolkit::Window& window, const std::string& name) {
-        toolkit::Control* control = window.Find(name);
-        return control != nullptr ? control->Value() : -100000;
-    }
-    static bool Focused(toolkit::Window& window, const std::string& name) {
-        toolkit::Control* control = window.Find(name);
-        return control != nullptr && control->HasFocus();
-    }
     // A drag of the slider's handle with Shift held: one step every few
     // pixels, from where the handle stood.
     static void FineDrag(toolkit::Window& window, const std::string& name, int pixels) {
@@ -117,18 +81,6 @@ protected:
         QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::LeftButton, held,
                           Qt::ShiftModifier);
         QApplication::sendEvent(widget, &event);
-    }
-    void Idle(int milliseconds = 100) {
-        WaitFor([] { return false; }, milliseconds);
-        ASSERT_TRUE(WaitQueueIdle());
-    }
-    size_t SetsOf(uint8_t sub) {
-        size_t count = 0;
-        for (const auto& report : mDemo.amplifier->ReceivedReports()) {
-            count += report.size() > 6 && report[4] == device::CMD_DSP && report[5] == sub &&
-                     report[6] == device::OP_SET;
-        }
-        return count;
     }
     virtual_device::CompressorState Kept(int c) { return Amp().channels[c].compressor; }
     virtual_device::Compressor2State Kept2(int c) { return Amp().channels[c].compressor2; }

@@ -24,6 +24,7 @@
 #include "device/dsp_subcommands.h"
 #include "device/mcu_subcommands.h"
 #include "device/packet.h"
+#include "dialog_driving.h"
 #include "main_window_fixture.h"
 #include "modal_script.h"
 #include "toolkit/control_access.h"
@@ -34,6 +35,8 @@
 
 namespace ui {
 namespace {
+
+using namespace testing::dialog;
 
 using testing::WaitFor;
 
@@ -64,81 +67,11 @@ protected:
 
     static toolkit::Window* TopModal() { return testing::TopModalWindow(); }
 
-    // Opens a window with `open` (which returns when it closed) and runs
-    // `act` in it once it is up. A window `act` leaves open is closed and
-    // counts as a failure; returns whether `act` ran.
     bool InWindow(const std::string& title, const std::function<void()>& open,
                   const std::function<void(toolkit::Window&)>& act) {
-        bool ran = false;
-        QTimer poll;
-        QElapsedTimer waited;
-        waited.start();
-        QObject::connect(&poll, &QTimer::timeout, [&] {
-            toolkit::Window* top = TopModal();
-            if (top == nullptr && waited.elapsed() < kPatienceMs) {
-                return;
-            }
-            poll.stop();
-            if (top == nullptr) {
-                return;
-            }
-            EXPECT_EQ(top->Title(), title);
-            QPointer<QWidget> alive(top->Widget());
-            QTimer::singleShot(0, [&, top, alive] {
-                if (!alive) {
-                    return;
-                }
-                ran = true;
-                act(*top);
-                QTimer::singleShot(500, [title, top, alive] {
-                    if (alive && top->IsRunningModal()) {
-                        ADD_FAILURE() << title << " was left open";
-                        top->Close(0);
-                    }
-                });
-            });
-        });
-        poll.start(15);
-        open();
-        return ran;
+        return testing::InModalWindow(title, open, act, kPatienceMs);
     }
 
-    static QWidget* Widget(toolkit::Window& window, const std::string& name) {
-        toolkit::Control* control = window.Find(name);
-        EXPECT_NE(control, nullptr) << name;
-        return control != nullptr ? control->Widget() : nullptr;
-    }
-    static void Click(toolkit::Window& window, const std::string& name) {
-        auto* button = qobject_cast<QAbstractButton*>(Widget(window, name));
-        ASSERT_NE(button, nullptr) << name;
-        button->click();
-    }
-    static void Type(toolkit::Window& window, const std::string& name, const QString& text) {
-        auto* edit = qobject_cast<QLineEdit*>(Widget(window, name));
-        ASSERT_NE(edit, nullptr) << name;
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
-    }
-    static void Key(toolkit::Window& window, const std::string& name, Qt::Key key) {
-        QWidget* widget = Widget(window, name);
-        ASSERT_NE(widget, nullptr);
-        widget->setFocus();
-        QTest::keyClick(widget, key);
-    }
-    static std::string Text(toolkit::Window& window, const std::string& name) {
-        toolkit::Control* control = window.Find(name);
-        return control != nullptr ? control->Text() : "?";
-    }
-    static int Value(toolkit::Window& window, const std::string& name) {
-        toolkit::Control* control = window.Find(name);
-        return control != nullptr ? control->Value() : -1000;
-    }
-    void Idle(int milliseconds = 100) {
-        WaitFor([] { return false; }, milliseconds);
-        ASSERT_TRUE(WaitQueueIdle());
-    }
     // How many frames of this kind, sub-command and operation the amplifier
     // received since the last clear.
     size_t Received(uint8_t type, uint8_t sub, uint8_t operation = device::OP_SET) {

@@ -205,6 +205,20 @@ protected:
     bool WaitQueueIdle() {
         return WaitFor([&] { return mWindow->Manager().Link().IsCmdQueueIdle(); }, 5000);
     }
+    // Lets the program work a while, then waits until it sent what it queued.
+    void Idle(int milliseconds = 100) {
+        WaitFor([] { return false; }, milliseconds);
+        ASSERT_TRUE(WaitQueueIdle());
+    }
+    // The DSP set frames of one sub-command the amplifier received.
+    size_t SetsOf(uint8_t sub) {
+        size_t count = 0;
+        for (const auto& report : mDemo.amplifier->ReceivedReports()) {
+            count += report.size() > 6 && report[4] == device::CMD_DSP && report[5] == sub &&
+                     report[6] == device::OP_SET;
+        }
+        return count;
+    }
     toolkit::Control& Control(const std::string& name) {
         toolkit::Control* control = mWindow->Find(name);
         EXPECT_NE(control, nullptr) << name;

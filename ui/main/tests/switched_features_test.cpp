@@ -14,6 +14,7 @@
 #include "app/tests/features_on_record.h"
 #include "device/dsp_subcommands.h"
 #include "device/packet.h"
+#include "dialog_driving.h"
 #include "main_window_fixture.h"
 #include "modal_script.h"
 #include "toolkit/popup_menu.h"
@@ -27,7 +28,30 @@ using testing::WaitFor;
 constexpr const char* kFeatureItems[] = {"advance_item_ktv", "advance_item_compressor",
                                          "advance_item_compressors_on", "advance_item_cs_auto"};
 
-class SwitchedOffFeaturesTest : public MainWindowTest {
+class FeatureControlsTest : public MainWindowTest {
+protected:
+    // The compressor button and the feature items of the advance menu:
+    // shown (and enabled) or not.
+    void ExpectFeatureControlsOffered(bool offered) {
+        EXPECT_EQ(Control("btn_compressor").Widget()->isVisible(), offered);
+        auto* advance = qobject_cast<QAbstractButton*>(Control("btn_advance").Widget());
+        ASSERT_NE(advance, nullptr);
+        advance->click();
+        toolkit::PopupMenu* menu = mWindow->OpenMenu();
+        ASSERT_NE(menu, nullptr);
+        for (const char* name : kFeatureItems) {
+            toolkit::ControlHandle* item = menu->FindItem(name);
+            ASSERT_NE(item, nullptr) << name;
+            EXPECT_EQ(item->Visible(), offered) << name;
+            if (offered) {
+                EXPECT_TRUE(item->Enabled()) << name;
+            }
+        }
+        menu->CloseMenu();
+    }
+};
+
+class SwitchedOffFeaturesTest : public FeatureControlsTest {
 protected:
     void SetUp() override {
         MainWindowTest::SetUp();
@@ -37,20 +61,8 @@ protected:
     }
     // Runs `act` and watches for a modal window for a while; one that opens
     // is closed and reported.
-    void ExpectNoWindowFrom(const std::string& what, const std::function<void()>& act) {
-        bool opened = false;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (toolkit::Window* top = testing::TopModalWindow()) {
-                opened = true;
-                top->Close(0);
-            }
-        });
-        watch.start(20);
-        act();
-        WaitFor([] { return false; }, 300);
-        watch.stop();
-        EXPECT_FALSE(opened) << what << " opened a window";
+    static void ExpectNoWindowFrom(const std::string& what, const std::function<void()>& act) {
+        EXPECT_EQ(testing::WindowOpenedBy(act, {}, 300), "") << what << " opened a window";
     }
     bool SentAnyFeatureCommand() const {
         for (const auto& report : mDemo.amplifier->ReceivedReports()) {
@@ -68,17 +80,7 @@ protected:
 };
 
 TEST_F(SwitchedOffFeaturesTest, NoControlOfThemIsShownOrReachable) {
-    EXPECT_FALSE(Control("btn_compressor").Widget()->isVisible());
-    auto* advance = qobject_cast<QAbstractButton*>(Control("btn_advance").Widget());
-    ASSERT_NE(advance, nullptr);
-    advance->click();
-    ASSERT_NE(mWindow->OpenMenu(), nullptr);
-    for (const char* name : kFeatureItems) {
-        toolkit::ControlHandle* item = mWindow->OpenMenu()->FindItem(name);
-        ASSERT_NE(item, nullptr) << name;
-        EXPECT_FALSE(item->Visible()) << name;
-    }
-    mWindow->OpenMenu()->CloseMenu();
+    ExpectFeatureControlsOffered(false);
 
     // A click that reaches the window anyway opens nothing.
     for (const char* name : kFeatureItems) {
@@ -97,7 +99,7 @@ TEST_F(SwitchedOffFeaturesTest, NoControlOfThemIsShownOrReachable) {
 
 // A model whose record switches these features on: the advance menu offers
 // them, the compressor button shows, and each item opens its window.
-class FeaturesOnMainWindowTest : public MainWindowTest {
+class FeaturesOnMainWindowTest : public FeatureControlsTest {
 protected:
     void SetUp() override {
         mRecord = std::make_unique<app::ScopedModelCfg>(test_support::FeaturesOnRecord());
@@ -112,31 +114,9 @@ protected:
     }
     // What the amplifier holds before the program connects.
     virtual void BeforeStart() {}
-    // The class of the window that `act` opened, after `look` saw it and it
-    // was closed again; empty for none.
-    std::string WindowOpenedBy(const std::function<void()>& act,
-                               const std::function<void(toolkit::Window&)>& look = {}) {
-        std::string opened;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (toolkit::Window* top = testing::TopModalWindow();
-                top != nullptr && opened.empty()) {
-                opened = top->ClassName();
-                if (look) {
-                    look(*top);
-                }
-                top->Close(0);
-            }
-        });
-        watch.start(20);
-        act();
-        WaitFor([&] { return !opened.empty(); }, 5000);
-        watch.stop();
-        return opened;
-    }
     std::string OpenedByItem(const char* item,
                              const std::function<void(toolkit::Window&)>& look = {}) {
-        return WindowOpenedBy(
+        return testing::WindowOpenedBy(
             [&] {
                 platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
                                       platform::MakeRecord(toolkit::MenuClick{item, "", ""}));
@@ -152,24 +132,13 @@ protected:
 };
 
 TEST_F(FeaturesOnMainWindowTest, TheMenuAndTheButtonOfferEveryFeatureWindow) {
-    EXPECT_TRUE(Control("btn_compressor").Widget()->isVisible());
-    auto* advance = qobject_cast<QAbstractButton*>(Control("btn_advance").Widget());
-    ASSERT_NE(advance, nullptr);
-    advance->click();
-    ASSERT_NE(mWindow->OpenMenu(), nullptr);
-    for (const char* name : kFeatureItems) {
-        toolkit::ControlHandle* item = mWindow->OpenMenu()->FindItem(name);
-        ASSERT_NE(item, nullptr) << name;
-        EXPECT_TRUE(item->Visible()) << name;
-        EXPECT_TRUE(item->Enabled()) << name;
-    }
-    mWindow->OpenMenu()->CloseMenu();
+    ExpectFeatureControlsOffered(true);
 
     EXPECT_EQ(OpenedByItem("advance_item_ktv"), "KtvWnd");
     EXPECT_EQ(OpenedByItem("advance_item_compressor"), "CustomEqWnd");
     EXPECT_EQ(OpenedByItem("advance_item_compressors_on"), "CompressorsOnWnd");
     EXPECT_EQ(OpenedByItem("advance_item_cs_auto"), "CSAutoWnd");
-    EXPECT_EQ(WindowOpenedBy([&] {
+    EXPECT_EQ(testing::WindowOpenedBy([&] {
                   qobject_cast<QAbstractButton*>(Control("btn_compressor").Widget())->click();
               }),
               "CustomEqWnd");
