@@ -106,10 +106,12 @@ protected:
     // Answers the question box that opens over the window with `button`.
     void AnswerTheQuestionWith(const char* button) {
         auto answer = std::make_shared<QTimer>();
-        QObject::connect(answer.get(), &QTimer::timeout, [answer, button] {
+        // The timer owns its connection: the slot must not own the timer.
+        QTimer* timer = answer.get();
+        QObject::connect(timer, &QTimer::timeout, [timer, button] {
             toolkit::Window* top = TopModal();
             if (top != nullptr && top->ClassName() == "MsgWnd") {
-                answer->stop();
+                timer->stop();
                 EXPECT_EQ(toolkit::Translate(top->Find("MessageText")->Text()),
                           toolkit::Translate("${restore_cs_auto}"));
                 if (auto* b = qobject_cast<QAbstractButton*>(top->Find(button)->Widget())) {
