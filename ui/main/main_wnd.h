@@ -110,6 +110,7 @@ private:
     void OpenAdvanceMenu(const toolkit::Control& button);
     void OpenAbout();
     void OpenCompressorFromMenu();
+    void SwitchLanguageTo(const std::string& language, const std::string& storedValue);
     void OpenSceneMenu(const toolkit::Control& button);
     void OpenDelayLinkMenu(int channel);
     // Ends every modal window over the main window; the update windows only

@@ -2,6 +2,7 @@
 // strip, and the table that routes their items.
 #include <QCursor>
 #include <QPoint>
+#include <QString>
 #include <QWidget>
 #include <cstdio>
 #include <cstdlib>
@@ -11,12 +12,14 @@
 #include "app/model_cfg.h"
 #include "model/output_type.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/text_resources.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/memory_window.h"
 #include "ui/dialogs/poweroff_delay_window.h"
 #include "ui/dialogs/preference_window.h"
 #include "ui/main/main_wnd.h"
 #include "ui/main/route_table.h"
+#include "ui/skin/languages.h"
 
 namespace ui {
 namespace {
@@ -64,6 +67,22 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
         {"option_item_firmware_upgrade*",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenFirmwareUpdate(); }},
         {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
+        // The languages: each item switches to its own unless it is current;
+        // the toggle goes from Chinese to English and from any other to Chinese.
+        {"option_item_language_en",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("en", "0"); }},
+        {"option_item_language_cn",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("cn_zh", "1"); }},
+        {"option_item_language_ru",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("ru", "2"); }},
+        {"option_item_language_de",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("de", "3"); }},
+        {"option_item_language",
+         [](CMainWnd& w, const toolkit::MenuClick&) {
+             const bool chinese = QString::fromStdString(toolkit::Texts().CurrentLanguage())
+                                      .compare("cn_zh", Qt::CaseInsensitive) == 0;
+             chinese ? w.SwitchLanguageTo("en", "0") : w.SwitchLanguageTo("cn_zh", "1");
+         }},
         {"option_item_preference*",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenPreferenceWindow(); }},
         // Offered only by a model whose record has the power-off delay.
@@ -138,10 +157,6 @@ void CMainWnd::OpenOptionMenu(const toolkit::Control& button) {
     if (!LoadMenu("xml/option_menu.xml")) {
         return;
     }
-    // Shown but not offered until the language switch is built.
-    if (toolkit::ControlHandle* handle = mMenu->FindItem("option_item_language_menu")) {
-        handle->SetEnabled(false);
-    }
     OpenMenuBelow(button);
 }
 
@@ -185,6 +200,16 @@ void CMainWnd::OpenCompressorFromMenu() {
         mManager->OpenCompressorWindow();
     } else {
         mManager->OpenCompressorsOnWindow();
+    }
+}
+
+// Every open window shows the new language at once; the choice is kept in
+// the settings file.
+void CMainWnd::SwitchLanguageTo(const std::string& language, const std::string& storedValue) {
+    if (ui::SwitchLanguage(language, storedValue)) {
+        if (QWidget* widget = Widget()) {
+            widget->update();
+        }
     }
 }
 

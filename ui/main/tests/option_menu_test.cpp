@@ -9,8 +9,10 @@
 #include <QMenu>
 #include <string>
 
+#include "app/settings.h"
 #include "main_window_fixture.h"
 #include "toolkit/popup_menu.h"
+#include "toolkit/text_resources.h"
 
 namespace ui {
 namespace {
@@ -138,6 +140,45 @@ TEST_F(OptionMenuTest, TheAdvancedMenuShowsWhatTheModelHas) {
         EXPECT_FALSE(action->isVisible()) << item << " is switched off for this model";
         mWindow->OpenMenu()->CloseMenu();
     }
+}
+
+// The language items through the real menu: every open window shows the
+// language at once, the choice is kept, and choosing the current one again
+// writes nothing.
+TEST_F(OptionMenuTest, ChoosingALanguageRedrawsTheWindowsAndIsKept) {
+    auto* connect = qobject_cast<QAbstractButton*>(Control("btnConnect").Widget());
+    ASSERT_NE(connect, nullptr);
+    const QString english = connect->text();
+    QAction* languages = OptionItem("option_item_language_menu");
+    ASSERT_NE(languages, nullptr);
+    EXPECT_TRUE(languages->isEnabled());
+    mWindow->OpenMenu()->CloseMenu();
+
+    ChooseOption("option_item_language_ru");
+    EXPECT_EQ(toolkit::Texts().CurrentLanguage(), "ru");
+    EXPECT_EQ(app::ReadSettingString("config", "lan", ""), "2");
+    EXPECT_NE(connect->text(), english);
+    EXPECT_EQ(connect->text().toStdString(), toolkit::Translate("${btn_connected}"));
+
+    app::WriteSetting("config", "lan", "unchanged");
+    ChooseOption("option_item_language_ru");
+    EXPECT_EQ(app::ReadSettingString("config", "lan", ""), "unchanged") << "already current";
+
+    // The toggle (an item of other layouts) goes to Chinese from any other
+    // language, then to English.
+    const auto toggle = [&] {
+        platform::PostMessage(
+            mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
+            platform::MakeRecord(toolkit::MenuClick{"option_item_language", "", ""}));
+        QApplication::processEvents();
+    };
+    toggle();
+    EXPECT_EQ(toolkit::Texts().CurrentLanguage(), "cn_zh");
+    EXPECT_EQ(app::ReadSettingString("config", "lan", ""), "1");
+    toggle();
+    EXPECT_EQ(toolkit::Texts().CurrentLanguage(), "en");
+    EXPECT_EQ(app::ReadSettingString("config", "lan", ""), "0");
+    EXPECT_EQ(connect->text(), english);
 }
 
 TEST_F(OptionMenuTest, RefusingTheFactoryDefaultKeepsTheTune) {
