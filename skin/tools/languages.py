@@ -49,7 +49,7 @@ TEXTS = {
     "emptied": ("Emptied", "已清空", "Очищено", "Geleert"),
     "empty_output_tips": ("Assign an output type to this channel first.", "请先为该通道指定输出类型。", "Сначала назначьте каналу тип выхода.", "Diesem Kanal zuerst einen Ausgangstyp zuweisen."),
     "empty": ("Empty", "空", "Пусто", "Leer"),
-    "exit": ("Exit", "退出", "Выход", "Beenden"),
+    "exit": ("Exit", "退出", "Выход", "Schließen"),
     "factory_default_tips": ("Restore the device to factory settings? All scenes will be lost.", "确定恢复出厂设置吗？所有场景将被清除。", "Сбросить устройство к заводским настройкам? Все сцены будут удалены.", "Gerät auf Werkseinstellungen zurücksetzen? Alle Szenen gehen verloren."),
     "front_center_all": ("Front center full", "前中置 全频", "Передний центр, полный", "Center vorn"),
     "front_left_full": ("FL full range", "前左 全频", "ПЛ полный", "VL Vollbereich"),

@@ -76,7 +76,7 @@ TEST_F(LanguagesTest, GermanHasExactlyTheKeysOfEnglish) {
     EXPECT_EQ(twoLines.find("{\\n}"), std::string::npos);
 }
 
-TEST_F(LanguagesTest, WithoutRussiaOnlyTwoLanguagesAreRegistered) {
+TEST_F(LanguagesTest, WithoutRussiaGermanIsStillRegistered) {
     app::ModelCfg model = app::CurrentModelCfg();
     model.mENABLE_RUSSIA = false;
     app::WriteSetting("config", "lan", "2");
