@@ -7,6 +7,7 @@ generated files are committed and are what the build packs. Run it again
 after changing this script or languages.py:  python3 skin/tools/make_skin.py
 """
 import os
+import re
 import sys
 from xml.sax.saxutils import quoteattr
 
@@ -463,6 +464,7 @@ MENUS = {
             ("option_item_language_en", LANGUAGE_NAMES["en"]),
             ("option_item_language_cn", LANGUAGE_NAMES["cn"]),
             ("option_item_language_ru", LANGUAGE_NAMES["ru"]),
+            ("option_item_language_de", LANGUAGE_NAMES["de"]),
         ]),
         None,
         ("option_item_about", "${menu_about}"),
@@ -522,6 +524,30 @@ def resource_index():
     return root
 
 
+# The language files in the order of the columns of TEXTS: archive file stem
+# and the language's name.
+LANGUAGES = (("en", "en"), ("cn", "cn_zh"), ("ru", "ru"), ("de", "de"))
+# What must stay the same in every translation of a text: its printf
+# arguments, its ${...} references and its line breaks.
+PLACEHOLDER = re.compile(r"%[-+ #0]*\d*(?:\.\d+)?[a-zA-Z%]|\$\{[^}]*\}|\{\\n\}")
+
+
+def translation_faults():
+    faults = []
+    for key in sorted(TEXTS):
+        texts = TEXTS[key]
+        if len(texts) != len(LANGUAGES):
+            faults.append("%s: %d texts for %d languages" % (key, len(texts), len(LANGUAGES)))
+            continue
+        wanted = PLACEHOLDER.findall(texts[0])
+        for (lang, _), text in zip(LANGUAGES, texts):
+            if not isinstance(text, str) or not text.strip():
+                faults.append("%s: no %s text" % (key, lang))
+            elif PLACEHOLDER.findall(text) != wanted:
+                faults.append("%s: the %s text changes the placeholders %s" % (key, lang, wanted))
+    return faults
+
+
 def language_file(column, name):
     root = Node("Language", name=name)
     for key in sorted(TEXTS):
@@ -530,6 +556,9 @@ def language_file(column, name):
 
 
 def main():
+    faults = translation_faults()
+    if faults:
+        sys.exit("make_skin: the language table is incomplete:\n  " + "\n  ".join(faults))
     save("xml/Main_dlg.xml", main_layout(), "Main window, 1230 x 650")
     for path, inputs in (("xml/channel_settings.xml", 4), ("xml/channel_settings_6in.xml", 6),
                          ("xml/channel_settings_mixer.xml", 4), ("xml/channel_settings_6in_mixer.xml", INPUTS)):
@@ -560,7 +589,7 @@ def main():
     import layout_cs_auto  # noqa: E402
     layout_cs_auto.add(sys.modules[__name__])
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")
-    for column, (lang, name) in enumerate((("en", "en"), ("cn", "cn_zh"), ("ru", "ru"))):
+    for column, (lang, name) in enumerate(LANGUAGES):
         save("lan/lan_%s.xml" % lang, language_file(column, name), "Language: %s" % name)
 
 

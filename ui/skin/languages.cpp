@@ -46,6 +46,7 @@ void SetUpLanguages(const app::ModelCfg& model) {
     if (model.mENABLE_RUSSIA) {
         Register("lan/lan_ru.xml", kLanguageRussian);
     }
+    Register("lan/lan_de.xml", kLanguageGerman);
     int stored = app::ReadLanguageSetting();
     std::string name = LanguageNameForSetting(stored);
     if (!name.empty()) {

@@ -197,7 +197,7 @@ TEST_P(Screenshots, SceneWindow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LanguagesAndScales, Screenshots,
-                         ::testing::Combine(::testing::Values("en", "cn_zh", "ru"),
+                         ::testing::Combine(::testing::Values("en", "cn_zh", "ru", "de"),
                                             ::testing::Values(100, 125, 150)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param)) + "_" +

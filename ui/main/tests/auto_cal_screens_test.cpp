@@ -21,8 +21,7 @@ protected:
 };
 
 TEST_F(AutoCalScreensTest, TheWindowBeforeDuringAndAfterARunInEveryLanguageAndScale) {
-    const std::vector<std::pair<std::string, std::string>> languages = {
-        {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}};
+    const auto& languages = testing::kEveryLanguage;
     BoxAnswerer boxes(mWindow.get());
     for (int scale : {100, 125, 150}) {
         for (const auto& [language, stored] : languages) {

@@ -325,8 +325,7 @@ TEST_F(CompressorWindowsTest, EveryWayOfClosingTheWindows) {
 TEST_F(CompressorWindowsTest, EveryTextFitsAtEveryScaleAndLanguage) {
     Profile().currOutChannel = 1;
     PutChannel(1, 0, -24.0f, 4.0f, 30, 800, 12.0f);
-    const std::vector<std::pair<std::string, std::string>> languages = {
-        {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}};
+    const auto& languages = testing::kEveryLanguage;
     for (int scale : {100, 125, 150}) {
         for (const auto& [language, stored] : languages) {
             SwitchLanguage(language, stored);

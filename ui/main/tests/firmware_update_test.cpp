@@ -144,8 +144,7 @@ TEST_F(FirmwareWindowsTest, EveryTextFitsAtEveryScaleInEveryLanguage) {
     const std::string mcu = (mDirectory / "tmp" / "MCU_UPG.bin").string();
     const std::string flash = (mDirectory / "tmp" / "FLASH_UPG.bin").string();
     for (int scale : {100, 125, 150}) {
-        for (const auto& [language, stored] :
-             {std::pair<const char*, const char*>{"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}}) {
+        for (const auto& [language, stored] : testing::kEveryLanguage) {
             SwitchLanguage(language, stored);
             const std::string what =
                 std::string(language).substr(0, 2) + "_" + std::to_string(scale);

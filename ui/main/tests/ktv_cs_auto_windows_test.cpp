@@ -428,8 +428,7 @@ TEST_F(KtvCsAutoWindowsTest, EveryWayOfClosingTheUpmixWindow) {
 
 // Both windows in every language at every scale, for looking at.
 TEST_F(KtvCsAutoWindowsTest, EveryTextFitsAtEveryScaleAndLanguage) {
-    const std::vector<std::pair<std::string, std::string>> languages = {
-        {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}};
+    const auto& languages = testing::kEveryLanguage;
     for (int scale : {100, 125, 150}) {
         for (const auto& [language, stored] : languages) {
             SwitchLanguage(language, stored);

@@ -223,8 +223,7 @@ TEST_F(LinksWindowTest, TheResetButtonEmptiesOrRestoresEveryOutput) {
 // sees them: every text fits, in every language at every scale.
 TEST_F(LinksWindowTest, LinksAndGroupsFitAtEveryScaleInEveryLanguage) {
     auto checkEveryLanguage = [&](int scale, const std::string& shown) {
-        for (const auto& [language, stored] :
-             {std::pair<const char*, const char*>{"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}}) {
+        for (const auto& [language, stored] : testing::kEveryLanguage) {
             SwitchLanguage(language, stored);
             QApplication::processEvents();
             const std::string what = std::string(language) + "_" + std::to_string(scale);

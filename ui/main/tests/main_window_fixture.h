@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controller/controller_messages.h"
@@ -35,6 +36,11 @@
 #include "virtual_device/virtual_hid_backend.h"
 
 namespace ui::testing {
+
+// Every language the program offers, with the "lan" value that selects it:
+// the fit and screenshot loops of the window tests walk all of them.
+inline const std::vector<std::pair<std::string, std::string>> kEveryLanguage = {
+    {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}, {"de", "3"}};
 
 // Spins the event loop until the condition holds or the time runs out.
 inline bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000) {

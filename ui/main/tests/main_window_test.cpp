@@ -137,8 +137,10 @@ namespace {
 
 TEST_F(MainWindowTest, ConnectedInChineseAndRussian) {
     ASSERT_TRUE(StartAndSync());
-    for (const auto& [language, stored] :
-         {std::pair<const char*, const char*>{"cn_zh", "1"}, {"ru", "2"}, {"en", "0"}}) {
+    for (const auto& [language, stored] : {std::pair<const char*, const char*>{"cn_zh", "1"},
+                                           {"ru", "2"},
+                                           {"de", "3"},
+                                           {"en", "0"}}) {
         SwitchLanguage(language, stored);
         WaitFor([] { return false; }, 50);
         SaveScreenshot(*mWindow, std::string("main_connected_") + language);

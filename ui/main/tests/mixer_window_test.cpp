@@ -352,8 +352,7 @@ TEST_F(MixerWindowTest, FitsAndReadsAtEveryScaleInEveryLanguage) {
         ASSERT_TRUE(RestartAt(scale)) << scale;
         mBoxes = std::make_unique<testing::BoxAnswerer>(mWindow.get());
         SetDisplayScale(scale);  // the mixer takes the scale when it opens
-        for (const auto& [language, stored] :
-             {std::pair<const char*, const char*>{"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}}) {
+        for (const auto& [language, stored] : testing::kEveryLanguage) {
             SwitchLanguage(language, stored);
             ASSERT_TRUE(InMixer([&](CMixerWnd& mixer) {
                 WaitFor([&] { return LampLit(mixer, "in_distort_0"); }, 3000);

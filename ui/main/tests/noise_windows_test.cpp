@@ -343,8 +343,7 @@ TEST_F(NoiseWindowsTest, TheAdvanceMenusItemIsHiddenInThisModelButRouted) {
 
 // Both windows in every language at every scale, for looking at.
 TEST_F(NoiseWindowsTest, EveryTextFitsAtEveryScaleAndLanguage) {
-    const std::vector<std::pair<std::string, std::string>> languages = {
-        {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}};
+    const auto& languages = testing::kEveryLanguage;
     for (int scale : {100, 125, 150}) {
         for (const auto& [language, stored] : languages) {
             SwitchLanguage(language, stored);

@@ -149,8 +149,7 @@ TEST_F(OutputStripTest, EveryTextFitsAtEveryScaleInEveryLanguage) {
         }
         ASSERT_EQ(Control("ch_phase_1").Text(), "${reverse phase}");
         ASSERT_EQ(Control("ch_phase_2").Text(), "${positive_phase}");
-        for (const auto& [language, stored] :
-             {std::pair<const char*, const char*>{"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}}) {
+        for (const auto& [language, stored] : testing::kEveryLanguage) {
             SwitchLanguage(language, stored);
             QApplication::processEvents();
             const std::string what = std::string(language) + "_" + std::to_string(scale);

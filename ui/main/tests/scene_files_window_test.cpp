@@ -220,8 +220,7 @@ TEST_F(SceneFilesWindowTest, TheAutoSaveOptionSavesEveryTickAndASlotButtonLoadsI
 // The loading window with a job part way through, in every language and at
 // every scale, for looking at.
 TEST_F(SceneFilesWindowTest, LoadingWindowProgressScreenshots) {
-    const std::vector<std::pair<std::string, std::string>> languages = {
-        {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}};
+    const auto& languages = testing::kEveryLanguage;
     ASSERT_TRUE(StartAndSync());
     for (int scale : {100, 125, 150}) {
         for (const auto& [language, stored] : languages) {

@@ -286,8 +286,7 @@ TEST_F(TopPanelTest, SwitchTextsFitOnAndOffAtEveryScaleInEveryLanguage) {
         ASSERT_TRUE(RestartAt(scale)) << scale;
         for (bool on : {true, false}) {
             SetAllSwitches(on);
-            for (const auto& [language, stored] :
-                 {std::pair<const char*, const char*>{"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}}) {
+            for (const auto& [language, stored] : testing::kEveryLanguage) {
                 SwitchLanguage(language, stored);
                 QApplication::processEvents();
                 const std::string what = std::string(language) + "_" + std::to_string(scale) +
