@@ -160,6 +160,12 @@ TEST_F(OptionMenuTest, ChoosingALanguageRedrawsTheWindowsAndIsKept) {
     EXPECT_NE(connect->text(), english);
     EXPECT_EQ(connect->text().toStdString(), toolkit::Translate("${btn_connected}"));
 
+    ChooseOption("option_item_language_de");
+    EXPECT_EQ(toolkit::Texts().CurrentLanguage(), "de");
+    EXPECT_EQ(app::ReadSettingString("config", "lan", ""), "3");
+    EXPECT_EQ(connect->text().toStdString(), toolkit::Translate("${btn_connected}"));
+    ChooseOption("option_item_language_ru");
+
     app::WriteSetting("config", "lan", "unchanged");
     ChooseOption("option_item_language_ru");
     EXPECT_EQ(app::ReadSettingString("config", "lan", ""), "unchanged") << "already current";
