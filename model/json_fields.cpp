@@ -67,4 +67,21 @@ bool readIntRow(const cJSON* parent, const char* key, int32_t* values, int count
     return readIntRow(cJSON_GetObjectItem(parent, key), values, count, range);
 }
 
+bool readFloatRow(const cJSON* parent, const char* key, float* values, int count, float lowest,
+                  float highest) {
+    const cJSON* row = array(parent, key, count);
+    if (row == nullptr) {
+        return false;
+    }
+    int i = 0;
+    for (const cJSON* item = row->child; item != nullptr && i < count; item = item->next, ++i) {
+        double value = 0;
+        if (!readNumber(item, value) || value < lowest || value > highest) {
+            return false;
+        }
+        values[i] = static_cast<float>(value);
+    }
+    return true;
+}
+
 }  // namespace model::json

@@ -30,4 +30,9 @@ bool readIntRow(const cJSON* row, int32_t* values, int count, IntRange range = {
 bool readIntRow(const cJSON* parent, const char* key, int32_t* values, int count,
                 IntRange range = {});
 
+// Reads an array of exactly count finite numbers, each within
+// [lowest, highest], into values[0..count).
+bool readFloatRow(const cJSON* parent, const char* key, float* values, int count, float lowest,
+                  float highest);
+
 }  // namespace model::json

@@ -31,26 +31,6 @@ void addFloats(cJSON* parent, const char* key, const float* values, int count) {
     cJSON_AddItemToObject(parent, key, cJSON_CreateFloatArray(values, count));
 }
 
-// Reads exactly count finite numbers within [lowest, highest].
-bool readFloatRow(const cJSON* parent, const char* key, float* values, int count, float lowest,
-                  float highest) {
-    const cJSON* row = json::array(parent, key, count);
-    if (row == nullptr) {
-        return false;
-    }
-    std::array<float, kOutputSlots> read{};
-    int i = 0;
-    for (const cJSON* item = row->child; item != nullptr && i < count; item = item->next, ++i) {
-        double value = 0;
-        if (!json::readNumber(item, value) || value < lowest || value > highest) {
-            return false;
-        }
-        read[static_cast<size_t>(i)] = static_cast<float>(value);
-    }
-    std::copy_n(read.begin(), count, values);
-    return true;
-}
-
 struct KaraokeMember {
     const char* key;
     int32_t Profile::*field;
@@ -113,16 +93,16 @@ bool readCompressors(const cJSON* parent, Profile& p) {
     const bool valid =
         json::readIntRow(parent, "compressorOn", on.data(), out, kSwitch) &&
         json::readIntRow(parent, "compressorBypass", read.compressorBypass.data(), out, kSwitch) &&
-        readFloatRow(parent, "compressorNoise", read.compressorNoise.data(), out, kLowestThreshold,
-                     kHighestThreshold) &&
-        readFloatRow(parent, "compressorRatio", read.compressorRatio.data(), out, 0.0f,
-                     kHighestRatioOrKnee) &&
+        json::readFloatRow(parent, "compressorNoise", read.compressorNoise.data(), out,
+                           kLowestThreshold, kHighestThreshold) &&
+        json::readFloatRow(parent, "compressorRatio", read.compressorRatio.data(), out, 0.0f,
+                           kHighestRatioOrKnee) &&
         json::readIntRow(parent, "compressorAttack", read.compressorAttack.data(), out,
                          kMilliseconds) &&
         json::readIntRow(parent, "compressorRelease", read.compressorRelease.data(), out,
                          kMilliseconds) &&
-        readFloatRow(parent, "compressorSoftKnee", read.compressorSoftKnee.data(), out, 0.0f,
-                     kHighestRatioOrKnee);
+        json::readFloatRow(parent, "compressorSoftKnee", read.compressorSoftKnee.data(), out, 0.0f,
+                           kHighestRatioOrKnee);
     if (!valid) {
         return false;
     }
