@@ -220,7 +220,7 @@ TEST_F(AutoCalFaultsTest, AnAmplifierGoneWithoutNoticeEndsTheRunAndTheWindowStay
         Start(window, boxes);
         ASSERT_TRUE(WaitFor([&] { return MidRun(window); }));
         mDemo.amplifier->Unplug();
-        ASSERT_TRUE(WaitFor([&] { return RunEnded(window); }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return WindowShowsTheEnd(window); }, 10000));
         EXPECT_EQ(Shown(window, "tips"), Text("${irc_device_lost}"));
         EXPECT_TRUE(Button(window, "start_auto_cal")->isEnabled());
         EXPECT_TRUE(Button(window, "closebtn")->isEnabled());

@@ -139,6 +139,11 @@ protected:
     bool RunEnded(const CAutoCalWnd& window) const {
         return window.Panel() != nullptr && !window.Panel()->State().mIrcRunning.load();
     }
+    // The worker ends the run before the window has taken its last message:
+    // ended, and the window offers a new start.
+    bool WindowShowsTheEnd(CAutoCalWnd& window) {
+        return RunEnded(window) && Shown(window, "start_auto_cal") == Text("${start_irc}");
+    }
 
     // The data of every DSP frame of this sub-command and operation the
     // amplifier received, oldest first.
