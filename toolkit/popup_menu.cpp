@@ -158,6 +158,14 @@ ControlHandle* PopupMenu::FindItem(const std::string& name) {
     return found != mItems.end() ? found->second.get() : nullptr;
 }
 
+std::vector<std::string> PopupMenu::ItemNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, item] : mItems) {
+        names.push_back(name);
+    }
+    return names;
+}
+
 void PopupMenu::Open(QPoint anchor, MenuAlign align) {
     if (!mMenu) {
         return;

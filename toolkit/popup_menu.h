@@ -33,6 +33,8 @@ public:
     bool Load(Window& owner, const std::string& path);
     // An item or submenu by name, to adjust before opening; nullptr if none.
     ControlHandle* FindItem(const std::string& name);
+    // The names of every item the layout holds, submenus included.
+    std::vector<std::string> ItemNames() const;
     // The menu of a right-hand channel opens so that it stays over the
     // right half: its right edge at the anchor.
     void SetRightHandPlacement(bool rightHand) { mRightHand = rightHand; }

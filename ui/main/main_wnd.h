@@ -21,6 +21,8 @@
 
 namespace ui {
 
+struct MainWndRoutes;
+
 class CMainWnd final : public toolkit::Window, public controller::UiServices {
 public:
     explicit CMainWnd(std::shared_ptr<device::HidBackend> backend);
@@ -89,6 +91,8 @@ protected:
     void OnCloseRequest() override;
 
 private:
+    friend struct MainWndRoutes;  // the routing tables call the window's handlers
+
     bool OnClick(const toolkit::Notification& n);
     void OnSelectChanged(const toolkit::Notification& n);
     void OnValueChanged(const toolkit::Notification& n);
@@ -113,6 +117,8 @@ private:
     void SwitchLanguageTo(const std::string& language, const std::string& storedValue);
     void OpenSceneMenu(const toolkit::Control& button);
     void OpenDelayLinkMenu(int channel);
+    void OpenLinkGroupMenu(int channel);
+    void OpenGroupMenu(int channel, const char* anchorFormat, const char* layout, bool grouped);
     // Ends every modal window over the main window; the update windows only
     // with withUpdateWindows (the controller decides when they close).
     void CloseBoxesOverMainWindow(bool withUpdateWindows = true);

@@ -18,7 +18,7 @@
 #include "ui/dialogs/poweroff_delay_window.h"
 #include "ui/dialogs/preference_window.h"
 #include "ui/main/main_wnd.h"
-#include "ui/main/route_table.h"
+#include "ui/main/main_wnd_routes.h"
 #include "ui/skin/languages.h"
 
 namespace ui {
@@ -36,96 +36,7 @@ void CMainWnd::OnMenuClick(const std::unique_ptr<platform::PostedRecord>& record
         return;
     }
     app::Log("on menu click %s\n", click->name.c_str());
-    // The item's name is the language key of its output type.
-    static constexpr auto kOutputType = [](CMainWnd& w, const toolkit::MenuClick& item) {
-        w.mManager->SetOutputValue(w.mMenuChannel, item.name, false);
-        if (w.mManager->WorkingProfile().bridgeOutputs[static_cast<size_t>(w.mMenuChannel / 2)] !=
-            0) {
-            w.mManager->SetOutputValue(w.mMenuChannel ^ 1, item.name, false);
-        }
-    };
-    static const RouteOf<const toolkit::MenuClick&> kItems[] = {
-        {"output_menu*", kOutputType},
-        {"output_item*", kOutputType},
-        {"source_item_*",
-         [](CMainWnd& w, const toolkit::MenuClick& item) {
-             const int source = std::atoi(item.userData.c_str());
-             app::Log("source:%d\n", source);
-             w.mManager->SetInputSourceTo(source);
-         }},
-        {"delay_link_group_*",
-         [](CMainWnd& w, const toolkit::MenuClick& item) {
-             app::Log("%d: %s\n", w.mMenuChannel, item.name.c_str());
-             char* end = nullptr;
-             const long group = std::strtol(item.userData.c_str(), &end, 10);
-             if (end != item.userData.c_str()) {
-                 w.mManager->SetDelayLinkGroup(w.mMenuChannel, static_cast<int>(group));
-             }
-         }},
-        {"option_item_reset_default*",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
-        {"option_item_firmware_upgrade*",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenFirmwareUpdate(); }},
-        {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
-        // The languages: each item switches to its own unless it is current;
-        // the toggle goes from Chinese to English and from any other to Chinese.
-        {"option_item_language_en",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("en", "0"); }},
-        {"option_item_language_cn",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("cn_zh", "1"); }},
-        {"option_item_language_ru",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("ru", "2"); }},
-        {"option_item_language_de",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("de", "3"); }},
-        {"option_item_language",
-         [](CMainWnd& w, const toolkit::MenuClick&) {
-             const bool chinese = QString::fromStdString(toolkit::Texts().CurrentLanguage())
-                                      .compare("cn_zh", Qt::CaseInsensitive) == 0;
-             chinese ? w.SwitchLanguageTo("en", "0") : w.SwitchLanguageTo("cn_zh", "1");
-         }},
-        {"option_item_preference*",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenPreferenceWindow(); }},
-        // Offered only by a model whose record has the power-off delay.
-        {"advance_item_poweroff_delay",
-         [](CMainWnd& w, const toolkit::MenuClick&) {
-             if (Cfg().mENABLE_POWEROFF_DELAY) {
-                 w.OpenPowerOffDelayWindow();
-             }
-         }},
-        {"advance_item_autocal",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->RunAutoCalibration(); }},
-        {"advance_item_mixer",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenMixer(); }},
-        // The scene menu: the amplifier's scene slots.
-        {"scene_item_load_scene",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromDSP(); }},
-        {"scene_item_saveas_scene",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToDSP(); }},
-        {"scene_item_delete_scene",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->DeleteDSPSenceConfig(); }},
-        {"scene_item_load_file",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromFile(); }},
-        {"scene_item_save_file",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToFile(); }},
-        {"scene_item_load_whole",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadWholeConfigFromFile(); }},
-        {"scene_item_save_whole",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveWholeConfigToFile(); }},
-        // The advance menu.
-        {"advance_item_noise_threshold",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenNoiseThresholdWindow(); }},
-        // Offered only by models whose record has these features; the
-        // controller checks the record again before opening a window.
-        {"advance_item_compressors_on",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenCompressorsOnWindow(); }},
-        {"advance_item_compressor",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenCompressorFromMenu(); }},
-        {"advance_item_ktv",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenKtvWindow(); }},
-        {"advance_item_cs_auto",
-         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenCsAutoWindow(); }},
-    };
-    RunRoute(kItems, click->name, *this, *click);
+    RunRoute(MainWndRoutes::MenuItems(), click->name, *this, *click);
 }
 
 // The menus of the top bar open below their button, left edges together.
@@ -253,19 +164,40 @@ void CMainWnd::OpenSceneMenu(const toolkit::Control& button) {
     OpenMenuBelow(button);
 }
 
-void CMainWnd::OpenDelayLinkMenu(int channel) {
+// The group menus open above the channel's link option. The click has
+// already flipped the option; it shows the channel's group again until an
+// item is chosen, so a menu closed without a choice changes nothing.
+void CMainWnd::OpenGroupMenu(int channel, const char* anchorFormat, const char* layout,
+                             bool grouped) {
     char name[32];
-    std::snprintf(name, sizeof name, "delay_link_%d", channel);
-    const toolkit::Control* anchorControl = Find(name);
+    std::snprintf(name, sizeof name, anchorFormat, channel);
+    toolkit::Control* anchorControl = Find(name);
+    if (anchorControl != nullptr) {
+        anchorControl->SetSelected(grouped, false);
+    }
     mMenuChannel = channel;
     mMenu = std::make_unique<toolkit::PopupMenu>();
-    if (!mMenu->Load(*this, "xml/delay_link_group_menu.xml")) {
+    if (!mMenu->Load(*this, layout)) {
         mMenu.reset();
         return;
     }
     QWidget* widget = anchorControl != nullptr ? anchorControl->Widget() : nullptr;
     QPoint anchor = widget != nullptr ? widget->mapToGlobal(QPoint(0, 0)) : QCursor::pos();
     mMenu->Open(anchor, toolkit::MenuAlign::AboveLeft);
+}
+
+void CMainWnd::OpenDelayLinkMenu(int channel) {
+    const size_t slot = static_cast<size_t>(channel);
+    OpenGroupMenu(
+        channel, "delay_link_%d", "xml/delay_link_group_menu.xml",
+        slot < model::kOutputSlots && mManager->WorkingProfile().delayLinkGroup[slot] >= 1);
+}
+
+// Only models with link groups offer it; the others link by a plain toggle.
+void CMainWnd::OpenLinkGroupMenu(int channel) {
+    const size_t slot = static_cast<size_t>(channel);
+    OpenGroupMenu(channel, "ch_synchronize_%d", "xml/link_group_menu.xml",
+                  slot < model::kOutputSlots && mManager->WorkingProfile().linkGroup[slot] >= 1);
 }
 
 void CMainWnd::OpenOutputMenu(int channel, const toolkit::Control& button) {
@@ -289,6 +221,109 @@ void CMainWnd::OpenOutputMenu(int channel, const toolkit::Control& button) {
     QPoint anchor =
         widget != nullptr ? widget->mapToGlobal(QPoint(0, widget->height())) : QCursor::pos();
     mMenu->Open(anchor, toolkit::MenuAlign::BelowLeft);
+}
+
+// The menu items: the first row whose name matches wins.
+std::span<const MainWndRoutes::ByMenuItem> MainWndRoutes::MenuItems() {
+    // The item's name is the language key of its output type.
+    static constexpr auto kOutputType = [](CMainWnd& w, const toolkit::MenuClick& item) {
+        w.mManager->SetOutputValue(w.mMenuChannel, item.name, false);
+        if (w.mManager->WorkingProfile().bridgeOutputs[static_cast<size_t>(w.mMenuChannel / 2)] !=
+            0) {
+            w.mManager->SetOutputValue(w.mMenuChannel ^ 1, item.name, false);
+        }
+    };
+    static const ByMenuItem kItems[] = {
+        {"output_menu*", kOutputType},
+        {"output_item*", kOutputType},
+        {"source_item_*",
+         [](CMainWnd& w, const toolkit::MenuClick& item) {
+             const int source = std::atoi(item.userData.c_str());
+             app::Log("source:%d\n", source);
+             w.mManager->SetInputSourceTo(source);
+         }},
+        {"link_group_*",
+         [](CMainWnd& w, const toolkit::MenuClick& item) {
+             app::Log("%d: %s\n", w.mMenuChannel, item.name.c_str());
+             char* end = nullptr;
+             const long group = std::strtol(item.userData.c_str(), &end, 10);
+             if (end != item.userData.c_str()) {
+                 w.mManager->SetLinkGroup(w.mMenuChannel, static_cast<int>(group));
+             }
+         }},
+        {"delay_link_group_*",
+         [](CMainWnd& w, const toolkit::MenuClick& item) {
+             app::Log("%d: %s\n", w.mMenuChannel, item.name.c_str());
+             char* end = nullptr;
+             const long group = std::strtol(item.userData.c_str(), &end, 10);
+             if (end != item.userData.c_str()) {
+                 w.mManager->SetDelayLinkGroup(w.mMenuChannel, static_cast<int>(group));
+             }
+         }},
+        {"option_item_reset_default*",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ResetMcuFactoryDefault(); }},
+        {"option_item_firmware_upgrade*",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenFirmwareUpdate(); }},
+        {"option_item_about*", [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenAbout(); }},
+        // The languages: each item switches to its own unless it is current;
+        // the toggle goes from Chinese to English and from any other to Chinese.
+        {"option_item_language_en",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("en", "0"); }},
+        {"option_item_language_cn",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("cn_zh", "1"); }},
+        {"option_item_language_ru",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("ru", "2"); }},
+        {"option_item_language_de",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.SwitchLanguageTo("de", "3"); }},
+        {"option_item_language",
+         [](CMainWnd& w, const toolkit::MenuClick&) {
+             const bool chinese = QString::fromStdString(toolkit::Texts().CurrentLanguage())
+                                      .compare("cn_zh", Qt::CaseInsensitive) == 0;
+             chinese ? w.SwitchLanguageTo("en", "0") : w.SwitchLanguageTo("cn_zh", "1");
+         }},
+        {"option_item_preference*",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenPreferenceWindow(); }},
+        // Offered only by a model whose record has the power-off delay.
+        {"advance_item_poweroff_delay",
+         [](CMainWnd& w, const toolkit::MenuClick&) {
+             if (Cfg().mENABLE_POWEROFF_DELAY) {
+                 w.OpenPowerOffDelayWindow();
+             }
+         }},
+        {"advance_item_autocal",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->RunAutoCalibration(); }},
+        {"advance_item_mixer",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenMixer(); }},
+        // The scene menu: the amplifier's scene slots.
+        {"scene_item_load_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromDSP(); }},
+        {"scene_item_saveas_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToDSP(); }},
+        {"scene_item_delete_scene",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->DeleteDSPSenceConfig(); }},
+        {"scene_item_load_file",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromFile(); }},
+        {"scene_item_save_file",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveSenceConfigToFile(); }},
+        {"scene_item_load_whole",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadWholeConfigFromFile(); }},
+        {"scene_item_save_whole",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveWholeConfigToFile(); }},
+        // The advance menu.
+        {"advance_item_noise_threshold",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenNoiseThresholdWindow(); }},
+        // Offered only by models whose record has these features; the
+        // controller checks the record again before opening a window.
+        {"advance_item_compressors_on",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenCompressorsOnWindow(); }},
+        {"advance_item_compressor",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenCompressorFromMenu(); }},
+        {"advance_item_ktv",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenKtvWindow(); }},
+        {"advance_item_cs_auto",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenCsAutoWindow(); }},
+    };
+    return kItems;
 }
 
 }  // namespace ui

@@ -10,7 +10,7 @@
 #include "app/model_cfg.h"
 #include "platform/text_util.h"
 #include "ui/main/main_wnd.h"
-#include "ui/main/route_table.h"
+#include "ui/main/main_wnd_routes.h"
 
 namespace ui {
 namespace {
@@ -47,6 +47,15 @@ constexpr ChartNotification kChartNotifications[] = {
     {"equalizer_lp", 2, false}, {"equalizer_lp_release", 2, true},
 };
 
+// The company's page, or the link button's own text when the model names none.
+void OpenCompanyPage(const Notification& n) {
+    std::u16string url(app::CurrentModelCfg().mCOMPANY_URL_STR);
+    QString target = url.empty()
+                         ? QString::fromUtf8(n.sender != nullptr ? n.sender->Text().c_str() : "")
+                         : QString::fromUtf16(url.data(), static_cast<int>(url.size()));
+    QDesktopServices::openUrl(QUrl(target));
+}
+
 }  // namespace
 
 void CMainWnd::Notify(const Notification& n) {
@@ -58,9 +67,7 @@ void CMainWnd::Notify(const Notification& n) {
         }
     } else if (type == toolkit::kNotifyDbClick) {
         app::Log("on %s DUI_MSGTYPE_DBCLICK\n", n.name.c_str());
-        if (n.name == "btn_devices") {
-            mManager->EditDeviceName();
-        }
+        RunRoute(MainWndRoutes::DoubleClicks(), n.name, *this, n, IndexOf(n));
     } else if (type == toolkit::kNotifySelectChanged) {
         OnSelectChanged(n);
     } else if (type == toolkit::kNotifyValueChanged || type == toolkit::kNotifyMoveValueChanged) {
@@ -86,10 +93,10 @@ void CMainWnd::Notify(const Notification& n) {
     } else if (type == toolkit::kNotifyItemSelect) {
         app::Log("on %s DUI_MSGTYPE_ITEMSELECT\n", n.name.c_str());
         OnItemSelect(n);
-    } else if (n.name == "equalizer") {
-        OnChartNotification(n);
     } else if (type == "windowsize") {
         mManager->UpdateEqualizer(0);
+    } else {
+        RunRoute(MainWndRoutes::Charts(), n.name, *this, n, IndexOf(n));
     }
     if (n.name == "closebtn" && type == toolkit::kNotifyClick) {
         CloseProgram();
@@ -106,14 +113,103 @@ bool CMainWnd::OnClick(const Notification& n) {
         }
         return false;
     }
-    if (platform::EqualsIgnoringCase(n.name, "web_btn_1")) {
-        std::u16string url(app::CurrentModelCfg().mCOMPANY_URL_STR);
-        QString target =
-            url.empty() ? QString::fromUtf8(n.sender != nullptr ? n.sender->Text().c_str() : "")
-                        : QString::fromUtf16(url.data(), static_cast<int>(url.size()));
-        QDesktopServices::openUrl(QUrl(target));
+    RunRoute(MainWndRoutes::Clicks(), n.name, *this, n, IndexOf(n));
+    return true;
+}
+
+void CMainWnd::StepCurrentSpeakerDelay(bool up) {
+    const int position = mManager->CurrentSpeakerPosition();
+    if (position > 0) {
+        mManager->StepSpeakerDelay(position, up);
     }
-    static const RouteOf<const Notification&, int> kClicks[] = {
+}
+
+void CMainWnd::OnSelectChanged(const Notification& n) {
+    const int index = IndexOf(n);
+    app::Log("on option %s DUI_MSGTYPE_SELECTCHANGED index %d\n", n.name.c_str(), index);
+    RunRoute(MainWndRoutes::Selections(), n.name, *this, n, index);
+}
+
+void CMainWnd::OnValueChanged(const Notification& n) {
+    RunRoute(MainWndRoutes::Sliders(), n.name, *this, IndexOf(n));
+}
+
+void CMainWnd::OnValueStep(const Notification& n, bool up) {
+    RunRoute(MainWndRoutes::Steps(), n.name, *this, IndexOf(n), up);
+}
+
+// Enter and focus loss both commit a typed value; Enter in a band edit first
+// moves the focus along the band (the commit follows from the focus loss).
+void CMainWnd::OnCommit(const Notification& n, bool isReturn) {
+    if (isReturn && RunRoute(MainWndRoutes::BandReturns(), n.name, *this, IndexOf(n))) {
+        return;
+    }
+    RunRoute(MainWndRoutes::Commits(), n.name, *this, IndexOf(n), isReturn);
+}
+
+void CMainWnd::FocusBandEdit(const char* format, int band) {
+    char name[32];
+    std::snprintf(name, sizeof name, format, band);
+    if (toolkit::Control* edit = Find(name)) {
+        edit->SetFocus();
+        edit->SelectAllText();
+    }
+}
+
+void CMainWnd::OnSetFocus(const Notification& n) {
+    const std::string& name = n.name;
+    const int index = IndexOf(n);
+    if (!StartsWith(name, "edit_ch_delay_") && !StartsWith(name, "slider_ch_delay_")) {
+        app::Log("on mSliderChDelay SetVisible false\n");
+        mManager->HideDelaySliders();
+    } else {
+        mManager->ShowDelaySlider(index);
+    }
+    if (StartsWith(name, "eq_freq_") || StartsWith(name, "eq_q_") || StartsWith(name, "eq_gain_")) {
+        app::Log("on eq %s setfocus index %d\n", name.c_str(), index);
+        mManager->UpdateEqualizer(index);
+    } else if (StartsWith(name, "spk_delay_")) {
+        mManager->SetSpeakerFocus(index);
+    } else if (StartsWith(name, "edit_ch_volume_") || StartsWith(name, "edit_ch_delay_") ||
+               StartsWith(name, "slider_ch_volume_") || StartsWith(name, "slider_ch_delay_")) {
+        if (index != mManager->CurrentChannel()) {
+            char option[32];
+            std::snprintf(option, sizeof option, "ch_enable_%d", index);
+            if (toolkit::Control* select = Find(option)) {
+                select->Activate();  // as if clicked: the channel becomes current
+            } else {
+                mManager->SetCurChannelChange(index);
+            }
+        }
+    }
+}
+
+void CMainWnd::OnItemSelect(const Notification& n) {
+    RunRoute(MainWndRoutes::ItemSelections(), n.name, *this, IndexOf(n));
+}
+
+// A band notification names its band in the chart's user data; a crossover
+// drag needs no band, so only band notifications are dropped without one.
+void CMainWnd::OnChartNotification(const Notification& n) {
+    for (const ChartNotification& entry : kChartNotifications) {
+        if (n.type != entry.type) {
+            continue;
+        }
+        const int index = n.sender != nullptr ? n.sender->UserDataInt() : -1;
+        app::Log("on DUI_MSGTYPE_EQUALIZERCHANGED index %d\n", index);
+        if (entry.kind == 0 && index < 0) {
+            return;
+        }
+        mManager->EqualizerCallback(index, entry.kind, entry.released);
+        return;
+    }
+}
+
+// The tables.
+
+std::span<const MainWndRoutes::ByNotification> MainWndRoutes::Clicks() {
+    static const ByNotification kClicks[] = {
+        {"web_btn_1", [](CMainWnd&, const Notification& n, int) { OpenCompanyPage(n); }},
         {"ch_output_btn_",
          [](CMainWnd& w, const Notification& n, int i) {
              w.mMenuChannel = i;
@@ -207,61 +303,55 @@ bool CMainWnd::OnClick(const Notification& n) {
              }
          }},
     };
-    RunRoute(kClicks, n.name, *this, n, IndexOf(n));
-    return true;
+    return kClicks;
 }
 
-void CMainWnd::StepCurrentSpeakerDelay(bool up) {
-    const int position = mManager->CurrentSpeakerPosition();
-    if (position > 0) {
-        mManager->StepSpeakerDelay(position, up);
-    }
-}
-
-void CMainWnd::OnSelectChanged(const Notification& n) {
-    const int index = IndexOf(n);
-    app::Log("on option %s DUI_MSGTYPE_SELECTCHANGED index %d\n", n.name.c_str(), index);
-    static const RouteOf<int> kSelections[] = {
-        {"ch_show_", [](CMainWnd& w, int i) { w.mManager->SetChShow(i); }},
-        {"ch_mute", [](CMainWnd& w, int) { w.mManager->SetChMute(-1); }},
-        {"ch_mute_", [](CMainWnd& w, int i) { w.mManager->SetChMute(i); }},
-        {"ch_phase", [](CMainWnd& w, int) { w.mManager->SetChPhase(-1); }},
-        {"ch_phase_", [](CMainWnd& w, int i) { w.mManager->SetChPhase(i); }},
-        {"ch_solo_", [](CMainWnd& w, int i) { w.mManager->SetChSolo(i); }},
-        {"main_mute*", [](CMainWnd& w, int) { w.mManager->SetMainMute(); }},
+std::span<const MainWndRoutes::ByNotification> MainWndRoutes::Selections() {
+    static const ByNotification kSelections[] = {
+        {"ch_show_", [](CMainWnd& w, const Notification&, int i) { w.mManager->SetChShow(i); }},
+        {"ch_mute", [](CMainWnd& w, const Notification&, int) { w.mManager->SetChMute(-1); }},
+        {"ch_mute_", [](CMainWnd& w, const Notification&, int i) { w.mManager->SetChMute(i); }},
+        {"ch_phase", [](CMainWnd& w, const Notification&, int) { w.mManager->SetChPhase(-1); }},
+        {"ch_phase_", [](CMainWnd& w, const Notification&, int i) { w.mManager->SetChPhase(i); }},
+        {"ch_solo_", [](CMainWnd& w, const Notification&, int i) { w.mManager->SetChSolo(i); }},
+        {"main_mute*", [](CMainWnd& w, const Notification&, int) { w.mManager->SetMainMute(); }},
         {"enableAutoSave",
-         [](CMainWnd& w, int) {
+         [](CMainWnd& w, const Notification&, int) {
              const toolkit::Control* option = w.Find("enableAutoSave");
              w.mManager->SetAutoSave(option != nullptr && option->Selected());
          }},
         {"ch_synchronize_",
-         [](CMainWnd& w, int i) {
-             if (app::CurrentModelCfg().mHAS_LINK_SEL_CH_BUTTON &&
-                 !app::CurrentModelCfg().mHAS_LINK_GROUP) {
+         [](CMainWnd& w, const Notification&, int i) {
+             if (!app::CurrentModelCfg().mHAS_LINK_SEL_CH_BUTTON) {
+                 return;
+             }
+             if (app::CurrentModelCfg().mHAS_LINK_GROUP) {
+                 w.OpenLinkGroupMenu(i);
+             } else {
                  w.mManager->ToggleLinkGroup(i);
              }
          }},
         {"delay_link_",
-         [](CMainWnd& w, int i) {
+         [](CMainWnd& w, const Notification&, int i) {
              if (app::CurrentModelCfg().mHAS_LINK_SEL_CH_BUTTON) {
                  w.OpenDelayLinkMenu(i);
              }
          }},
+        // The routing options carry input (from 1) and output in their names.
+        {"option_ch_in*",
+         [](CMainWnd& w, const Notification& n, int) {
+             int input = -1;
+             int output = -1;
+             if (std::sscanf(n.name.c_str(), "option_ch_in%d_%d", &input, &output) == 2) {
+                 w.mManager->SetInputIn(input, output);
+             }
+         }},
     };
-    if (RunRoute(kSelections, n.name, *this, index)) {
-        return;
-    }
-    // The routing options carry input (from 1) and output in their names.
-    int input = -1;
-    int output = -1;
-    if (RouteMatches("option_ch_in*", n.name) &&
-        std::sscanf(n.name.c_str(), "option_ch_in%d_%d", &input, &output) == 2) {
-        mManager->SetInputIn(input, output);
-    }
+    return kSelections;
 }
 
-void CMainWnd::OnValueChanged(const Notification& n) {
-    static const RouteOf<int> kSliders[] = {
+std::span<const MainWndRoutes::ByIndex> MainWndRoutes::Sliders() {
+    static const ByIndex kSliders[] = {
         {"eq_slider_", [](CMainWnd& w, int i) { w.mManager->SetEqSlider(i); }},
         {"slider_ch_volume",
          [](CMainWnd& w, int) { w.mManager->SetChVolumeSlider(-1, true, false, false); }},
@@ -271,11 +361,11 @@ void CMainWnd::OnValueChanged(const Notification& n) {
         {"slider_main_volume*", [](CMainWnd& w, int) { w.mManager->SetMainVolumeSlider(); }},
         {"slider_acc*", [](CMainWnd& w, int) { w.mManager->SetAccSlider(); }},
     };
-    RunRoute(kSliders, n.name, *this, IndexOf(n));
+    return kSliders;
 }
 
-void CMainWnd::OnValueStep(const Notification& n, bool up) {
-    static const RouteOf<int, bool> kSteps[] = {
+std::span<const MainWndRoutes::ByIndexAndFlag> MainWndRoutes::Steps() {
+    static const ByIndexAndFlag kSteps[] = {
         {"eq_freq_", [](CMainWnd& w, int i, bool up) { w.mManager->SetEqFreqUp(i, up); }},
         {"eq_q_", [](CMainWnd& w, int i, bool up) { w.mManager->SetEqQUp(i, up); }},
         {"eq_gain_", [](CMainWnd& w, int i, bool up) { w.mManager->SetEqGainUp(i, up); }},
@@ -291,13 +381,11 @@ void CMainWnd::OnValueStep(const Notification& n, bool up) {
         {"edit_main_volume*", [](CMainWnd& w, int, bool up) { w.mManager->SetMainVolumeUp(up); }},
         {"edit_acc*", [](CMainWnd& w, int, bool up) { w.mManager->SetAccUp(up); }},
     };
-    RunRoute(kSteps, n.name, *this, IndexOf(n), up);
+    return kSteps;
 }
 
-// Enter and focus loss both commit a typed value; Enter in a band edit first
-// moves the focus along the band (the commit follows from the focus loss).
-void CMainWnd::OnCommit(const Notification& n, bool isReturn) {
-    static const RouteOf<int> kBandReturns[] = {
+std::span<const MainWndRoutes::ByIndex> MainWndRoutes::BandReturns() {
+    static const ByIndex kBandReturns[] = {
         {"eq_freq_", [](CMainWnd& w, int i) { w.FocusBandEdit("eq_q_%d", i); }},
         {"eq_q_", [](CMainWnd& w, int i) { w.FocusBandEdit("eq_gain_%d", i); }},
         {"eq_gain_",
@@ -306,10 +394,11 @@ void CMainWnd::OnCommit(const Notification& n, bool isReturn) {
              w.FocusBandEdit("eq_freq_%d", i + 1 < bands ? i + 1 : 0);
          }},
     };
-    if (isReturn && RunRoute(kBandReturns, n.name, *this, IndexOf(n))) {
-        return;
-    }
-    static const RouteOf<int, bool> kCommits[] = {
+    return kBandReturns;
+}
+
+std::span<const MainWndRoutes::ByIndexAndFlag> MainWndRoutes::Commits() {
+    static const ByIndexAndFlag kCommits[] = {
         {"eq_freq_", [](CMainWnd& w, int i, bool) { w.mManager->SetChEqEdit(i); }},
         {"eq_q_", [](CMainWnd& w, int i, bool) { w.mManager->SetChEqEdit(i); }},
         {"eq_gain_", [](CMainWnd& w, int i, bool) { w.mManager->SetChEqEdit(i); }},
@@ -335,48 +424,11 @@ void CMainWnd::OnCommit(const Notification& n, bool isReturn) {
         {"edit_device_name_", [](CMainWnd& w, int, bool) { w.mManager->CommitDeviceName(); }},
         {"edit_device_name", [](CMainWnd& w, int, bool) { w.mManager->CommitDeviceName(); }},
     };
-    RunRoute(kCommits, n.name, *this, IndexOf(n), isReturn);
+    return kCommits;
 }
 
-void CMainWnd::FocusBandEdit(const char* format, int band) {
-    char name[32];
-    std::snprintf(name, sizeof name, format, band);
-    if (toolkit::Control* edit = Find(name)) {
-        edit->SetFocus();
-        edit->SelectAllText();
-    }
-}
-
-void CMainWnd::OnSetFocus(const Notification& n) {
-    const std::string& name = n.name;
-    const int index = IndexOf(n);
-    if (!StartsWith(name, "edit_ch_delay_") && !StartsWith(name, "slider_ch_delay_")) {
-        app::Log("on mSliderChDelay SetVisible false\n");
-        mManager->HideDelaySliders();
-    } else {
-        mManager->ShowDelaySlider(index);
-    }
-    if (StartsWith(name, "eq_freq_") || StartsWith(name, "eq_q_") || StartsWith(name, "eq_gain_")) {
-        app::Log("on eq %s setfocus index %d\n", name.c_str(), index);
-        mManager->UpdateEqualizer(index);
-    } else if (StartsWith(name, "spk_delay_")) {
-        mManager->SetSpeakerFocus(index);
-    } else if (StartsWith(name, "edit_ch_volume_") || StartsWith(name, "edit_ch_delay_") ||
-               StartsWith(name, "slider_ch_volume_") || StartsWith(name, "slider_ch_delay_")) {
-        if (index != mManager->CurrentChannel()) {
-            char option[32];
-            std::snprintf(option, sizeof option, "ch_enable_%d", index);
-            if (toolkit::Control* select = Find(option)) {
-                select->Activate();  // as if clicked: the channel becomes current
-            } else {
-                mManager->SetCurChannelChange(index);
-            }
-        }
-    }
-}
-
-void CMainWnd::OnItemSelect(const Notification& n) {
-    static const RouteOf<int> kItems[] = {
+std::span<const MainWndRoutes::ByIndex> MainWndRoutes::ItemSelections() {
+    static const ByIndex kItems[] = {
         {"comb_ch_unit", [](CMainWnd& w, int) { w.mManager->OnDelayUnitChanged(); }},
         {"comb_eq_type", [](CMainWnd& w, int) { w.mManager->SetEqType(); }},
         {"hp_type", [](CMainWnd& w, int) { w.mManager->SetCrossoverType(true); }},
@@ -386,24 +438,60 @@ void CMainWnd::OnItemSelect(const Notification& n) {
         {"btn_devices", [](CMainWnd& w, int) { w.mManager->SetDevice(); }},
         {"btn_input_source", [](CMainWnd& w, int) { w.mManager->SetInputSource(); }},
     };
-    RunRoute(kItems, n.name, *this, IndexOf(n));
+    return kItems;
 }
 
-// A band notification names its band in the chart's user data; a crossover
-// drag needs no band, so only band notifications are dropped without one.
-void CMainWnd::OnChartNotification(const Notification& n) {
-    for (const ChartNotification& entry : kChartNotifications) {
-        if (n.type != entry.type) {
-            continue;
+std::span<const MainWndRoutes::ByNotification> MainWndRoutes::DoubleClicks() {
+    static const ByNotification kDoubleClicks[] = {
+        {"btn_devices",
+         [](CMainWnd& w, const Notification&, int) { w.mManager->EditDeviceName(); }},
+    };
+    return kDoubleClicks;
+}
+
+std::span<const MainWndRoutes::ByNotification> MainWndRoutes::Charts() {
+    static const ByNotification kCharts[] = {
+        {"equalizer", [](CMainWnd& w, const Notification& n, int) { w.OnChartNotification(n); }},
+    };
+    return kCharts;
+}
+
+namespace {
+
+template <typename Table>
+bool AnyRouteMatches(const Table& table, const std::string& name) {
+    for (const auto& route : table) {
+        if (RouteMatches(route.name, name)) {
+            return true;
         }
-        const int index = n.sender != nullptr ? n.sender->UserDataInt() : -1;
-        app::Log("on DUI_MSGTYPE_EQUALIZERCHANGED index %d\n", index);
-        if (entry.kind == 0 && index < 0) {
-            return;
-        }
-        mManager->EqualizerCallback(index, entry.kind, entry.released);
-        return;
     }
+    return false;
+}
+
+}  // namespace
+
+bool MainWndRoutes::IsRouted(RouteKind kind, const std::string& name) {
+    switch (kind) {
+        case RouteKind::Click:
+            return AnyRouteMatches(Clicks(), name);
+        case RouteKind::DoubleClick:
+            return AnyRouteMatches(DoubleClicks(), name);
+        case RouteKind::Selection:
+            return AnyRouteMatches(Selections(), name);
+        case RouteKind::Slider:
+            return AnyRouteMatches(Sliders(), name);
+        case RouteKind::Step:
+            return AnyRouteMatches(Steps(), name);
+        case RouteKind::Commit:
+            return AnyRouteMatches(Commits(), name);
+        case RouteKind::ItemSelect:
+            return AnyRouteMatches(ItemSelections(), name);
+        case RouteKind::Chart:
+            return AnyRouteMatches(Charts(), name);
+        case RouteKind::MenuItem:
+            return AnyRouteMatches(MenuItems(), name);
+    }
+    return false;
 }
 
 }  // namespace ui

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/model_cfg.h"
 #include "device/dsp_subcommands.h"
 #include "main_window_fixture.h"
 #include "toolkit/popup_menu.h"
@@ -195,6 +196,51 @@ TEST_F(LinksWindowTest, TheDelayLinkMenuPutsABridgedPairIntoAGroup) {
     EXPECT_EQ(Profile().delayLinkGroup[7], 2);
     EXPECT_FALSE(Control("btn_link_output").Enabled());
     mWindow->OpenMenu()->CloseMenu();
+}
+
+TEST_F(LinksWindowTest, ADelayLinkMenuClosedWithoutAChoiceChangesNothing) {
+    Click("delay_link_4");
+    ASSERT_NE(mWindow->OpenMenu(), nullptr);
+    EXPECT_FALSE(Control("delay_link_4").Selected()) << "the option shows the group until a choice";
+    mWindow->OpenMenu()->CloseMenu();
+    QApplication::processEvents();
+    EXPECT_EQ(Profile().delayLinkGroup[4], 0);
+    EXPECT_FALSE(Control("delay_link_4").Selected());
+}
+
+// A model with link groups: the link option opens the group menu instead of
+// toggling one link.
+app::ModelCfg WithLinkGroups() {
+    app::ModelCfg record = app::CurrentModelCfg();
+    record.mHAS_LINK_GROUP = true;
+    return record;
+}
+
+class LinkGroupModelTest : public LinksWindowTest {
+    app::ScopedModelCfg mRecord{WithLinkGroups()};
+};
+
+TEST_F(LinkGroupModelTest, TheLinkOptionPutsOutputsIntoTheChosenGroup) {
+    TypeTrim(2, "-3");
+    ASSERT_TRUE(WaitQueueIdle());
+    for (int channel : {2, 5}) {
+        Click("ch_synchronize_" + std::to_string(channel));
+        ASSERT_NE(mWindow->OpenMenu(), nullptr);
+        ASSERT_TRUE(mWindow->OpenMenu()->IsOpen());
+        EXPECT_EQ(mWindow->MenuChannel(), channel);
+        const auto actions = mWindow->OpenMenu()->Menu()->actions();
+        ASSERT_EQ(actions.size(), 5);
+        actions[3]->trigger();  // group 3
+        mWindow->OpenMenu()->CloseMenu();
+        ASSERT_TRUE(WaitFor([&] { return Profile().linkGroup[channel] == 3; }, 5000));
+    }
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_TRUE(Control("ch_synchronize_5").Selected());
+    EXPECT_NEAR(AmpTrim(5), -3.0f, 0.006) << "the joining output takes the group's trim";
+    TypeTrim(5, "-7");
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_NEAR(AmpTrim(2), -7.0f, 0.006);
+    EXPECT_EQ(Profile().linkGroup[3], 0) << "outputs outside the group stay out";
 }
 
 TEST_F(LinksWindowTest, TheResetButtonEmptiesOrRestoresEveryOutput) {
