@@ -16,6 +16,7 @@
 #include "toolkit/skin.h"
 #include "toolkit/skin_widgets.h"
 #include "toolkit/text_resources.h"
+#include "toolkit/unit_texts.h"
 #include "toolkit/window.h"
 
 namespace toolkit {
@@ -23,7 +24,7 @@ namespace toolkit {
 namespace {
 
 QString Shown(const std::string& raw) {
-    return QString::fromStdString(Translate(raw));
+    return QString::fromStdString(LocalUnits(Translate(raw)));
 }
 
 // Counts programmatic changes so that signal handlers stay quiet.
@@ -58,7 +59,7 @@ void Control::Notify(const char* type) {
 
 std::string Control::Text() const {
     if (auto* edit = qobject_cast<QLineEdit*>(mWidget.data())) {
-        return edit->text().toStdString();
+        return LatinUnits(edit->text().toStdString());
     }
     return mText;
 }
@@ -80,7 +81,8 @@ void Control::ShowText() {
         button->setText(Shown(mText));
         button->update();
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        edit->setText(Shown(mText));
+        mShownInEdit = Shown(mText);
+        edit->setText(mShownInEdit);
     }
 }
 
@@ -92,8 +94,8 @@ void Control::Retranslate() {
     QuietScope quiet(mQuiet);
     if (qobject_cast<QLineEdit*>(widget) == nullptr) {
         ShowText();
-    } else if (auto* edit = static_cast<QLineEdit*>(widget); mText.rfind("${", 0) == 0) {
-        edit->setText(Shown(mText));
+    } else if (auto* edit = static_cast<QLineEdit*>(widget); edit->text() == mShownInEdit) {
+        ShowText();  // what the user is typing stays as typed
     }
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         edit->setPlaceholderText(Shown(widget->property("tqPrompt").toString().toStdString()));

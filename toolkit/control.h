@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 #include <string>
 #include <vector>
@@ -84,6 +85,7 @@ private:
     ControlKind mKind;
     std::string mName;
     std::string mText;
+    QString mShownInEdit;  // what the program last put in an edit, to tell it from typing
     std::string mToolTip;
     std::string mUserData;
     std::string mPump;

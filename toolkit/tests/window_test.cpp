@@ -106,6 +106,35 @@ TEST_F(WindowTest, LanguageSwitchRedrawsTranslatedTexts) {
     EXPECT_EQ(W<QComboBox>("hp_type")->itemText(0), "${bw}");  // missing key shows the key
 }
 
+// Values keep Latin units inside the program and show the language's own.
+TEST_F(WindowTest, UnitsAfterNumbersShowInTheLanguageAndReadBackLatin) {
+    ASSERT_TRUE(Texts().RegisterLanguage(
+        "<L><Text id='${unit_db}' value='\xD0\xB4\xD0\x91'/>"                            // дБ
+        "<Text id='${unit_db_oct}' value='\xD0\xB4\xD0\x91/\xD0\xBE\xD0\xBA\xD1\x82'/>"  // дБ/окт
+        "<Text id='${unit_ms}' value='\xD0\xBC\xD1\x81'/></L>",                          // мс
+        "ru"));
+    window.Retranslate();
+    Control* edit = window.Find("edit_main_volume");
+    EXPECT_EQ(W<QLineEdit>("edit_main_volume")->text(), QString::fromUtf8("12дБ"));
+    EXPECT_EQ(edit->Text(), "12dB") << "the program reads the Latin unit";
+    W<QLineEdit>("edit_main_volume")->setText(QString::fromUtf8("-4.5 дБ"));
+    EXPECT_EQ(edit->Text(), "-4.5 dB") << "a typed unit of the language reads as Latin";
+
+    Control* label = window.Find("label_tip");
+    label->SetText("2.000 ms, 12 dB/oct, 5 inch, dB, 3Hz");
+    EXPECT_EQ(W<QLabel>("label_tip")->text(),
+              QString::fromUtf8("2.000 мс, 12 дБ/окт, 5 inch, dB, 3Hz"))
+        << "only units after a number change; a unit the language lacks stays Latin";
+    EXPECT_EQ(label->Text(), "2.000 ms, 12 dB/oct, 5 inch, dB, 3Hz");
+
+    edit->SetText("7dB");
+    Texts().SetLanguage("en");
+    window.Retranslate();
+    EXPECT_EQ(W<QLineEdit>("edit_main_volume")->text(), "7dB")
+        << "a shown value follows the switch";
+    EXPECT_EQ(W<QLabel>("label_tip")->text(), "2.000 ms, 12 dB/oct, 5 inch, dB, 3Hz");
+}
+
 TEST_F(WindowTest, ClickOptionAndGroupNotifications) {
     W<QPushButton>("btn_go")->click();
     ASSERT_EQ(window.notes.size(), 1u);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "toolkit/unit_texts.h"
 #include "ui/controls/ui_equalizer.h"
 #include "ui/controls/ui_equalizer_parts.h"
 
@@ -145,7 +146,7 @@ void UIEqualizer::LayoutLabel() {
         half = scaled(25);
         full = scaled(50);
     }
-    mLabelText = QString::fromUtf8(text);
+    mLabelText = QString::fromStdString(toolkit::LocalUnits(text));
     const Span across = SpanAt(x, mLeft, mRight, half, full);
     mLabelBox.left = across.from;
     mLabelBox.right = across.to;

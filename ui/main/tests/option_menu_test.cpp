@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/settings.h"
+#include "dialog_driving.h"
 #include "main_window_fixture.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/text_resources.h"
@@ -185,6 +186,65 @@ TEST_F(OptionMenuTest, ChoosingALanguageRedrawsTheWindowsAndIsKept) {
     EXPECT_EQ(toolkit::Texts().CurrentLanguage(), "en");
     EXPECT_EQ(app::ReadSettingString("config", "lan", ""), "0");
     EXPECT_EQ(connect->text(), english);
+}
+
+// Every language through the real menu at every scale: the main window and
+// the about window, which names the amplifier's firmware, each fitting and
+// saved as a screenshot, and the values showing the language's own units.
+TEST_F(OptionMenuTest, EveryLanguageThroughTheMenuAtEveryScale) {
+    const virtual_device::VersionNumber firmware = mDemo.protocol->FirmwareVersion();
+    const std::string version =
+        "v" + std::to_string(firmware.major) + "." + std::to_string(firmware.minor);
+    const std::pair<std::string, const char*> items[] = {{"en", "option_item_language_en"},
+                                                         {"cn_zh", "option_item_language_cn"},
+                                                         {"ru", "option_item_language_ru"},
+                                                         {"de", "option_item_language_de"}};
+    for (int scale : {100, 125, 150}) {
+        if (scale != 100) {
+            ASSERT_TRUE(RestartAt(scale));
+        }
+        for (const auto& [language, item] : items) {
+            ChooseOption(item);
+            ASSERT_EQ(toolkit::Texts().CurrentLanguage(), language);
+            const std::string what = language + " at " + std::to_string(scale) + " %";
+            const std::string name = language + "_" + std::to_string(scale);
+            testing::ExpectEverythingFits(*mWindow, "main window, " + what);
+            const QString delay =
+                qobject_cast<QLineEdit*>(Control("edit_ch_delay_0").Widget())->text();
+            EXPECT_TRUE(delay.endsWith(QString::fromStdString(toolkit::Translate("${unit_ms}"))))
+                << what << ": " << delay.toStdString();
+            testing::SaveScreenshot(*mWindow, "language_main_" + name);
+            const std::string opened = testing::WindowOpenedBy(
+                [&] { ChooseOption("option_item_about"); },
+                [&](toolkit::Window& about) {
+                    const toolkit::Control* line = about.Find("fw_version");
+                    ASSERT_NE(line, nullptr);
+                    EXPECT_NE(line->Text().find(toolkit::Translate("${version}") + " " + version),
+                              std::string::npos)
+                        << what << ": " << line->Text();
+                    testing::ExpectEverythingFits(about, "about window, " + what);
+                    testing::SaveScreenshot(about, "language_about_" + name);
+                });
+            EXPECT_EQ(opened, "AboutWnd") << what;
+        }
+    }
+    ChooseOption("option_item_language_en");
+}
+
+// A value typed with the unit the window shows reads as that value.
+TEST_F(OptionMenuTest, AValueTypedWithTheLanguagesUnitIsTaken) {
+    ChooseOption("option_item_language_ru");
+    EXPECT_EQ(Control("edit_ch_volume_4").Widget()->property("text").toString().right(2),
+              QString::fromUtf8("дБ"));
+    mWindow->Manager().SetCurChannelChange(4);
+    auto* edit = qobject_cast<QLineEdit*>(Control("edit_ch_volume_4").Widget());
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->setText(QString::fromUtf8("-6 дБ"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[4].trimAttenuation, 6);
+    ChooseOption("option_item_language_en");
 }
 
 TEST_F(OptionMenuTest, RefusingTheFactoryDefaultKeepsTheTune) {
