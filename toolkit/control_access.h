@@ -116,6 +116,7 @@ inline constexpr const char* kNotifyValueChangedUp = "valuechangedup";
 inline constexpr const char* kNotifyValueChangedDown = "valuechangeddown";
 inline constexpr const char* kNotifyValueChangedLeft = "valuechangedleft";
 inline constexpr const char* kNotifyValueChangedRight = "valuechangedright";
+inline constexpr const char* kNotifyWindowSize = "windowsize";  // from the window itself
 
 // A window as seen from outside the user interface.
 class ControlAccess {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QResizeEvent>
 
 #include "toolkit/window.h"
 
@@ -99,6 +100,17 @@ bool WindowWidget::eventFilter(QObject* watched, QEvent* event) {
 void WindowWidget::closeEvent(QCloseEvent* event) {
     event->ignore();
     mWindow.OnWidgetCloseRequest();
+}
+
+// A shown window that changes its size tells its handler ("windowsize"), so
+// that what it draws to its size is drawn again.
+void WindowWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (isVisible() && event->oldSize().isValid() && event->oldSize() != event->size()) {
+        Notification notification;
+        notification.type = kNotifyWindowSize;
+        mWindow.SendNotify(notification);
+    }
 }
 
 void WindowWidget::keyPressEvent(QKeyEvent* event) {

@@ -135,6 +135,16 @@ TEST_F(WindowTest, UnitsAfterNumbersShowInTheLanguageAndReadBackLatin) {
     EXPECT_EQ(W<QLabel>("label_tip")->text(), "2.000 ms, 12 dB/oct, 5 inch, dB, 3Hz");
 }
 
+TEST_F(WindowTest, AShownWindowThatChangesItsSizeSaysSo) {
+    window.notes.clear();
+    window.Widget()->resize(420, 320);
+    QApplication::processEvents();
+    EXPECT_EQ(window.Types(), "windowsize:;");
+    window.Widget()->resize(420, 320);
+    QApplication::processEvents();
+    EXPECT_EQ(window.Types(), "windowsize:;") << "the same size again is no change";
+}
+
 TEST_F(WindowTest, ClickOptionAndGroupNotifications) {
     W<QPushButton>("btn_go")->click();
     ASSERT_EQ(window.notes.size(), 1u);

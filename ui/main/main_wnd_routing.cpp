@@ -93,7 +93,7 @@ void CMainWnd::Notify(const Notification& n) {
     } else if (type == toolkit::kNotifyItemSelect) {
         app::Log("on %s DUI_MSGTYPE_ITEMSELECT\n", n.name.c_str());
         OnItemSelect(n);
-    } else if (type == "windowsize") {
+    } else if (type == toolkit::kNotifyWindowSize) {
         mManager->UpdateEqualizer(0);
     } else {
         RunRoute(MainWndRoutes::Charts(), n.name, *this, n, IndexOf(n));
