@@ -5,6 +5,7 @@
 // and are handed to the controller.
 #pragma once
 
+#include <QPoint>
 #include <array>
 #include <functional>
 #include <memory>
@@ -118,7 +119,10 @@ private:
     void OpenSceneMenu(const toolkit::Control& button);
     void OpenDelayLinkMenu(int channel);
     void OpenLinkGroupMenu(int channel);
-    void OpenGroupMenu(int channel, const char* anchorFormat, const char* layout, bool grouped);
+    // The link-group menu opens to the left of an option in the window's right half.
+    void OpenGroupMenu(int channel, const char* anchorFormat, const char* layout, bool grouped,
+                       bool rightAligned);
+    bool InRightHalf(QPoint point) const;
     // Ends every modal window over the main window; the update windows only
     // with withUpdateWindows (the controller decides when they close).
     void CloseBoxesOverMainWindow(bool withUpdateWindows = true);

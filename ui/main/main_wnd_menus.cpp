@@ -68,6 +68,10 @@ void CMainWnd::OpenOptionMenu(const toolkit::Control& button) {
     if (!LoadMenu("xml/option_menu.xml")) {
         return;
     }
+    // The factory default is the amplifier's; without one there is nothing to reset.
+    if (toolkit::ControlHandle* item = mMenu->FindItem("option_item_reset_default")) {
+        item->SetEnabled(mManager->Link().IsConnected());
+    }
     OpenMenuBelow(button);
 }
 
@@ -164,11 +168,17 @@ void CMainWnd::OpenSceneMenu(const toolkit::Control& button) {
     OpenMenuBelow(button);
 }
 
+// Whether a point on the screen lies in the right half of the main window.
+bool CMainWnd::InRightHalf(QPoint point) const {
+    QWidget* widget = Widget();
+    return widget != nullptr && widget->mapFromGlobal(point).x() > widget->width() / 2;
+}
+
 // The group menus open above the channel's link option. The click has
 // already flipped the option; it shows the channel's group again until an
 // item is chosen, so a menu closed without a choice changes nothing.
 void CMainWnd::OpenGroupMenu(int channel, const char* anchorFormat, const char* layout,
-                             bool grouped) {
+                             bool grouped, bool rightAligned) {
     char name[32];
     std::snprintf(name, sizeof name, anchorFormat, channel);
     toolkit::Control* anchorControl = Find(name);
@@ -183,21 +193,23 @@ void CMainWnd::OpenGroupMenu(int channel, const char* anchorFormat, const char* 
     }
     QWidget* widget = anchorControl != nullptr ? anchorControl->Widget() : nullptr;
     QPoint anchor = widget != nullptr ? widget->mapToGlobal(QPoint(0, 0)) : QCursor::pos();
-    mMenu->Open(anchor, toolkit::MenuAlign::AboveLeft);
+    mMenu->Open(anchor, rightAligned && InRightHalf(anchor) ? toolkit::MenuAlign::AboveRight
+                                                            : toolkit::MenuAlign::AboveLeft);
 }
 
 void CMainWnd::OpenDelayLinkMenu(int channel) {
     const size_t slot = static_cast<size_t>(channel);
     OpenGroupMenu(
         channel, "delay_link_%d", "xml/delay_link_group_menu.xml",
-        slot < model::kOutputSlots && mManager->WorkingProfile().delayLinkGroup[slot] >= 1);
+        slot < model::kOutputSlots && mManager->WorkingProfile().delayLinkGroup[slot] >= 1, false);
 }
 
 // Only models with link groups offer it; the others link by a plain toggle.
 void CMainWnd::OpenLinkGroupMenu(int channel) {
     const size_t slot = static_cast<size_t>(channel);
     OpenGroupMenu(channel, "ch_synchronize_%d", "xml/link_group_menu.xml",
-                  slot < model::kOutputSlots && mManager->WorkingProfile().linkGroup[slot] >= 1);
+                  slot < model::kOutputSlots && mManager->WorkingProfile().linkGroup[slot] >= 1,
+                  true);
 }
 
 void CMainWnd::OpenOutputMenu(int channel, const toolkit::Control& button) {

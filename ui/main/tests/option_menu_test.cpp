@@ -118,6 +118,16 @@ TEST_F(OptionMenuTest, OffersOnlyWhatItCanDo) {
     mBoxes->Expect(0);
     ChooseOption("option_item_about");
     ASSERT_TRUE(WaitFor([&] { return mBoxes->Answered(1); }, 5000)) << "no about window";
+
+    mWindow->Manager().DisconnectDevice();
+    QAction* reset = OptionItem("option_item_reset_default");
+    ASSERT_NE(reset, nullptr);
+    EXPECT_FALSE(reset->isEnabled()) << "no amplifier, no factory default";
+    mWindow->OpenMenu()->CloseMenu();
+    QAction* about = OptionItem("option_item_about");
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isEnabled());
+    mWindow->OpenMenu()->CloseMenu();
 }
 
 // The advanced menu shows what this model's record switches on, and offers
