@@ -51,6 +51,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.virtualDevice = true;
         } else if (argument == "--dump-model-config") {
             line.dumpModelCfg = true;
+        } else if (argument == "--restarted") {
+            line.restarted = true;
         } else if (argument.rfind(kVirtualFirmwareOption, 0) == 0) {
             const std::string value = argument.substr(std::string(kVirtualFirmwareOption).size());
             const auto version = ParseFirmwareVersion(value);
@@ -78,6 +80,8 @@ std::string UsageText(const std::string& programName) {
            "  --virtual-firmware=M.N   the virtual amplifier reports firmware M.N (older than "
            "1.32 to see the update)\n"
            "  --dump-model-config    write the model record to ./modelCfg/0.txt and exit\n"
+           "  --restarted            wait up to 10 s for a closing copy of the program\n"
+           "                         to end instead of refusing to start\n"
            "  -h, --help             show this help and exit\n"
            "  -V, --version          show the version and exit\n"
            "\n"

@@ -18,6 +18,9 @@ struct CommandLine {
     bool showVersion = false;
     bool virtualDevice = false;  // offer a virtual amplifier in the device list
     bool dumpModelCfg = false;   // developer's aid: write ./modelCfg/0.txt
+    // Started by a copy of the program that is closing (the display
+    // changed): wait for its single-instance lock instead of giving up.
+    bool restarted = false;
     // The firmware the virtual amplifier reports (implies virtualDevice).
     std::optional<FirmwareVersionArg> virtualFirmware;
     std::string error;  // an unknown option, for the usage message

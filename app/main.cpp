@@ -1,5 +1,6 @@
 // The program's entry point: the command line, the log switch, the model
 // record, then the user interface until the main window closes.
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ int main(int argc, char** argv) {
     // The instance check comes before anything that touches the files a
     // running copy writes: opening the log truncates "save.log".
     platform::SingleInstanceLock instance(app::InstanceMutexName());
+    if (!instance.IsFirstInstance() && line.restarted) {
+        // The copy that started this one closes now; its lock goes with it.
+        instance.TakeWithin(std::chrono::seconds(10), std::chrono::milliseconds(100));
+    }
     if (instance.IsFirstInstance()) {
         app::StartLogIfRequested();
     }
@@ -48,6 +53,8 @@ int main(int argc, char** argv) {
         options.virtualFirmwareMinor = line.virtualFirmware->minor;
     }
     options.firstInstance = instance.IsFirstInstance();
+    // A restart after a display change starts the program as it was started.
+    options.arguments = arguments;
     // Qt sees only the program's name: the options above are ours.
     int qtArgc = 1;
     return ui::RunProgram(qtArgc, argv, options);

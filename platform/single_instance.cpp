@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <thread>
 
 #include "platform/paths.h"
 
@@ -17,6 +18,25 @@ SingleInstanceLock::SingleInstanceLock(const std::string& name) {
     mFd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     // A lock file that cannot be created must not keep the user out.
     mFirst = mFd < 0 || ::flock(mFd, LOCK_EX | LOCK_NB) == 0;
+}
+
+bool SingleInstanceLock::TryTake() {
+    if (!mFirst) {
+        mFirst = ::flock(mFd, LOCK_EX | LOCK_NB) == 0;
+    }
+    return mFirst;
+}
+
+bool SingleInstanceLock::TakeWithin(std::chrono::milliseconds patience,
+                                    std::chrono::milliseconds poll) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (!TryTake()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(poll);
+    }
+    return true;
 }
 
 SingleInstanceLock::~SingleInstanceLock() {

@@ -2,6 +2,7 @@
 // mutex name, held for the life of the process.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace platform {
@@ -17,6 +18,13 @@ public:
 
     // False when another process holds the lock of the same name.
     bool IsFirstInstance() const { return mFirst; }
+
+    // Tries once more to take a lock that another process held; true when
+    // this process holds it now.
+    bool TryTake();
+    // Tries every `poll` until the lock is taken or `patience` has passed
+    // (a copy of the program that is closing lets go of it soon).
+    bool TakeWithin(std::chrono::milliseconds patience, std::chrono::milliseconds poll);
 
 private:
     int mFd = -1;

@@ -17,6 +17,16 @@ TEST(CommandLine, KnownOptions) {
     EXPECT_TRUE(app::ParseCommandLine({}).error.empty());
 }
 
+TEST(CommandLine, RestartedIsOnlyOnWhenGiven) {
+    EXPECT_FALSE(app::ParseCommandLine({}).restarted);
+    EXPECT_FALSE(app::ParseCommandLine({"--virtual-device"}).restarted);
+    const app::CommandLine line = app::ParseCommandLine({"--restarted", "--virtual-device"});
+    EXPECT_TRUE(line.restarted);
+    EXPECT_TRUE(line.virtualDevice);
+    EXPECT_TRUE(line.error.empty());
+    EXPECT_FALSE(app::ParseCommandLine({"--restarted=yes"}).error.empty());
+}
+
 TEST(CommandLine, AnUnknownOptionIsNamedInTheError) {
     app::CommandLine line = app::ParseCommandLine({"--virtual-device", "--frobnicate", "-x"});
     EXPECT_EQ(line.error, "unrecognized option '--frobnicate'");
@@ -26,7 +36,7 @@ TEST(CommandLine, UsageNamesEveryOption) {
     const std::string usage = app::UsageText("tq-dsp-audio");
     EXPECT_EQ(usage.rfind("Usage: tq-dsp-audio [OPTION]...", 0), 0u);
     for (const char* option : {"--virtual-device", "--help", "--version", "--dump-model-config",
-                               "--virtual-firmware=M.N"}) {
+                               "--virtual-firmware=M.N", "--restarted"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

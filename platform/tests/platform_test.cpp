@@ -2,6 +2,7 @@
 // instance guard.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -109,6 +110,29 @@ TEST(SingleInstanceTest, ASecondHolderOfTheSameNameIsRefused) {
     }
     platform::SingleInstanceLock again(name);
     EXPECT_TRUE(again.IsFirstInstance());
+}
+
+TEST(SingleInstanceTest, AWaitingHolderGetsTheLockWhenTheFirstLetsGo) {
+    using std::chrono::milliseconds;
+    const std::string name = "TQ_TEST_WAIT_" + std::to_string(::getpid());
+    auto first = std::make_unique<platform::SingleInstanceLock>(name);
+    ASSERT_TRUE(first->IsFirstInstance());
+    platform::SingleInstanceLock waiting(name);
+    ASSERT_FALSE(waiting.IsFirstInstance());
+    EXPECT_FALSE(waiting.TryTake());
+    EXPECT_FALSE(waiting.TakeWithin(milliseconds(150), milliseconds(20)));
+    EXPECT_FALSE(waiting.IsFirstInstance());
+
+    std::thread release([&first] {
+        std::this_thread::sleep_for(milliseconds(200));
+        first.reset();
+    });
+    EXPECT_TRUE(waiting.TakeWithin(milliseconds(10000), milliseconds(20)));
+    release.join();
+    EXPECT_TRUE(waiting.IsFirstInstance());
+    // Now it is the holder: a newcomer is refused.
+    platform::SingleInstanceLock late(name);
+    EXPECT_FALSE(late.IsFirstInstance());
 }
 
 }  // namespace

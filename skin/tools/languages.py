@@ -384,6 +384,11 @@ TEXTS = {
     "ui_compressors_threshold_range": ("-60 … 0 dB", "-60 … 0 dB", "-60 … 0 дБ", "-60 … 0 dB"),
     "ui_compressors_attack_range": ("0 … 1000 ms", "0 … 1000 毫秒", "0 … 1000 мс", "0 … 1000 ms"),
     "ui_compressors_release_range": ("0.1 … 30 s", "0.1 … 30 秒", "0,1 … 30 с", "0,1 … 30 s"),
+    # restart after a display change
+    "restart_failed": ("The display changed, but the program could not restart itself. Close it and start it again to use the new display size.",
+                       "显示器已更改，但程序无法自行重启。请关闭程序并重新启动，以使用新的显示尺寸。",
+                       "Параметры экрана изменились, но программа не смогла перезапуститься. Закройте её и запустите снова, чтобы использовать новый размер экрана.",
+                       "Die Anzeige hat sich geändert, aber das Programm konnte sich nicht neu starten. Schließen Sie es und starten Sie es erneut, um die neue Anzeigegröße zu nutzen."),
 }
 
 for _g in range(1, 5):

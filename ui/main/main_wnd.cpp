@@ -67,7 +67,10 @@ std::string ChannelSettingsLayout() {
 
 CMainWnd::CMainWnd(std::shared_ptr<device::HidBackend> backend)
     : Window("MainWnd", "TQ DSP Audio"),
-      mManager(std::make_unique<controller::EqualizerManager>(std::move(backend))) {}
+      mManager(std::make_unique<controller::EqualizerManager>(std::move(backend))),
+      mDisplayRestart(
+          ProgramStarter(RestartArguments({})), [this] { CloseProgram(); },
+          [this] { ui::ShowMessage(this, "${tips}", "${restart_failed}"); }) {}
 
 CMainWnd::~CMainWnd() {
     mUsbMonitor.reset();
@@ -283,6 +286,12 @@ void CMainWnd::CloseProgram() {
     Close(0);
     if (mOnClosed) {
         mOnClosed();
+    }
+}
+
+void CMainWnd::OnDisplayChanged(int newScale) {
+    if (!mClosing) {
+        mDisplayRestart.OnDisplayChanged(newScale);
     }
 }
 

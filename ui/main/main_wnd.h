@@ -18,6 +18,7 @@
 #include "toolkit/popup_menu.h"
 #include "toolkit/window.h"
 #include "ui/dialogs/loading_window.h"
+#include "ui/main/display_restart.h"
 #include "ui/main/usb_monitor.h"
 
 namespace ui {
@@ -43,6 +44,14 @@ public:
     // (which leaves its event loop).
     void CloseProgram();
     void SetOnClosed(std::function<void()> onClosed) { mOnClosed = std::move(onClosed); }
+    // The monitors changed and now ask for `newScale` percent: another scale
+    // than the windows run at restarts the program (a new copy first, then
+    // this one closes); a copy that cannot start leaves this one open.
+    void OnDisplayChanged(int newScale);
+    // How the new copy is started; tests record or refuse it.
+    void SetRestartStarter(DisplayRestart::Starter start) {
+        mDisplayRestart.SetStarter(std::move(start));
+    }
     // The calibration worker's pauses; tests shorten them.
     void SetAutoCalTimings(const controller::AutoCalTimings& timings) { mAutoCalTimings = timings; }
 
@@ -135,6 +144,7 @@ private:
     int mFactoryEq = 0;
     bool mClosing = false;
     std::function<void()> mOnClosed;
+    DisplayRestart mDisplayRestart;
     FileChooser mFileChooser;
     controller::AutoCalTimings mAutoCalTimings;
 };

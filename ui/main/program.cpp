@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QSocketNotifier>
+#include <chrono>
 #include <csignal>
 #include <memory>
 #include <optional>
@@ -15,6 +16,8 @@
 #include "toolkit/qt_setup.h"
 #include "ui/dialogs/message_box.h"
 #include "ui/main/device_notice.h"
+#include "ui/main/display_restart.h"
+#include "ui/main/display_watch.h"
 #include "ui/main/main_wnd.h"
 #include "ui/main/virtual_plugging.h"
 #include "ui/skin/display_scale.h"
@@ -70,7 +73,7 @@ int RunProgram(int argc, char** argv, const ProgramOptions& options) {
     toolkit::SetUpApplication();
     SetUpSkin();
     SetUpLanguages(app::CurrentModelCfg());
-    SetDisplayScale(100 * ChooseScreenDpi() / 96);
+    SetDisplayScale(ChooseDisplayScale());
     if (!options.firstInstance) {
         TellSecondInstance();
         return 0;
@@ -100,7 +103,12 @@ int RunProgram(int argc, char** argv, const ProgramOptions& options) {
             AnnounceVirtualPlugging(*demo.amplifier, demoPath, window.Handle());
         }
         window.SetOnClosed([] { QApplication::exit(0); });
+        window.SetRestartStarter(ProgramStarter(RestartArguments(options.arguments)));
         auto signalWatch = WatchSignals(window);
+        // A monitor plugged in fires several signals: one decision for all.
+        DisplayWatch displayWatch(std::chrono::milliseconds(500),
+                                  [&window] { window.OnDisplayChanged(ChooseDisplayScale()); });
+        displayWatch.WatchScreens();
         if (window.Start()) {
             result = QApplication::exec();
         }

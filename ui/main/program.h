@@ -2,6 +2,9 @@
 // event loop, and back. Qt-free so that the entry point stays so.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace ui {
 
 struct ProgramOptions {
@@ -11,6 +14,9 @@ struct ProgramOptions {
     int virtualFirmwareMinor = -1;
     // False when another copy of the program runs: this one only says so.
     bool firstInstance = true;
+    // The options the program was started with, given again when it
+    // restarts itself.
+    std::vector<std::string> arguments;
 };
 
 // Returns the process exit code.

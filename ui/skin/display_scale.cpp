@@ -43,6 +43,10 @@ int ChooseScreenDpi() {
     return dpi;
 }
 
+int ChooseDisplayScale() {
+    return 100 * ChooseScreenDpi() / 96;
+}
+
 int DisplayScale() {
     if (gScale <= 0) {
         gScale = toolkit::ScaleForDpi(ChooseScreenDpi());

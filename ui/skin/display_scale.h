@@ -11,5 +11,7 @@ int DisplayScale();
 void SetDisplayScale(int percent);
 // Applies the monitor rule to the current screens, logs it and returns the DPI.
 int ChooseScreenDpi();
+// The scale the program chooses for the current screens at start.
+int ChooseDisplayScale();
 
 }  // namespace ui
