@@ -19,6 +19,7 @@
 #include "app/startup.h"
 #include "main_window_fixture.h"
 #include "platform/single_instance.h"
+#include "program_process.h"
 
 namespace {
 
@@ -45,17 +46,8 @@ TEST(RestartedStart, WaitsForTheClosingCopysLockAndThenStarts) {
     const std::filesystem::path log = std::filesystem::path(folder) / "save.log";
     std::ofstream(std::filesystem::path(folder) / "savelog.ini") << "";
 
-    const pid_t child = ::fork();
+    const pid_t child = ui::testing::StartProgramIn(folder, {"--restarted", "--virtual-device"});
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) {
-            ::_exit(127);
-        }
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::execl(TQ_PROGRAM_PATH, TQ_PROGRAM_PATH, "--restarted", "--virtual-device",
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
     // While the lock is held the new copy neither starts nor gives up.
     int status = 0;
     EXPECT_FALSE(Reap(child, &status, 300));

@@ -18,6 +18,7 @@
 #include "app/model_cfg.h"
 #include "app/startup.h"
 #include "platform/single_instance.h"
+#include "program_process.h"
 
 namespace {
 
@@ -36,16 +37,8 @@ TEST(SecondStart, LeavesTheRunningCopysLogAlone) {
     const std::string earlier = "[10:00:00.000] the running copy's log\n";
     std::ofstream(log, std::ios::binary) << earlier;
 
-    const pid_t child = ::fork();
+    const pid_t child = ui::testing::StartProgramIn(folder, {});
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) {
-            ::_exit(127);
-        }
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        ::execl(TQ_PROGRAM_PATH, TQ_PROGRAM_PATH, static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
     // The second copy waits at its message box; watch the log meanwhile.
     int status = 0;
     bool ended = false;
