@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "model/file_bytes.h"
@@ -276,7 +277,8 @@ bool startsWithWord(std::string_view line, std::string_view word) {
 // One line of the file into the list; false when it is not understood.
 bool readLine(std::string_view line, FilterList& list) {
     if (startsWithWord(line, "filter")) {
-        const int next = list.filters.empty() ? 1 : list.filters.back().number + 1;
+        const int last = list.filters.empty() ? 0 : list.filters.back().number;
+        const int next = last < std::numeric_limits<int>::max() ? last + 1 : last;
         auto f = readFilterLine(line, next);
         if (!f) {
             return false;

@@ -47,7 +47,8 @@ std::optional<FitRefusal> crossedLimit(const FilterEntry& f, double hz, double g
     const std::array<double, 3> given{f.frequencyHz, f.gainDb, f.q.value_or(0.0)};
     for (size_t k = 0; k < checks.size(); ++k) {
         const auto& [value, limit] = checks[k];
-        if (value < limit.lowest) {
+        // Written so that a value that is no number at all is refused too.
+        if (!(value >= limit.lowest)) {
             return FitRefusal{f, limit.below, fitRefusalKey(limit.below), given[k], limit.lowest};
         }
         if (value > limit.highest) {

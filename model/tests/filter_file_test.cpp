@@ -5,7 +5,11 @@
 
 #include <cmath>
 #include <fstream>
+#include <iterator>
+#include <limits>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -111,6 +115,19 @@ TEST(FilterFileReading, WithoutPreampNumbersOrSpacesBeforeUnits) {
     expectFilter(read.list.filters[1], 2, true, FilterType::Peaking, 3000, 1.0, 3.0);
     expectFilter(read.list.filters[2], 9, true, FilterType::Peaking, 40, 0.0, 1.0);
     expectFilter(read.list.filters[3], 10, true, FilterType::Peaking, 50, 1.0, 2.0);
+}
+
+TEST(FilterFileReading, NumbersLeftOutCountOnEvenFromTheLargestNumber) {
+    const auto read = ParseFilterText(
+        "Filter 2147483647: ON PK Fc 100 Hz Q 1\n"
+        "Filter: ON PK Fc 200 Hz Q 1\n"
+        "Filter 99999999999: ON PK Fc 300 Hz Q 1\n");
+    ASSERT_EQ(read.error, FilterFileError::None);
+    ASSERT_EQ(read.list.filters.size(), 2u);
+    EXPECT_EQ(read.list.filters[1].number, std::numeric_limits<int>::max());
+    EXPECT_DOUBLE_EQ(read.list.filters[1].frequencyHz, 200);
+    ASSERT_EQ(read.list.unreadLines.size(), 1u);
+    EXPECT_EQ(read.list.unreadLines[0].lineNumber, 3);
 }
 
 TEST(FilterFileReading, EveryTypeNameOfSuchFiles) {
@@ -399,6 +416,21 @@ TEST(FilterFitting, EveryLimitOnEachSideNamesTheValueAndTheLimit) {
     }
 }
 
+TEST(FilterFitting, ValuesThatAreNoNumbersAreRefusedNotApplied) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const auto fit = model::FitFiltersToOutput(
+        listOf({peaking(1, nan, 0, 1), peaking(2, 100, nan, 1), peaking(3, 100, 0, nan),
+                peaking(4, -inf, 0, 1), peaking(5, 100, inf, 1)}),
+        21);
+    EXPECT_TRUE(fit.bands.empty());
+    expectRefusals(fit, {{1, FitRefusalReason::FrequencyTooLow, "${filter_fit_freq_low}"},
+                         {2, FitRefusalReason::GainTooLow, "${filter_fit_gain_low}"},
+                         {3, FitRefusalReason::QTooLow, "${filter_fit_q_low}"},
+                         {4, FitRefusalReason::FrequencyTooLow, "${filter_fit_freq_low}"},
+                         {5, FitRefusalReason::GainTooHigh, "${filter_fit_gain_high}"}});
+}
+
 // --- writing an output and reading it back ---
 
 TEST(FilterFileWriting, OneLinePerBandInTheSameFormat) {
@@ -408,6 +440,7 @@ TEST(FilterFileWriting, OneLinePerBandInTheSameFormat) {
     bands[0] = {-3.0f, 2.0f, 1000, true, 0};
     bands[1] = {4.5f, 0.71f, 125, false, 0};
     bands[2] = {0.0f, 1.5f, 300, true, 1};
+    bands[3] = {0.0f, 2.5f, 400, true, 3};
     const std::string text = model::FormatFilterFile(*profile, 2);
     EXPECT_TRUE(text.starts_with("# TQ DSP Audio ")) << text;
     const std::string firstLine = text.substr(0, text.find('\n'));
@@ -415,6 +448,8 @@ TEST(FilterFileWriting, OneLinePerBandInTheSameFormat) {
     EXPECT_NE(text.find("\nFilter 1: ON PK Fc 1000 Hz Gain -3.0 dB Q 2.00\n"), std::string::npos);
     EXPECT_NE(text.find("\nFilter 2: OFF PK Fc 125 Hz Gain 4.5 dB Q 0.71\n"), std::string::npos);
     EXPECT_NE(text.find("\nFilter 3: ON AP Fc 300 Hz Q 1.50\n"), std::string::npos);
+    // A band type without a name in the format is not passed off as peaking.
+    EXPECT_NE(text.find("\nFilter 4: OFF PK Fc 400 Hz Gain 0.0 dB Q 2.50\n"), std::string::npos);
     int lines = 0;
     for (char c : text) {
         lines += c == '\n' ? 1 : 0;
@@ -466,6 +501,67 @@ TEST(FilterFileWriting, ExportThenImportGivesBackTheSameBands) {
             EXPECT_EQ(r.reason, FitRefusalReason::Off);
         }
     }
+}
+
+// --- the messages ---
+
+// The printf conversions of a text, in order ("%d%s%s").
+std::string conversions(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == '%') {
+            out += text.substr(i, 2);
+            ++i;
+        }
+    }
+    return out;
+}
+
+// The value of key in one of the generated language files; none when missing.
+std::optional<std::string> languageText(const std::string& language, const std::string& key) {
+    std::ifstream in(std::string(MODEL_TEST_LANGUAGE_DIR) + "/lan_" + language + ".xml");
+    const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string start = "id=\"" + key + "\" value=\"";
+    const size_t at = file.find(start);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    const size_t from = at + start.size();
+    return file.substr(from, file.find('"', from) - from);
+}
+
+TEST(FilterFileMessages, EveryKeyIsTranslatedWithTheValuesItIsGiven) {
+    struct Key {
+        const char* key;
+        const char* conversions;
+    };
+    std::vector<Key> keys;
+    for (auto e : {FilterFileError::CannotOpen, FilterFileError::Empty, FilterFileError::TooLarge,
+                   FilterFileError::Binary, FilterFileError::NoFilters}) {
+        keys.push_back({model::filterFileErrorKey(e), ""});
+    }
+    keys.push_back({model::fitRefusalKey(FitRefusalReason::Off), "%d"});
+    keys.push_back({model::fitRefusalKey(FitRefusalReason::NotPeaking), "%d%s"});
+    keys.push_back({model::fitRefusalKey(FitRefusalReason::NoQ), "%d"});
+    keys.push_back({model::fitRefusalKey(FitRefusalReason::NoBandLeft), "%d%d"});
+    for (auto r : {FitRefusalReason::FrequencyTooLow, FitRefusalReason::FrequencyTooHigh,
+                   FitRefusalReason::GainTooLow, FitRefusalReason::GainTooHigh,
+                   FitRefusalReason::QTooLow, FitRefusalReason::QTooHigh}) {
+        keys.push_back({model::fitRefusalKey(r), "%d%s%s"});
+    }
+    std::set<std::string> distinct;
+    for (const auto& k : keys) {
+        ASSERT_NE(k.key, nullptr);
+        distinct.insert(k.key);
+        for (const char* language : {"en", "cn", "ru", "de"}) {
+            SCOPED_TRACE(std::string(k.key) + " " + language);
+            const auto text = languageText(language, k.key);
+            ASSERT_TRUE(text.has_value());
+            EXPECT_FALSE(text->empty());
+            EXPECT_EQ(conversions(*text), k.conversions);
+        }
+    }
+    EXPECT_EQ(distinct.size(), keys.size());
 }
 
 }  // namespace
