@@ -211,7 +211,12 @@ bool readFilterValues(const std::vector<std::string>& t, size_t i, FilterEntry& 
             if (!q || q->value <= 0.0) {
                 return false;
             }
-            f.q = qFromBandwidthOctaves(q->value);
+            // Bandwidths of thousands of octaves or next to none have no Q.
+            const double converted = qFromBandwidthOctaves(q->value);
+            if (!std::isfinite(converted) || converted <= 0.0) {
+                return false;
+            }
+            f.q = converted;
         } else {
             return false;
         }

@@ -176,6 +176,8 @@ TEST(FilterFileReading, GarbageLinesAreListedAndTheGoodOnesRead) {
         "Preamp: -3 dB\n"
         "Preamp: -9 dB\n"
         "Filter 11: ON PK Fc 8000 Hz Gain -2 dB Q 4 Width 3\n"
+        "Filter 13: ON PK Fc 100 Hz Gain 1 dB BW Oct 75075\n"
+        "Filter 14: ON PK Fc 100 Hz Gain 1 dB BW Oct 1e-300\n"
         "Filter 12: ON PK Fc 200 Hz Gain -2 dB Q 4\n");
     ASSERT_EQ(read.error, FilterFileError::None);
     ASSERT_EQ(read.list.filters.size(), 2u);
@@ -187,7 +189,7 @@ TEST(FilterFileReading, GarbageLinesAreListedAndTheGoodOnesRead) {
     for (const auto& unread : read.list.unreadLines) {
         lines.push_back(unread.lineNumber);
     }
-    EXPECT_EQ(lines, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16}));
+    EXPECT_EQ(lines, (std::vector<int>{2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 17, 18}));
     ASSERT_GE(read.list.unreadLines.size(), 4u);
     EXPECT_EQ(read.list.unreadLines[0].text, "Filter 2: ON XX Fc 100 Hz Gain 1 dB Q 1");
     EXPECT_EQ(read.list.unreadLines[3].text, "Filter 5: ON PK Gain 1 dB Q 1");
