@@ -16,6 +16,9 @@ inline constexpr int kDelayUnitCm = 1;
 inline constexpr int kDelayUnitInch = 2;
 
 inline constexpr int kMaxFrequencyHz = 20000;
+// The gain range of an EQ band.
+inline constexpr float kMinBandGainDb = -18.0f;
+inline constexpr float kMaxBandGainDb = 12.0f;
 
 // "%.3f ms", "%d cm" or "%d in" of a delay limited to 0..max.
 std::string formatDelayText(int unit, float ms);

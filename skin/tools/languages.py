@@ -389,6 +389,25 @@ TEXTS = {
                        "显示器已更改，但程序无法自行重启。请关闭程序并重新启动，以使用新的显示尺寸。",
                        "Параметры экрана изменились, но программа не смогла перезапуститься. Закройте её и запустите снова, чтобы использовать новый размер экрана.",
                        "Die Anzeige hat sich geändert, aber das Programm konnte sich nicht neu starten. Schließen Sie es und starten Sie es erneut, um die neue Anzeigegröße zu nutzen."),
+    # filter files
+    # Every refusal takes the filter's number (%d) first; the type refusal then
+    # the type's name (%s), the band refusal the output's band count (%d), the
+    # limit refusals the filter's value and the limit (%s, %s).
+    "filter_file_open_error": ("The filter file cannot be opened.", "无法打开滤波器文件。", "Не удаётся открыть файл фильтров.", "Die Filterdatei lässt sich nicht öffnen."),
+    "filter_file_empty": ("The filter file is empty.", "滤波器文件为空。", "Файл фильтров пуст.", "Die Filterdatei ist leer."),
+    "filter_file_too_large": ("The file is larger than 1 MB and is not a filter file.", "文件大于 1 MB，不是滤波器文件。", "Файл больше 1 МБ и не является файлом фильтров.", "Die Datei ist größer als 1 MB und keine Filterdatei."),
+    "filter_file_binary": ("The file is not a text file.", "该文件不是文本文件。", "Это не текстовый файл.", "Die Datei ist keine Textdatei."),
+    "filter_file_no_filters": ("The file contains no filter lines.", "文件中没有滤波器行。", "В файле нет строк фильтров.", "Die Datei enthält keine Filterzeilen."),
+    "filter_fit_off": ("Filter %d is switched off and was skipped.", "滤波器 %d 已关闭，已跳过。", "Фильтр %d выключен и пропущен.", "Filter %d ist aus und wurde übersprungen."),
+    "filter_fit_not_peaking": ("Filter %d: the type %s is not a peaking filter.", "滤波器 %d：类型 %s 不是峰值滤波器。", "Фильтр %d: тип %s не является пиковым.", "Filter %d: Typ %s ist kein Glockenfilter."),
+    "filter_fit_no_q": ("Filter %d: a peaking filter without Q.", "滤波器 %d：峰值滤波器缺少 Q 值。", "Фильтр %d: пиковый фильтр без Q.", "Filter %d: Glockenfilter ohne Q."),
+    "filter_fit_no_band_left": ("Filter %d: this output has only %d bands.", "滤波器 %d：该输出只有 %d 个频段。", "Фильтр %d: у этого выхода только %d полос.", "Filter %d: Dieser Ausgang hat nur %d Bänder."),
+    "filter_fit_freq_low": ("Filter %d: the frequency %s Hz is below the lowest, %s Hz.", "滤波器 %d：频率 %s Hz 低于最低值 %s Hz。", "Фильтр %d: частота %s Гц ниже минимума %s Гц.", "Filter %d: Frequenz %s Hz liegt unter dem Minimum von %s Hz."),
+    "filter_fit_freq_high": ("Filter %d: the frequency %s Hz is above the highest, %s Hz.", "滤波器 %d：频率 %s Hz 高于最高值 %s Hz。", "Фильтр %d: частота %s Гц выше максимума %s Гц.", "Filter %d: Frequenz %s Hz liegt über dem Maximum von %s Hz."),
+    "filter_fit_gain_low": ("Filter %d: the gain %s dB is below the lowest, %s dB.", "滤波器 %d：增益 %s dB 低于最低值 %s dB。", "Фильтр %d: усиление %s дБ ниже минимума %s дБ.", "Filter %d: Verstärkung %s dB liegt unter dem Minimum von %s dB."),
+    "filter_fit_gain_high": ("Filter %d: the gain %s dB is above the highest, %s dB.", "滤波器 %d：增益 %s dB 高于最高值 %s dB。", "Фильтр %d: усиление %s дБ выше максимума %s дБ.", "Filter %d: Verstärkung %s dB liegt über dem Maximum von %s dB."),
+    "filter_fit_q_low": ("Filter %d: Q %s is below the lowest, %s.", "滤波器 %d：Q 值 %s 低于最低值 %s。", "Фильтр %d: Q %s ниже минимума %s.", "Filter %d: Q %s liegt unter dem Minimum von %s."),
+    "filter_fit_q_high": ("Filter %d: Q %s is above the highest, %s.", "滤波器 %d：Q 值 %s 高于最高值 %s。", "Фильтр %d: Q %s выше максимума %s.", "Filter %d: Q %s liegt über dem Maximum von %s."),
 }
 
 for _g in range(1, 5):
