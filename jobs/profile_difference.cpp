@@ -77,7 +77,7 @@ void SendCompressorDifference(CommandSteps& steps, const Profile& a, const Profi
         }
     }
     for (int c = 0; cfg.mENABLE_COMPRESSOR2 && c < ModelOutputs(); ++c) {
-        if (CompressorDiffers(a, b, c)) {
+        if (Compressor2Differs(a, b, c)) {
             SendCompressor2(steps, b, 0, c);
         }
     }

@@ -179,6 +179,14 @@ bool CompressorDiffers(const model::Profile& a, const model::Profile& b, int c) 
     return at(a) != at(b);
 }
 
+bool Compressor2Differs(const model::Profile& a, const model::Profile& b, int c) {
+    const auto at = [c](const model::Profile& p) {
+        return std::tuple(p.compressorNoise[c], p.compressorAttack[c],
+                          std::max(0, p.compressorRelease[c]));
+    };
+    return at(a) != at(b);
+}
+
 void SendCompressor(CommandSteps& steps, const model::Profile& p, int scene, int c) {
     steps.Send([&, c](DeviceLink& l) {
         return l.Compressor_Ctrl(Byte(scene), 0, Byte(c), Byte(p.compressorBypass[c]),

@@ -63,6 +63,8 @@ void SendOutputSwitch(CommandSteps& steps, const model::Profile& p, int scene, O
 
 // The compressor settings of output c, each kind where the model has it.
 bool CompressorDiffers(const model::Profile& a, const model::Profile& b, int c);
+// The second kind carries the threshold, attack and release only.
+bool Compressor2Differs(const model::Profile& a, const model::Profile& b, int c);
 void SendCompressor(CommandSteps& steps, const model::Profile& p, int scene, int output);
 void SendCompressorOns(CommandSteps& steps, const model::Profile& p, int scene, OutputSpan outputs);
 void SendCompressor2(CommandSteps& steps, const model::Profile& p, int scene, int output);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/model_cfg.h"
+#include "app/tests/features_on_record.h"
 #include "device/dsp_subcommands.h"
 #include "device/packet.h"
 #include "job_fixture.h"
@@ -341,6 +343,69 @@ TEST_F(ProfileDifferenceTest, WithoutAKnownStartEverythingIsWritten) {
     EXPECT_EQ(jobs::CountProfileDifference({nullptr, 0}, {&to, 3.0f}),
               jobs::CountCurrentProfile({&to, 3.0f}));
     EXPECT_EQ(jobs::CountProfileDifference({&to, 3.0f}, {nullptr, 0}), 0);
+}
+
+}  // namespace
+}  // namespace test_support
+
+namespace test_support {
+namespace {
+
+// A model record with compressors: each changed setting goes in the
+// compressor command that carries it, for its output alone.
+class CompressorDifferenceTest : public ProfileDifferenceTest {
+protected:
+    app::ScopedModelCfg mRecord{FeaturesOnRecord()};
+};
+
+model::Profile WithCompressors() {
+    model::Profile p = DistinctProfile(3);
+    for (int c = 0; c < 10; ++c) {
+        p.compressorBypass[c] = c % 2;
+        p.compressorNoise[c] = -static_cast<float>(10 + c);
+        p.compressorRatio[c] = static_cast<float>(2 + c % 8);
+        p.compressorSoftKnee[c] = static_cast<float>(c % 6);
+        p.compressorAttack[c] = 10 + c;
+        p.compressorRelease[c] = 100 * (5 + c);
+        p.channels[c].compressorOn = c % 3 != 0;
+    }
+    return p;
+}
+
+TEST_F(CompressorDifferenceTest, EachSettingGoesInTheCommandsThatCarryIt) {
+    struct Case {
+        const char* name;
+        std::function<void(model::Profile&)> change;
+        std::vector<std::pair<uint8_t, uint8_t>> want;  // sub-command, output
+    };
+    using namespace device;
+    const std::vector<Case> cases = {
+        {"ratio of output 4",
+         [](model::Profile& p) { p.compressorRatio[4] = 7.0f; },
+         {{DSP_COMPRESSOR_SETTING, 4}}},
+        {"attack of output 2",
+         [](model::Profile& p) { p.compressorAttack[2] = 80; },
+         {{DSP_COMPRESSOR_SETTING, 2}, {DSP_COMPRESSOR_SETTING2, 2}}},
+        {"switch of output 5",
+         [](model::Profile& p) { p.channels[5].compressorOn = false; },
+         {{DSP_COMPRESSOR_ON_CH, 5}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Establish(WithCompressors(), kAttenuation);
+        model::Profile to = mFrom;
+        c.change(to);
+        EXPECT_EQ(Count(to, kAttenuation), static_cast<int>(c.want.size()));
+        EXPECT_EQ(SendDifference(to, kAttenuation), jobs::JobOutcome::kDone);
+        const std::vector<SentFrame> got = Sent();
+        ASSERT_EQ(got.size(), c.want.size());
+        for (size_t i = 0; i < got.size(); ++i) {
+            EXPECT_EQ(int(got[i].sub), int(c.want[i].first)) << "frame " << i;
+            ASSERT_GE(got[i].data.size(), 4u);
+            EXPECT_EQ(got[i].data[2], c.want[i].second) << "frame " << i;
+        }
+        EXPECT_TRUE(SameAsFullWriteOut(to, kAttenuation));
+    }
 }
 
 }  // namespace
