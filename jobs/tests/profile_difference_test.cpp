@@ -126,7 +126,7 @@ TEST_F(ProfileDifferenceTest, ChangesTheAmplifierCannotTellApartSendNothing) {
     model::Profile to = mFrom;
     to.eqArray(1)[4].eqGain = 15.0f;  // limited to 12 dB all the same
     to.eqArray(2)[0].eqGain = 4.0f;   // switched off: plays flat
-    to.channels[3].crossover.hp.bypass = 0;
+    to.channels[3].crossover.hp.bypass = 1;
     to.channels[3].crossover.bpType = 3;
     to.inputs[2][0] = 3;                // routing of a source not playing
     to.inputMixVolume[1][0][0] = 33;    // the coaxial input has no mixer
