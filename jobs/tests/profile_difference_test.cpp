@@ -410,3 +410,47 @@ TEST_F(CompressorDifferenceTest, EachSettingGoesInTheCommandsThatCarryIt) {
 
 }  // namespace
 }  // namespace test_support
+
+namespace test_support {
+namespace {
+
+app::ModelCfg CoaxialWithInputs() {
+    app::ModelCfg record = app::CurrentModelCfg();
+    record.mCOAX_INPUT_CHANNEL_NUMBER = 2;
+    return record;
+}
+
+// The coaxial input is mixed by no write-out, full or difference, even on a
+// record that gives it inputs.
+class CoaxialInputsTest : public ProfileDifferenceTest {
+protected:
+    app::ScopedModelCfg mRecord{CoaxialWithInputs()};
+};
+
+TEST_F(CoaxialInputsTest, NoWriteOutSendsTheCoaxialMixer) {
+    const auto coaxialMixerFrames = [this] {
+        int count = 0;
+        for (const SentFrame& frame : Sent()) {
+            const bool mixer = frame.sub == device::DSP_INPUT_MIX_CH_TRIM ||
+                               frame.sub == device::DSP_CROSS_SOURCE_MIX_CS47048;
+            count += mixer && frame.data.size() > 1 && frame.data[1] == 1 ? 1 : 0;
+        }
+        return count;
+    };
+    Establish(DistinctProfile(3), kAttenuation);
+    model::Profile to = mFrom;
+    to.inputMixVolume[1][0][0] = 33;
+    to.inputMixVolume[2][0][0] = 34;
+    EXPECT_EQ(SendDifference(to, kAttenuation), jobs::JobOutcome::kDone);
+    EXPECT_EQ(Sent().size(), 1u) << "the other source's change goes";
+    EXPECT_EQ(coaxialMixerFrames(), 0);
+    mAmplifier->ClearReceived();
+    ASSERT_EQ(jobs::WriteCurrentProfile(mLink, {&to, kAttenuation}, mReport),
+              jobs::JobOutcome::kDone);
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_GT(Sent().size(), 100u);
+    EXPECT_EQ(coaxialMixerFrames(), 0);
+}
+
+}  // namespace
+}  // namespace test_support
