@@ -422,12 +422,12 @@ app::ModelCfg CoaxialWithInputs() {
 
 // The coaxial input is mixed by no write-out, full or difference, even on a
 // record that gives it inputs.
-class CoaxialInputsTest : public ProfileDifferenceTest {
+class CoaxialInputsDifferenceTest : public ProfileDifferenceTest {
 protected:
     app::ScopedModelCfg mRecord{CoaxialWithInputs()};
 };
 
-TEST_F(CoaxialInputsTest, NoWriteOutSendsTheCoaxialMixer) {
+TEST_F(CoaxialInputsDifferenceTest, NoWriteOutSendsTheCoaxialMixer) {
     const auto coaxialMixerFrames = [this] {
         int count = 0;
         for (const SentFrame& frame : Sent()) {
