@@ -29,12 +29,16 @@ struct EqBandState {
     uint16_t qFraction = 8;  // the tenths digit, or thousandths with EQ precision
     uint8_t gainByte = 18;   // low 5 bits gain + 18, high 3 bits the band type
     uint8_t gainTenths = 0;
+
+    bool operator==(const EqBandState&) const = default;
 };
 
 struct FilterSectionState {
     uint8_t type = 1;
     uint16_t frequency = 20;
     uint8_t slope = 0;  // 0: off
+
+    bool operator==(const FilterSectionState&) const = default;
 };
 
 struct CompressorState {
@@ -47,6 +51,8 @@ struct CompressorState {
     uint8_t kneeTenths = 0;
     uint16_t attack = 1000;
     uint16_t release = 30000;
+
+    bool operator==(const CompressorState&) const = default;
 };
 
 struct Compressor2State {
@@ -55,6 +61,8 @@ struct Compressor2State {
     uint16_t attack = 10;
     uint8_t releaseSeconds = 1;
     uint8_t releaseTenths = 0;
+
+    bool operator==(const Compressor2State&) const = default;
 };
 
 struct ChannelState {
@@ -76,12 +84,16 @@ struct ChannelState {
     uint16_t speakerDistance = 0;  // hundredths
     CompressorState compressor{};
     Compressor2State compressor2{};
+
+    bool operator==(const ChannelState&) const = default;
 };
 
 struct CrossMixState {
     uint8_t viceSource = 10;
     uint8_t viceChannel = 0;
     uint8_t viceGain = 0;
+
+    bool operator==(const CrossMixState&) const = default;
 };
 
 struct SourceState {
@@ -89,6 +101,8 @@ struct SourceState {
     std::array<std::array<uint8_t, kAmpChannels>, kAmpInputs> mixTrim{};  // [input][output]
     std::array<uint8_t, kAmpInputs> inputPhase{};
     std::array<CrossMixState, kAmpInputs> crossMix{};
+
+    bool operator==(const SourceState&) const = default;
 };
 
 struct AmplifierState {
@@ -123,6 +137,8 @@ struct AmplifierState {
     std::array<uint8_t, kAmpPairSlots> bridges{};
     std::array<ChannelState, kAmpChannels> channels{};
     std::array<SourceState, kAmpSources> sources{};
+
+    bool operator==(const AmplifierState&) const = default;
 };
 
 // The state of a reset profile for a model with `outputChannels` outputs:
