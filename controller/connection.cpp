@@ -10,6 +10,7 @@
 #include "app/settings.h"
 #include "controller/controller_messages.h"
 #include "controller/equalizer_manager.h"
+#include "controller/tuning_parts.h"
 #include "model/units.h"
 
 namespace controller {
@@ -35,6 +36,10 @@ EqualizerManager::EqualizerManager(std::shared_ptr<device::HidBackend> backend)
       mDeviceLink(std::make_unique<device::DeviceLink>(std::move(backend))) {
     mDeviceLink->SetModelParams(Cfg());
     mProfile.deviceModel = -1;
+    mHistory = std::make_unique<EditHistory>(
+        mProfile, TuningDiffers, [this] { return mUi != nullptr && mUi->IsPointerHeld(); });
+    mHistory->OnChange([this] { ShowUndoButtons(); });
+    mHistory->OnStep([this] { NoteOfflineChange(); });
 }
 
 EqualizerManager::~EqualizerManager() {
@@ -192,6 +197,7 @@ void EqualizerManager::ConnectDevice(bool showFailure) {
     mForceUpdateWindowClosed = false;
     mDeviceLink->DisableCmdCtrl();  // the view pushes of the sync send nothing
     Post(WM_SHOW_LOADING);
+    KeepOfflineTune();
     auto cached = mDeviceProfiles.find(mSelectedName);
     bool profileExists = !mSelectedName.empty() && cached != mDeviceProfiles.end();
     if (profileExists) {
@@ -237,6 +243,9 @@ void EqualizerManager::OnControllerStep(uintptr_t step) {
             break;
         case SyncStep::kCheckFirmware:
             CheckFirmware();
+            break;
+        case SyncStep::kOfferOfflineTune:
+            OfferOfflineTune();
             break;
         case SyncStep::kSceneLoaded:
             OnSceneLoaded();
@@ -309,6 +318,11 @@ void EqualizerManager::OnSyncDone() {
         SetConnectLook(ConnectLook::kConnected);
         mDeviceLink->EnableCmdCtrl();
         SetCurChannelChange(mProfile.currOutChannel);
+        ForgetHistory();
+        if (mOfflineProfile != nullptr) {
+            // After the loading window went: the question needs the user.
+            PostStep(SyncStep::kOfferOfflineTune);
+        }
     } else {
         DisconnectDevice();
     }

@@ -38,6 +38,7 @@ enum class SyncStep : uintptr_t {
     kWriteWholeConfig = 5,     // the read-back is whole: write the whole-configuration file
     kWholeConfigUnread = 6,    // the read-back failed: no file, tell the user
     kLoadedProfileToView = 7,  // a loaded profile into the view, the device onto its source
+    kOfferOfflineTune = 8,     // a tune made offline: ask whether to send it
 };
 
 // How far the job behind the loading window is. wParam: steps done, lParam:

@@ -13,6 +13,7 @@
 #include "controller/main_volume_map.h"
 #include "controller/scene_name_codec.h"
 #include "jobs/command_steps.h"
+#include "jobs/profile_difference.h"
 
 namespace controller {
 namespace {
@@ -151,6 +152,16 @@ void EqualizerManager::SaveWholeSceneThread() {
             break;
     }
     app::Log("SaveWholeSceneThread end!\n");
+}
+
+void EqualizerManager::SendDifferenceThread() {
+    app::Log("SendDifferenceThread start!\n");
+    PostingReport report(*this);
+    const jobs::JobOutcome outcome = jobs::WriteProfileDifference(
+        *mDeviceLink, {mJobFrom.get(), 0.0f}, {&mJobProfile, 0.0f}, report);
+    app::Log("difference write-out %s\n", jobs::OutcomeName(outcome));
+    Post(WM_HIDE_LOADING);
+    app::Log("SendDifferenceThread end!\n");
 }
 
 }  // namespace controller

@@ -20,6 +20,7 @@
 
 #include "controller/control_lookup.h"
 #include "controller/controller_messages.h"
+#include "controller/edit_history.h"
 #include "controller/ui_services.h"
 #include "controller/upgrade_worker.h"
 #include "device/device_link.h"
@@ -376,6 +377,24 @@ public:
     static std::filesystem::path ForceUpdateMcuFile();
     static std::filesystem::path ForceUpdateFlashFile();
 
+    // ---- undo and redo ----
+    // The history of the user's tuning steps; the window's notifications
+    // reach it (toolkit::SetUserActionObserver).
+    EditHistory& History() { return *mHistory; }
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // The tuning before the last step (after the step last undone) becomes
+    // the working profile; only the difference is sent.
+    void Undo();
+    void Redo();
+
+    // ---- offline tuning ----
+    // The working profile holds a tune made with no amplifier connected that
+    // no amplifier has been offered yet.
+    bool HasOfflineTune() const { return mOfflineTune || mOfflineProfile != nullptr; }
+    // Where a tune made offline is kept when the user keeps the amplifier's.
+    std::string OfflineTuneFile() const;
+
     // ---- state the main window reads ----
     bool IsSynchronised() const { return mLook == ConnectLook::kConnected; }
     ConnectLook Look() const { return mLook; }
@@ -400,6 +419,8 @@ private:
     void SetCurSceneThread();
     void SetWholeProfileThread();
     void SaveWholeSceneThread();
+    // Sends the difference from *mJobFrom to mJobProfile.
+    void SendDifferenceThread();
     class PostingReport;
     friend class PostingReport;
     // Marks a posted marker's number and waits until the UI thread handled
@@ -410,6 +431,7 @@ private:
     void TakeJobInput(bool withScenes);
     void WriteWholeConfigFile();
     bool ReadSceneFileInto(const std::string& path, bool showMessages);
+    void OnProfileFileRead();
     model::ProfileFile ProfileFiles();
     std::string ChooseProfileFile(bool whole, bool save);
     void Post(uint32_t message, uintptr_t wParam = 0);
@@ -417,6 +439,16 @@ private:
     void CheckFirmware();
     bool IsVirtualAmplifier() const;
     void ReadDeviceAgain();
+
+    // undo and offline tuning
+    void ApplyHistoryProfile(const model::Profile& restored, const char* what);
+    void ShowUndoButtons();
+    void NoteOfflineChange();
+    void KeepOfflineTune();
+    void OfferOfflineTune();
+    void KeepOfflineTuneInFile(const model::Profile& offline);
+    // The working profile was replaced by the amplifier's or a file's.
+    void ForgetHistory();
 
     // devices
     void SelectEntry(size_t index);
@@ -574,6 +606,12 @@ private:
     std::vector<std::string> mDeviceNickNames;
     std::map<std::string, model::Profile> mDeviceProfiles;
 
+    std::unique_ptr<EditHistory> mHistory;
+    // Set by a step made while no amplifier is connected; the tune is kept in
+    // mOfflineProfile when one is connected, until the user chose.
+    bool mOfflineTune = false;
+    std::unique_ptr<model::Profile> mOfflineProfile;
+
     std::string mWholeConfigPath;
     bool mAutoSaveEnabled = false;
     int mAutoSaveIndex = 0;
@@ -584,6 +622,7 @@ private:
     // The input of the running job, written on the UI thread before it starts.
     model::Profile mJobProfile;
     float mJobMainVolume = 0;
+    std::unique_ptr<model::Profile> mJobFrom;  // what the amplifier holds
     std::vector<model::Profile> mJobScenes;
     std::vector<model::SceneName> mJobNames;
     jobs::BandCounts mJobBands{};

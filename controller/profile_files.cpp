@@ -66,7 +66,15 @@ bool EqualizerManager::ReadSceneFileInto(const std::string& path, bool showMessa
         return false;
     }
     mProfile.mix2monitorChIdxs(0);
+    OnProfileFileRead();
     return true;
+}
+
+// A file's tune replaced the working profile: no step of before applies to
+// it, and with no amplifier connected it is a tune made offline.
+void EqualizerManager::OnProfileFileRead() {
+    ForgetHistory();
+    NoteOfflineChange();
 }
 
 void EqualizerManager::LoadSenceConfigFromFile() {
@@ -112,6 +120,7 @@ void EqualizerManager::LoadWholeConfigFromFile() {
             std::span<model::SceneName, model::kStoredScenes>(names.data(), 10))) {
         return;
     }
+    OnProfileFileRead();
     std::copy(scenes.begin(), scenes.end(), mSceneProfiles.begin() + 1);
     for (size_t k = 0; k < names.size(); ++k) {
         std::u16string name = SceneNameFromBytes(std::string(names[k].begin(), names[k].end()));

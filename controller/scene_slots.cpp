@@ -138,6 +138,7 @@ void EqualizerManager::OnSceneLoaded() {
         ComputeCurve(c);
     }
     UpdateEqualizer(-1);
+    ForgetHistory();
     if (mDeviceLink->IsConnected() && !mDeviceLink->IsDeviceGone()) {
         mDeviceLink->EnableCmdCtrl();
     }

@@ -48,6 +48,9 @@ public:
     // empty when cancelled.
     virtual std::string ChooseFile(const FileDialogRequest& request) = 0;
 
+    // A mouse button is held down (a drag is under way).
+    virtual bool IsPointerHeld() { return false; }
+
     // Asks with the confirmation box ("${confirm}" and "${cancel}"); true
     // when the user confirmed.
     virtual bool Confirm(const std::string& title, const std::string& text) = 0;

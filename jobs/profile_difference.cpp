@@ -125,6 +125,11 @@ void SendMixerDifference(CommandSteps& steps, const Profile& a, const Profile& b
             SendInputVolumes(steps, b, 0, s, row, *span);
         }
     }
+    const auto phases = ChangedSpan(
+        {0, inputs - 1}, [&](int i) { return a.inMixPhase[s][i] != b.inMixPhase[s][i]; });
+    if (phases) {
+        SendInputPhases(steps, b, s, *phases);
+    }
     for (int j = 0; j < 2; ++j) {
         const int row = CrossSourceRow(inputs, j);
         if (CrossSourceRowDiffers(a, b, s, row)) {

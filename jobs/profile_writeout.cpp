@@ -95,6 +95,7 @@ void WriteMixer(CommandSteps& steps, const model::Profile& p, int inputs, int so
     for (int i = 0; i < MixerRows(inputs); ++i) {
         SendInputVolumes(steps, p, 0, source, i, EveryOutput());
     }
+    SendInputPhases(steps, p, source, {0, inputs - 1});
     for (int j = 0; j < 2; ++j) {
         QueueCrossSourceRow(steps, p, source, CrossSourceRow(inputs, j));
     }

@@ -267,6 +267,15 @@ int MixerRows(int inputs) {
     return inputs + Cfg().mSPLIT_CROSS_SOURCE_MIX_CH;
 }
 
+void SendInputPhases(CommandSteps& steps, const model::Profile& p, int source, OutputSpan inputs) {
+    std::vector<uint8_t> phases;
+    for (int i = inputs.first; i <= inputs.last; ++i) {
+        phases.push_back(static_cast<uint8_t>(p.inMixPhase[source][i] != 0));
+    }
+    const device::ChannelRange range{0, Byte(source), Byte(inputs.first), Byte(inputs.last)};
+    steps.Send([&, range](DeviceLink& l) { return l.Input_Phase_Ctrl(range, phases, kAtOnce); });
+}
+
 void SendInputVolumes(CommandSteps& steps, const model::Profile& p, int scene, int source,
                       int input, OutputSpan outputs) {
     std::vector<uint8_t> volumes;

@@ -80,6 +80,8 @@ void SendRouting(CommandSteps& steps, const model::Profile& p, int scene, int so
 
 // Mixer rows: input rows then the split cross-source rows after them.
 int MixerRows(int inputs);
+// The polarity of source s's inputs, from the first to the last of `inputs`.
+void SendInputPhases(CommandSteps& steps, const model::Profile& p, int source, OutputSpan inputs);
 void SendInputVolumes(CommandSteps& steps, const model::Profile& p, int scene, int source,
                       int input, OutputSpan outputs);
 // Which split cross-source row the j-th (0 or 1) of a source with this many

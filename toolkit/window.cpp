@@ -3,12 +3,14 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 
 #include "toolkit/layout_builder.h"
 #include "toolkit/layout_spec.h"
 #include "toolkit/missing_layout.h"
 #include "toolkit/skin.h"
+#include "toolkit/user_actions.h"
 #include "toolkit/window_registry.h"
 #include "toolkit/window_widget.h"
 
@@ -156,6 +158,10 @@ void Window::SendNotify(const Notification& notification) {
     if (mDestroying) {
         return;
     }
+    UserActionObserver* observer = CurrentUserActionObserver();
+    if (observer != nullptr) {
+        observer->BeforeNotification();
+    }
     Notify(notification);
     auto* control = dynamic_cast<Control*>(notification.sender);
     if (control != nullptr && !control->PumpName().empty() && !mDestroying) {
@@ -164,6 +170,24 @@ void Window::SendNotify(const Notification& notification) {
             pump->second(notification);
         }
     }
+    // The observer may have gone with a window the notification closed.
+    if (observer != nullptr && observer == CurrentUserActionObserver()) {
+        observer->AfterNotification();
+    }
+}
+
+void Window::AddKeyCommand(const std::string& keys, const std::string& name) {
+    if (!mWidget) {
+        return;
+    }
+    auto* shortcut = new QShortcut(QKeySequence(QString::fromStdString(keys)), mWidget.data());
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, mWidget.data(), [this, name] {
+        Notification command;
+        command.type = kNotifyClick;
+        command.name = name;
+        SendNotify(command);
+    });
 }
 
 void Window::DefaultNotify(const Notification& notification) {
@@ -185,8 +209,18 @@ void Window::OnTimer(int) {}
 void Window::OnKeyDown(int) {}
 
 void Window::DeliverMessage(platform::PostedMessage& message) {
-    if (!mDestroying) {
-        OnMessage(message.message, message.wParam, message.lParam, message.record);
+    if (mDestroying) {
+        return;
+    }
+    // A menu item chosen is a user action like a click.
+    UserActionObserver* observer =
+        message.message == WM_MENU_CLICK ? CurrentUserActionObserver() : nullptr;
+    if (observer != nullptr) {
+        observer->BeforeNotification();
+    }
+    OnMessage(message.message, message.wParam, message.lParam, message.record);
+    if (observer != nullptr && observer == CurrentUserActionObserver()) {
+        observer->AfterNotification();
     }
 }
 

@@ -72,6 +72,9 @@ public:
     void AddSubPump(const std::string& name, NotifyPump pump);
     // Delivers a notification now: the window's handler, then the sub-pump.
     void SendNotify(const Notification& notification);
+    // A key sequence of the whole window ("Ctrl+Z") raises a click of this
+    // name, without a sender. Create the window first.
+    void AddKeyCommand(const std::string& keys, const std::string& name);
 
     void Show();
     void CenterOver(const Window* owner);

@@ -242,6 +242,10 @@ std::vector<FieldCase> EveryField() {
          [](const P&) {
              return std::vector<Frame>{{DSP_INPUT_MIX_CH_TRIM, {0, 0, Own(0), 0, 0, 50}}};
          }},
+        {"polarity of input 3 of source 4", [](P& p, float&) { p.inMixPhase[4][3] = 1; },
+         [](const P&) {
+             return std::vector<Frame>{{DSP_INPUT_CH_PHASE, {0, 4, 3, 3, 1}}};
+         }},
         {"cross-source row of source 5", [](P& p, float&) { p.csmViceSource[5][Own(5) + 1] = 88; },
          [](const P& p) {
              const auto row = static_cast<uint8_t>(Own(5) + 1);

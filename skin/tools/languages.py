@@ -408,6 +408,21 @@ TEXTS = {
     "filter_fit_gain_high": ("Filter %d: the gain %s dB is above the highest, %s dB.", "滤波器 %d：增益 %s dB 高于最高值 %s dB。", "Фильтр %d: усиление %s дБ выше максимума %s дБ.", "Filter %d: Verstärkung %s dB liegt über dem Maximum von %s dB."),
     "filter_fit_q_low": ("Filter %d: Q %s is below the lowest, %s.", "滤波器 %d：Q 值 %s 低于最低值 %s。", "Фильтр %d: Q %s ниже минимума %s.", "Filter %d: Q %s liegt unter dem Minimum von %s."),
     "filter_fit_q_high": ("Filter %d: Q %s is above the highest, %s.", "滤波器 %d：Q 值 %s 高于最高值 %s。", "Фильтр %d: Q %s выше максимума %s.", "Filter %d: Q %s liegt über dem Maximum von %s."),
+    # undo and redo, offline tuning
+    "ui_undo": ("Undo (Ctrl+Z)", "撤销 (Ctrl+Z)", "Отменить (Ctrl+Z)", "Rückgängig (Strg+Z)"),
+    "ui_redo": ("Redo (Ctrl+Shift+Z, Ctrl+Y)", "重做 (Ctrl+Shift+Z, Ctrl+Y)",
+                "Повторить (Ctrl+Shift+Z, Ctrl+Y)", "Wiederholen (Strg+Umschalt+Z, Strg+Y)"),
+    "offline_tune_question": (
+        "The tune was changed with no amplifier connected. Send your tune (only what differs), "
+        "or keep the amplifier's? A tune not sent is kept in autoSave/offline.spf.",
+        "未连接功放时修改了调音。发送您的调音（只发送不同之处），还是保留功放的？"
+        "未发送的调音保存在 autoSave/offline.spf。",
+        "Настройка изменена без усилителя. Отправить вашу (только отличия) или оставить "
+        "настройку усилителя? Неотправленная сохранится в autoSave/offline.spf.",
+        "Die Abstimmung wurde ohne Verstärker geändert. Ihre senden (nur Unterschiede) oder die "
+        "des Verstärkers behalten? Nicht gesendet bleibt sie in autoSave/offline.spf."),
+    "offline_send_mine": ("Send my tune", "发送我的调音", "Отправить мою", "Meine senden"),
+    "offline_keep_amp": ("Keep the amplifier's", "保留功放的", "Оставить усилителя", "Verstärker behalten"),
 }
 
 for _g in range(1, 5):

@@ -87,17 +87,20 @@ def top_bar(root):
     bar = root.add("Container", name="top_bar", pos=pos(0, 0, 1230, 46), bkcolor="#FF1C2129")
     bar.add("Image", name="logo", pos=pos(12, 7, 32, 32), image="logo.png")
     bar.add("Label", name="app_title", pos=pos(52, 8, 124, 30), text="TQ DSP Audio", align="left", font="15b")
-    bar.add("Combo", name="btn_devices", pos=pos(180, 10, 184, 26), tooltip="${ui_device}")
-    bar.add("Edit", name="edit_device_name", pos=pos(180, 10, 184, 26), visible="false", maxchar="31")
-    bar.add("Button", name="btnConnect", pos=pos(370, 10, 112, 26), text="${btn_disconnected}", font="12b", **{"class": "connect"})
+    bar.add("Combo", name="btn_devices", pos=pos(180, 10, 156, 26), tooltip="${ui_device}")
+    bar.add("Edit", name="edit_device_name", pos=pos(180, 10, 156, 26), visible="false", maxchar="31")
+    bar.add("Button", name="btnConnect", pos=pos(342, 10, 112, 26), text="${btn_disconnected}", font="12b", **{"class": "connect"})
     # The source button shows the current source's name, the longest text.
-    x = 494
-    for name, key, width in (("btn_scene", "ui_scene", 86), ("btn_option", "ui_option", 86),
-                             ("btn_advance", "ui_advance", 86), ("btn_source", "ui_source_menu", 128)):
+    x = 466
+    for name, key, width in (("btn_scene", "ui_scene", 82), ("btn_option", "ui_option", 82),
+                             ("btn_advance", "ui_advance", 82), ("btn_source", "ui_source_menu", 120)):
         bar.add("Button", name=name, pos=pos(x, 10, width, 26), text="${%s}" % key, **{"class": "menu"})
         x += width + 2
-    bar.add("Button", name="btn_irc", pos=pos(890, 10, 126, 26), text="${ui_auto_cal}")
-    bar.add("Button", name="win_btn_noise_gate", pos=pos(1020, 10, 126, 26), text="${ui_noise_gate}")
+    bar.add("Button", name="btn_irc", pos=pos(842, 10, 124, 26), text="${ui_auto_cal}")
+    bar.add("Button", name="win_btn_noise_gate", pos=pos(970, 10, 126, 26), text="${ui_noise_gate}")
+    # Undo and redo of the tuning; the window's keys do the same.
+    bar.add("Button", name="btn_undo", pos=pos(1100, 10, 28, 26), text="\u21b6", font="14b", enabled="false", tooltip="${ui_undo}")
+    bar.add("Button", name="btn_redo", pos=pos(1130, 10, 28, 26), text="\u21b7", font="14b", enabled="false", tooltip="${ui_redo}")
     bar.add("Button", name="web_btn_1", pos=pos(890, 10, 126, 26), text="", visible="false", **{"class": "link"})
     bar.add("Button", name="minbtn", pos=pos(1162, 10, 28, 26), foreimage="sysbtn/sys_btn_min.png", **{"class": "caption"})
     bar.add("Button", name="closebtn", pos=pos(1194, 10, 28, 26), foreimage="sysbtn/sys_btn_close.png", **{"class": "caption_close"})

@@ -20,6 +20,7 @@
 #include "model/output_type.h"
 #include "toolkit/extension_controls.h"
 #include "toolkit/text_resources.h"
+#include "toolkit/user_actions.h"
 #include "toolkit/window_registry.h"
 #include "ui/controls/ui_equalizer.h"
 #include "ui/controls/ui_equalizer_ac.h"
@@ -73,6 +74,9 @@ CMainWnd::CMainWnd(std::shared_ptr<device::HidBackend> backend)
           [this] { ui::ShowMessage(this, "${tips}", "${restart_failed}"); }) {}
 
 CMainWnd::~CMainWnd() {
+    if (mManager && toolkit::CurrentUserActionObserver() == &mManager->History()) {
+        toolkit::SetUserActionObserver(nullptr);
+    }
     mUsbMonitor.reset();
     mMenu.reset();
     mManager.reset();  // disconnects and stops the link's thread
@@ -121,6 +125,11 @@ void CMainWnd::OnCreate() {
     LoadSubLayout("channel_settings", ChannelSettingsLayout());
     mFactoryEq = app::ReadSettingInt("config", "factoryEQ", 0);
     mManager->Init(*this, *this);
+    // Every user action in any window is a possible step of the tuning.
+    toolkit::SetUserActionObserver(&mManager->History());
+    AddKeyCommand("Ctrl+Z", "btn_undo");
+    AddKeyCommand("Ctrl+Shift+Z", "btn_redo");
+    AddKeyCommand("Ctrl+Y", "btn_redo");
     // The compressor button belongs to models with compressors of either
     // type; this model's layout keeps it hidden.
     if (toolkit::Control* compressor = Find("btn_compressor")) {
@@ -136,6 +145,10 @@ void CMainWnd::ShowMessage(const std::string& title, const std::string& text) {
 
 std::string CMainWnd::Translate(const std::string& text) {
     return toolkit::Translate(text);
+}
+
+bool CMainWnd::IsPointerHeld() {
+    return toolkit::IsPointerHeld();
 }
 
 void CMainWnd::ShowLoading() {

@@ -66,6 +66,7 @@ public:
     using FileChooser = std::function<std::string(const controller::FileDialogRequest&)>;
     void SetFileChooser(FileChooser chooser) { mFileChooser = std::move(chooser); }
     bool Confirm(const std::string& title, const std::string& text) override;
+    bool IsPointerHeld() override;
     int AskTwoChoices(const std::string& title, const std::string& text, const std::string& first,
                       const std::string& second) override;
     int AskWithButtons(const std::string& title, const std::string& text,

@@ -219,6 +219,9 @@ std::span<const MainWndRoutes::ByNotification> MainWndRoutes::Clicks() {
          }},
         {"btnConnect",
          [](CMainWnd& w, const Notification&, int) { w.mManager->ConnectDevice(true); }},
+        // The buttons and the window's keys (Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y).
+        {"btn_undo", [](CMainWnd& w, const Notification&, int) { w.mManager->Undo(); }},
+        {"btn_redo", [](CMainWnd& w, const Notification&, int) { w.mManager->Redo(); }},
         {"btn_debug",
          [](CMainWnd& w, const Notification&, int) { w.mManager->OpenMemoryWindow(); }},
         {"btn_irc",
@@ -391,7 +394,10 @@ std::span<const MainWndRoutes::ByIndex> MainWndRoutes::BandReturns() {
         {"eq_gain_",
          [](CMainWnd& w, int i) {
              const int bands = w.mManager->WorkingProfile().bandCount(w.mManager->CurrentChannel());
-             w.FocusBandEdit("eq_freq_%d", i + 1 < bands ? i + 1 : 0);
+             // In GEQ editing the frequency edits are disabled and take no
+             // focus: the next gain edit does, so the focus loss commits.
+             w.FocusBandEdit(w.mManager->IsPeqMode() ? "eq_freq_%d" : "eq_gain_%d",
+                             i + 1 < bands ? i + 1 : 0);
          }},
     };
     return kBandReturns;

@@ -226,6 +226,50 @@ TEST_F(EqEditingWindowTest, DragsInGeqAndPeqMode) {
     EXPECT_GE(SetsOf(device::DSP_EQ_CH), 1);
 }
 
+TEST_F(EqEditingWindowTest, UndoAndRedoTakeBackAWholeDragAndACrossoverChange) {
+    UIEqualizer* chart = Chart();
+    ASSERT_NE(chart, nullptr);
+    EXPECT_FALSE(Control("btn_undo").Enabled());
+    const model::EqBand before = Profile().eqArray(0)[6];
+    const int hpBefore = Amp().channels[0].highPass.frequency;
+    const std::string hpTextBefore = Control("hp_freq").Text();
+    const QPoint start = chart->BandPoint(6);
+    Drag(*chart, start, start + QPoint(40, -25), 10);
+    ASSERT_TRUE(WaitQueueIdle());
+    const model::EqBand dragged = Profile().eqArray(0)[6];
+    ASSERT_NE(dragged, before);
+    TypeAndEnter("hp_freq", "150");
+    ASSERT_TRUE(WaitQueueIdle());
+    ASSERT_EQ(Amp().channels[0].highPass.frequency, 150);
+    EXPECT_TRUE(Control("btn_undo").Enabled());
+
+    // Ctrl+Z in the edit just committed: the edit has nothing of its own to undo.
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Amp().channels[0].highPass.frequency, hpBefore);
+    EXPECT_EQ(Control("hp_freq").Text(), hpTextBefore);
+    EXPECT_EQ(Profile().eqArray(0)[6], dragged) << "one step at a time";
+
+    Keys(Qt::Key_Z, Qt::ControlModifier);  // the ten moves of the drag at once
+    EXPECT_EQ(Profile().eqArray(0)[6], before);
+    EXPECT_EQ(Amp().channels[0].eq[6].frequency, before.freq);
+    EXPECT_NEAR(AmpGain(Amp().channels[0].eq[6]), before.eqGain, 0.051);
+    EXPECT_FALSE(Control("btn_undo").Enabled());
+    EXPECT_TRUE(Control("btn_redo").Enabled());
+
+    Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Amp().channels[0].eq[6].frequency, dragged.freq);
+    EXPECT_NEAR(AmpGain(Amp().channels[0].eq[6]), dragged.eqGain, 0.051);
+    Click("btn_redo");
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(Amp().channels[0].highPass.frequency, 150);
+    EXPECT_EQ(Control("hp_freq").Text(), "150Hz");
+    EXPECT_FALSE(Control("btn_redo").Enabled());
+
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    Keys(Qt::Key_Y, Qt::ControlModifier);  // the other redo key
+    EXPECT_EQ(Amp().channels[0].highPass.frequency, 150);
+}
+
 TEST_F(EqEditingWindowTest, TheCrossoverHandlesDragTheFilters) {
     TypeAndEnter("hp_freq", "100");
     TypeAndEnter("lp_freq", "5000");

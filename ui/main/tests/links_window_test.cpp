@@ -243,6 +243,31 @@ TEST_F(LinkGroupModelTest, TheLinkOptionPutsOutputsIntoTheChosenGroup) {
     EXPECT_EQ(Profile().linkGroup[3], 0) << "outputs outside the group stay out";
 }
 
+TEST_F(LinkGroupModelTest, UndoTakesAnOutputOutOfTheGroupItJoined) {
+    TypeTrim(2, "-3");
+    ASSERT_TRUE(WaitQueueIdle());
+    const virtual_device::AmplifierState before = Amp();
+    for (int channel : {2, 5}) {
+        Click("ch_synchronize_" + std::to_string(channel));
+        ASSERT_NE(mWindow->OpenMenu(), nullptr);
+        mWindow->OpenMenu()->Menu()->actions()[3]->trigger();  // group 3
+        mWindow->OpenMenu()->CloseMenu();
+        ASSERT_TRUE(WaitFor([&] { return Profile().linkGroup[channel] == 3; }, 5000));
+    }
+    ASSERT_TRUE(WaitQueueIdle());
+    ASSERT_NEAR(AmpTrim(5), -3.0f, 0.006) << "output 5 took the group's trim";
+
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Profile().linkGroup[5], 0);
+    EXPECT_EQ(Profile().linkGroup[2], 3);
+    EXPECT_FALSE(Control("ch_synchronize_5").Selected());
+    EXPECT_TRUE(Amp() == before) << "output 5 has its own settings back";
+    TypeTrim(2, "-7");
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_NEAR(AmpTrim(5), -before.channels[5].trimAttenuation, 0.006)
+        << "a trim of output 2 no longer reaches output 5";
+}
+
 TEST_F(LinksWindowTest, TheResetButtonEmptiesOrRestoresEveryOutput) {
     AnswerNextBox(0, {"third_btn"});  // "${emptied}"
     Click("btn_reset_output");

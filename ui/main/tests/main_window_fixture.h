@@ -225,6 +225,14 @@ protected:
         }
         return count;
     }
+    // Keys pressed where the focus is, as on the keyboard; then waits until
+    // what they queued was sent.
+    void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : mWindow->Widget(), key, modifiers);
+        QApplication::processEvents();
+        ASSERT_TRUE(WaitQueueIdle());
+    }
     toolkit::Control& Control(const std::string& name) {
         toolkit::Control* control = mWindow->Find(name);
         EXPECT_NE(control, nullptr) << name;

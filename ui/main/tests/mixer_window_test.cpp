@@ -239,6 +239,29 @@ TEST_F(MixerWindowTest, EveryControlReachesTheAmplifier) {
     }));
 }
 
+TEST_F(MixerWindowTest, UndoTakesBackEachMixerChangeOnTheAmplifier) {
+    const virtual_device::AmplifierState before = Amp();
+    ASSERT_TRUE(InMixer([&](CMixerWnd& mixer) {
+        TypeLevel(mixer, 4, 2, "42");
+        Click(mixer, "in_phase_3");
+        EXPECT_TRUE(AmpHas([](const auto& a) {
+            return a.sources[kLow].mixTrim[2][4] == 42 && a.sources[kLow].inputPhase[3] == 1;
+        }));
+        Click(mixer, "cancel_btn");
+    }));
+    ASSERT_TRUE(WaitQueueIdle());
+    QApplication::setActiveWindow(mWindow->Widget());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mWindow->Widget()));
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Amp().sources[kLow].inputPhase[3], 0);
+    EXPECT_EQ(Amp().sources[kLow].mixTrim[2][4], 42) << "one change at a time";
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Amp() == before);
+    Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(Amp().sources[kLow].mixTrim[2][4], 42);
+    EXPECT_TRUE(Routed(kLow, 2, 4));
+}
+
 TEST_F(MixerWindowTest, ABridgedPairCopiesAndTheResetClearsTheSource) {
     ASSERT_TRUE(InMixer([&](CMixerWnd& mixer) {
         Click(mixer, "ch_bridge_2");  // outputs 5 and 6

@@ -9,6 +9,7 @@
 
 #include "device/dsp_subcommands.h"
 #include "device/packet.h"
+#include "dialog_driving.h"
 #include "main_window_fixture.h"
 #include "ui/tests/text_fit.h"
 
@@ -115,6 +116,32 @@ TEST_F(OutputStripTest, GarbageTypedIntoATrimSendsNothing) {
     EXPECT_EQ(TrimSets(), 0);
     EXPECT_EQ(Attenuation(4), 3);
     EXPECT_EQ(edit->text().toStdString(), "-3dB");
+}
+
+TEST_F(OutputStripTest, UndoAndRedoOfATypedTrimAndDelayReachTheAmplifier) {
+    ASSERT_TRUE(StartAndSync());
+    QApplication::setActiveWindow(mWindow->Widget());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(mWindow->Widget()));
+    const virtual_device::AmplifierState untouched = Amp();
+    testing::dialog::Type(*mWindow, "edit_ch_volume_4", "-8");
+    testing::dialog::Type(*mWindow, "edit_ch_delay_6", "2.5");
+    ASSERT_TRUE(WaitQueueIdle());
+    const virtual_device::AmplifierState edited = Amp();
+    ASSERT_EQ(edited.channels[4].trimAttenuation, 8);
+    ASSERT_EQ(edited.channels[6].delayMs, 2);
+
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Amp().channels[6].delayMs, untouched.channels[6].delayMs);
+    EXPECT_EQ(Amp().channels[4].trimAttenuation, 8) << "only the last step";
+    EXPECT_EQ(Control("edit_ch_delay_6").Text(), "0.000 ms");
+    Keys(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(Amp() == untouched) << "the amplifier holds what it held before";
+    EXPECT_EQ(Control("edit_ch_volume_4").Text(), "-3dB");
+
+    Keys(Qt::Key_Y, Qt::ControlModifier);
+    Keys(Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(Amp() == edited);
+    EXPECT_EQ(Control("edit_ch_volume_4").Text(), "-8dB");
 }
 
 TEST_F(OutputStripTest, TheDelayButtonsStepWholeInches) {
