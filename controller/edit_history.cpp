@@ -96,6 +96,16 @@ model::Profile EditHistory::TakeRedo() {
     return after;
 }
 
+size_t EditHistory::KeptBytes() const {
+    size_t bytes = 0;
+    for (const auto* steps : {&mUndo, &mRedo}) {
+        for (const ProfileDelta& step : *steps) {
+            bytes += step.Bytes();
+        }
+    }
+    return bytes;
+}
+
 void EditHistory::Tell() const {
     if (mChanged) {
         mChanged();

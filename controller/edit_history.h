@@ -44,6 +44,8 @@ public:
     bool CanUndo() const { return !mUndo.empty(); }
     bool CanRedo() const { return !mRedo.empty(); }
     size_t UndoSteps() const { return mUndo.size(); }
+    // The bytes the steps keep, undone ones included.
+    size_t KeptBytes() const;
     // The working profile without the last step; the step is kept for redo.
     // Only when CanUndo.
     model::Profile TakeUndo();

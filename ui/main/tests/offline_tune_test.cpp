@@ -89,6 +89,15 @@ TEST_F(OfflineTuneTest, SendingMyTuneSendsOnlyWhatDiffers) {
     Connect();
     TuneOffline();
     ConnectAndAnswer(kSendMine);
+    // The difference goes behind the loading window, which opens from a message.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const virtual_device::AmplifierState amp = Amp();
+            return amp.channels[3].trimAttenuation == 9 &&
+                   amp.channels[3].eq[4] != mBefore.channels[3].eq[4];
+        },
+        5000));
+    ASSERT_TRUE(WaitFor([&] { return !mWindow->IsLoadingShown(); }, 5000));
     virtual_device::AmplifierState expected = mBefore;
     expected.channels[3].trimAttenuation = 9;
     expected.channels[3].trimHundredths = 0;
