@@ -132,9 +132,10 @@ std::string DistancesPanel::FaultText(const Reading& reading) {
 }
 
 std::string DistancesPanel::LimitedText(const DistanceAlignment& alignment) {
+    // Numbers only: every output may be in the list.
     std::string names;
     for (int c : alignment.limited) {
-        names += (names.empty() ? "" : ", ") + OutputName(c);
+        names += (names.empty() ? "CH" : ", CH") + std::to_string(c + 1);
     }
     const std::string largest = mManager.ShownDelayText(app::CurrentModelCfg().mMAX_DELAY_MS);
     return Filled(mUi.Translate("${distances_limited}"), {largest, names});
@@ -230,6 +231,12 @@ bool DistancesPanel::Handle(const toolkit::Notification& notification) {
     const bool onEdit = notification.name.rfind(kEditPrefix, 0) == 0;
     if (onEdit && (notification.type == toolkit::kNotifyReturn ||
                    notification.type == toolkit::kNotifyKillFocus)) {
+        // A distance typed with a unit of its own shows in the window's unit.
+        toolkit::ControlHandle& edit = mControls(notification.name);
+        if (const DistanceReading reading = ReadDistance(edit.Text(), mDistanceUnit);
+            reading.distance) {
+            edit.SetText(DistanceNumberText(*reading.distance));
+        }
         ShowResults();
         return true;
     }

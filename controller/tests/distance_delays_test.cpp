@@ -44,8 +44,11 @@ protected:
 TEST_F(DistanceDelaysTest, EachOutputTakesItsOwnDelayAndOnlyTheBridgePartnerFollows) {
     mManager->SetLinkGroup(2, 1);
     mManager->SetLinkGroup(5, 1);
-    mManager->ToggleBridge(4);  // outputs 8 and 9
-    ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden > 1 && WaitQueueIdle(); }));
+    for (int pair : {3, 4}) {  // outputs 6 and 7, 8 and 9
+        const int hidden = mUi.mLoadingHidden;
+        mManager->ToggleBridge(pair);
+        ASSERT_TRUE(Pump([&] { return mUi.mLoadingHidden > hidden && WaitQueueIdle(); }));
+    }
     Drain();
     const float untouched0 = Delay(0);
     const float untouched5 = Delay(5);
@@ -54,6 +57,7 @@ TEST_F(DistanceDelaysTest, EachOutputTakesItsOwnDelayAndOnlyTheBridgePartnerFoll
     std::vector<std::optional<float>> delays(10);
     delays[2] = 3.0f;  // in the link group with output 5, which has no distance
     delays[3] = 1.0f;
+    delays[7] = 4.0f;  // bridged: output 6 follows its upper half
     delays[8] = 2.5f;  // bridged: output 9 follows
     delays[9] = 7.0f;  // ignored: the lower half of the pair decides
     mManager->SetDelaysFromDistances(delays);
@@ -68,11 +72,14 @@ TEST_F(DistanceDelaysTest, EachOutputTakesItsOwnDelayAndOnlyTheBridgePartnerFoll
                   model::formatDelayText(model::kDelayUnitCm, want))
             << c;
     }
+    EXPECT_FLOAT_EQ(Delay(6), model::quantizeDelay(model::kDelayUnitCm, 4.0f));
+    EXPECT_FLOAT_EQ(Delay(7), Delay(6));
+    EXPECT_EQ(AmpMicroseconds(6), AmpMicroseconds(7));
     EXPECT_FLOAT_EQ(Delay(9), Delay(8));
     EXPECT_EQ(AmpMicroseconds(9), AmpMicroseconds(8));
     EXPECT_FLOAT_EQ(Delay(5), untouched5) << "a link-group member keeps its delay";
     EXPECT_FLOAT_EQ(Delay(0), untouched0);
-    EXPECT_EQ(DelaysSentTo(), (std::vector<int>{2, 3, 8, 9}));
+    EXPECT_EQ(DelaysSentTo(), (std::vector<int>{2, 3, 6, 7, 8, 9}));
 }
 
 TEST_F(DistanceDelaysTest, TheDistancesOfAnAmplifierAreKeptApartFromTuningWithoutOne) {
