@@ -202,7 +202,7 @@ std::vector<std::string> DistancesPanel::KeptTexts(const Reading& reading) {
 
 bool DistancesPanel::Apply() {
     const Reading reading = ReadAll();
-    if (reading.faultyOutput >= 0) {
+    if (reading.fault != DistanceFault::kNone) {
         app::Log("distances: output %d cannot be read, nothing set\n", reading.faultyOutput);
         ShowResults();
         mUi.ShowMessage("${tips}", FaultText(reading));
