@@ -248,6 +248,34 @@ TEST_F(DistancesTest, ADelayBeyondTheLargestIsCutAndTheWindowSaysWhich) {
     EXPECT_EQ(MainPageDelay(2), "500 cm");
 }
 
+// The two halves of a bridged pair drive one speaker: the upper half takes
+// the lower one's delay and its own distance cannot be typed.
+TEST_F(DistancesTest, ABridgedPairSharesTheDelayOfItsLowerHalf) {
+    Start();
+    auto* bridge = qobject_cast<QAbstractButton*>(Control("ch_bridge_4").Widget());
+    ASSERT_NE(bridge, nullptr);
+    bridge->click();  // outputs 8 and 9
+    ASSERT_TRUE(WaitFor([&] {
+        return mWindow->Manager().WorkingProfile().bridgeOutputs[4] != 0 &&
+               !mWindow->IsLoadingShown() && mWindow->Manager().Link().IsCmdQueueIdle();
+    }));
+    Play({{kWindow, [&](toolkit::Window& window) {
+               toolkit::Control* upper = window.Find("dist_edit_9");
+               ASSERT_NE(upper, nullptr);
+               EXPECT_FALSE(upper->Widget()->isEnabled());
+               TypeAll(window, {{0, "200"}, {8, "100"}});
+               EXPECT_EQ(Text(window, "dist_delay_8"), "100 cm");
+               EXPECT_EQ(Text(window, "dist_delay_9"), "100 cm");
+               Press(window, "apply_btn");
+           }}});
+    ChooseDistancesItem();
+    ASSERT_TRUE(PlayedAll());
+    ASSERT_TRUE(WaitQueueIdle());
+    EXPECT_EQ(MainPageDelay(9), "100 cm");
+    EXPECT_EQ(AmpMicroseconds(9), AmpMicroseconds(8));
+    EXPECT_NEAR(AmpMicroseconds(8), 100 / 34.6 * 1000.0, 1.0);
+}
+
 // The distances come back for the amplifier they were measured for, in the
 // unit the main page shows now; tuning without the amplifier has its own,
 // and its delays go into the working profile only.
