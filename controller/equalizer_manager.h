@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -209,6 +210,20 @@ public:
     void ResetMcuFactoryDefault();
     // The device acknowledged a factory default and is restarting.
     bool IsRebootExpected() const { return mRebootExpected.load(); }
+
+    // ---- time alignment from measured distances ----
+    // The unit "comb_ch_unit" shows delays in, and a delay's text in it.
+    int ShownDelayUnit() { return DelayUnit(); }
+    std::string ShownDelayText(float ms) { return DelayText(ms); }
+    // Each output given a delay takes it, limited and stored as a typed
+    // delay is, shown and sent; the others keep theirs. Every output has its
+    // own value, so link partners and link groups do not follow; the other
+    // half of a bridged pair does, with the same delay (the lower output's
+    // when both are given).
+    void SetDelaysFromDistances(const std::vector<std::optional<float>>& delaysMs);
+    // The settings section the distances of the connected amplifier are kept
+    // in, the no-device section while none is connected.
+    std::string DistancesSection() const;
 
     // ---- the features of models that have them (switched off here) ----
     // A channel's compressor switched on or off: kept in the working profile

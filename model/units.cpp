@@ -137,6 +137,11 @@ float delayFromUnitValue(int unit, float value, std::string* acceptedText) {
     return ms;
 }
 
+float delayOfDistance(int unit, float distance) {
+    const int distanceUnit = unit == kDelayUnitInch ? kDelayUnitInch : kDelayUnitCm;
+    return distance * cfg().mMAX_DELAY_MS / unitMaximum(distanceUnit);
+}
+
 float quantizeDelay(int unit, float ms) {
     ms = clampMs(ms);
     if (unit != kDelayUnitCm && unit != kDelayUnitInch) {

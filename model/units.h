@@ -26,6 +26,10 @@ std::string formatDelayText(int unit, float ms);
 // cut to whole units. acceptedText, when given, receives the text of the
 // value that was taken.
 float delayFromUnitValue(int unit, float value, std::string* acceptedText = nullptr);
+// The time sound takes over a distance in centimetres (kDelayUnitCm) or
+// inches (kDelayUnitInch), at the ratio of the model's delay maxima; not
+// limited. Any other unit reads the distance as centimetres.
+float delayOfDistance(int unit, float distance);
 // The delay limited to 0..max and, for cm and inches, moved to the nearest
 // whole unit.
 float quantizeDelay(int unit, float ms);

@@ -554,3 +554,27 @@ for _type_key, _text_key in OUTPUT_TYPE_TEXTS.items():
 for _band_type in range(2, 8):
     TEXTS["ui_type_%d" % _band_type] = ("Type %d (no gain)" % _band_type, "类型%d（无增益）" % _band_type,
                                         "Тип %d (без усиления)" % _band_type, "Typ %d (ohne Verstärkung)" % _band_type)
+
+# distances window
+# distances_not_number, _negative and _too_far take the output's name (%s);
+# distances_limited the largest delay, then the names of the outputs (%s, %s).
+TEXTS.update({
+    "menu_distances": ("Delays from distances…", "按距离设置延时…", "Задержки по расстояниям…", "Laufzeit aus Abständen…"),
+    "distances_title": ("Time alignment from distances", "按距离进行时间校准", "Временная коррекция по расстояниям", "Laufzeitkorrektur aus Abständen"),
+    "distances_hint": ("Measure from each speaker to the listener's head. The farthest plays at once; the nearer ones wait until its sound arrives.",
+                       "测量每个扬声器到听音者头部的距离。最远的立即发声，较近的等待其声音到达。",
+                       "Измерьте расстояние от каждого динамика до головы слушателя. Дальний звучит сразу, ближние ждут его звука.",
+                       "Messen Sie von jedem Lautsprecher bis zum Kopf des Hörers. Der fernste spielt sofort, die näheren warten auf seinen Schall."),
+    "distances_output": ("Output", "输出", "Выход", "Ausgang"),
+    "distances_distance": ("Distance", "距离", "Расстояние", "Abstand"),
+    "distances_delay": ("Delay", "延时", "Задержка", "Laufzeit"),
+    "distances_unit_cm": ("cm", "厘米", "см", "cm"),
+    "distances_unit_in": ("in", "英寸", "дюйм", "Zoll"),
+    "distances_apply": ("Apply", "应用", "Применить", "Übernehmen"),
+    "distances_not_number": ("The distance of %s is not a number.", "%s 的距离不是数字。", "Расстояние для %s — не число.", "Der Abstand von %s ist keine Zahl."),
+    "distances_negative": ("The distance of %s cannot be negative.", "%s 的距离不能为负数。", "Расстояние для %s не может быть отрицательным.", "Der Abstand von %s darf nicht negativ sein."),
+    "distances_too_far": ("The distance of %s is more than 20 m.", "%s 的距离超过 20 米。", "Расстояние для %s больше 20 м.", "Der Abstand von %s ist größer als 20 m."),
+    "distances_none": ("Type the distance of at least one output.", "请至少输入一个输出的距离。", "Введите расстояние хотя бы для одного выхода.", "Geben Sie den Abstand mindestens eines Ausgangs ein."),
+    "distances_limited": ("Limited to the largest delay, %s: %s", "已限制为最大延时 %s：%s", "Ограничено наибольшей задержкой %s: %s", "Auf die größte Laufzeit %s begrenzt: %s"),
+    "distances_bridged": ("Bridged with the output before it: takes its delay", "与前一输出桥接：采用其延时", "В мосту с предыдущим выходом: берёт его задержку", "Mit dem vorigen Ausgang gebrückt: übernimmt dessen Laufzeit"),
+})

@@ -485,6 +485,7 @@ MENUS = {
     ]),
     "xml/advance_menu.xml": lambda: menu([
         ("advance_item_autocal", "${menu_autocal}"),
+        ("advance_item_distances", "${menu_distances}"),
         ("advance_item_mixer", "${menu_mixer}"),
         ("advance_item_noise_threshold", "${menu_noise_threshold}"),
         ("advance_item_poweroff_delay", "${menu_poweroff_delay}"),
@@ -591,6 +592,8 @@ def main():
     layout_ktv.add(sys.modules[__name__])
     import layout_cs_auto  # noqa: E402
     layout_cs_auto.add(sys.modules[__name__])
+    import layout_distances  # noqa: E402
+    layout_distances.add(sys.modules[__name__])
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")
     for column, (lang, name) in enumerate(LANGUAGES):
         save("lan/lan_%s.xml" % lang, language_file(column, name), "Language: %s" % name)

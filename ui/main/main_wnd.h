@@ -88,6 +88,8 @@ public:
     void OpenPreferenceWindow() override;
     void OpenMemoryWindow() override;
     void OpenPowerOffDelayWindow() override;
+    // "advance_item_distances": delays from the measured distances.
+    void OpenDistancesWindow();
     void OpenMixerWindow() override;
     void CloseMixerWindow() override;
     int RunAutoCalWindow() override;

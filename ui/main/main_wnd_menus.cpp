@@ -14,6 +14,7 @@
 #include "toolkit/popup_menu.h"
 #include "toolkit/text_resources.h"
 #include "ui/dialogs/about_window.h"
+#include "ui/dialogs/distances_window.h"
 #include "ui/dialogs/memory_window.h"
 #include "ui/dialogs/poweroff_delay_window.h"
 #include "ui/dialogs/preference_window.h"
@@ -89,6 +90,7 @@ void CMainWnd::OpenAdvanceMenu(const toolkit::Control& button) {
     };
     const ItemRule rules[] = {
         {"advance_item_autocal", cfg.mENABLE_AUTO_CALIBRATION, true},
+        {"advance_item_distances", true, true},
         {"advance_item_mixer", cfg.mENABLE_INPUT_MIXER || cfg.mENABLE_MIXER_BUTTON, true},
         {"advance_item_noise_threshold", cfg.mENABLE_NOISE_THRESHOLD, true},
         {"advance_item_poweroff_delay", cfg.mENABLE_POWEROFF_DELAY, true},
@@ -146,6 +148,11 @@ void CMainWnd::OpenPreferenceWindow() {
 
 void CMainWnd::OpenMemoryWindow() {
     ui::OpenMemoryWindow(this, mManager->Link());
+}
+
+// Without an amplifier the delays go into the working profile only.
+void CMainWnd::OpenDistancesWindow() {
+    ui::OpenDistancesWindow(this, *mManager, *this);
 }
 
 void CMainWnd::OpenPowerOffDelayWindow() {
@@ -306,6 +313,8 @@ std::span<const MainWndRoutes::ByMenuItem> MainWndRoutes::MenuItems() {
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->RunAutoCalibration(); }},
         {"advance_item_mixer",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->OpenMixer(); }},
+        {"advance_item_distances",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenDistancesWindow(); }},
         // The scene menu: the amplifier's scene slots.
         {"scene_item_load_scene",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadSenceConfigFromDSP(); }},
