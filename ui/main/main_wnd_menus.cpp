@@ -14,6 +14,7 @@
 #include "toolkit/popup_menu.h"
 #include "toolkit/text_resources.h"
 #include "ui/dialogs/about_window.h"
+#include "ui/dialogs/filter_import_window.h"
 #include "ui/dialogs/memory_window.h"
 #include "ui/dialogs/poweroff_delay_window.h"
 #include "ui/dialogs/preference_window.h"
@@ -150,6 +151,10 @@ void CMainWnd::OpenMemoryWindow() {
 
 void CMainWnd::OpenPowerOffDelayWindow() {
     ui::OpenPowerOffDelayWindow(this, *mManager);
+}
+
+bool CMainWnd::AskToApplyFilters(const controller::FilterImportSummary& summary) {
+    return ui::RunFilterImportWindow(this, summary);
 }
 
 // The scene menu opens as the option menu does. The items that need the
@@ -321,6 +326,11 @@ std::span<const MainWndRoutes::ByMenuItem> MainWndRoutes::MenuItems() {
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadWholeConfigFromFile(); }},
         {"scene_item_save_whole",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveWholeConfigToFile(); }},
+        // Filter files of the current output.
+        {"scene_item_import_filters",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ImportFilters(); }},
+        {"scene_item_export_filters",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ExportFilters(); }},
         // The advance menu.
         {"advance_item_noise_threshold",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenNoiseThresholdWindow(); }},
