@@ -19,10 +19,19 @@ std::string HertzText(double hz) {
     return FixedText(hz, std::fabs(hz - std::round(hz)) < 0.05 ? 0 : 1);
 }
 
+// Only these types lift or cut; a pass, notch or all-pass filter has no gain.
+bool HasGain(model::FilterType type) {
+    return type == model::FilterType::Peaking || type == model::FilterType::LowShelf ||
+           type == model::FilterType::HighShelf;
+}
+
 // What the file said of the filter: "LS 105 Hz -4.0 dB Q 0.71".
 std::string FilterText(const model::FilterEntry& filter) {
     std::string text = model::filterTypeName(filter.type);
-    text += " " + HertzText(filter.frequencyHz) + " Hz " + FixedText(filter.gainDb, 1) + " dB";
+    text += " " + HertzText(filter.frequencyHz) + " Hz";
+    if (HasGain(filter.type)) {
+        text += " " + FixedText(filter.gainDb, 1) + " dB";
+    }
     if (filter.q) {
         text += " Q " + FixedText(*filter.q, 2);
     }

@@ -1,5 +1,6 @@
 #include "ui/dialogs/filter_import_window.h"
 
+#include <QFont>
 #include <QListWidget>
 #include <utility>
 
@@ -71,6 +72,12 @@ void CFilterImportWnd::AddSection(const std::string& heading,
         return;
     }
     list->AddItem(Shown({heading, {std::to_string(lines.size())}}), "");
+    if (auto* view = qobject_cast<QListWidget*>(list->Widget())) {
+        QListWidgetItem* row = view->item(view->count() - 1);
+        QFont bold = row->font();
+        bold.setBold(true);
+        row->setFont(bold);
+    }
     for (const controller::SummaryLine& line : lines) {
         list->AddItem(kIndent + Shown(line), "");
     }

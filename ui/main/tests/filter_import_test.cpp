@@ -379,6 +379,7 @@ TEST_F(FilterImportTest, TheSummaryOfALongFileFitsAtEveryScaleInEveryLanguage) {
     for (int scale : {100, 125, 150}) {
         ASSERT_TRUE(RestartAt(scale)) << scale;
         AnswerFileDialogs();
+        SetDisplayScale(scale);  // the windows the program opens now take it
         for (const auto& [language, stored] : testing::kEveryLanguage) {
             SwitchLanguage(language, stored);
             QApplication::processEvents();
@@ -390,6 +391,7 @@ TEST_F(FilterImportTest, TheSummaryOfALongFileFitsAtEveryScaleInEveryLanguage) {
                     return false;
                 }
                 QApplication::processEvents();
+                EXPECT_EQ(window->Scale(), scale);
                 testing::ExpectEverythingFits(*window, what);
                 auto* list = qobject_cast<QListWidget*>(window->Find("import_list")->Widget());
                 EXPECT_GE(list->count(), 30) << what;
@@ -403,6 +405,8 @@ TEST_F(FilterImportTest, TheSummaryOfALongFileFitsAtEveryScaleInEveryLanguage) {
                         << what << ": a place not filled " << list->item(i)->text().toStdString();
                 }
                 testing::SaveScreenshot(*window, "filter_import_" + what);
+                list->scrollToBottom();  // the refusals and the unread lines
+                testing::SaveScreenshot(*window, "filter_import_" + what + "_end");
                 return true;
             });
             mChosen = path;
@@ -410,6 +414,7 @@ TEST_F(FilterImportTest, TheSummaryOfALongFileFitsAtEveryScaleInEveryLanguage) {
             ASSERT_TRUE(WaitFor([&] { return boxes.Answered(1); }, 5000)) << what;
         }
         SwitchLanguage("en", "0");
+        SetDisplayScale(100);
     }
 }
 
