@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QMenu>
 #include <QScrollBar>
@@ -376,6 +377,7 @@ TEST_F(FilterImportTest, TheSummaryOfALongFileFitsAtEveryScaleInEveryLanguage) {
         "Filter 33 ON PK 700 Hz\n"
         "Fc 1000 Hz\n";
     const std::string path = Write("long.txt", text);
+    int wrappedRows = 0;
     for (int scale : {100, 125, 150}) {
         ASSERT_TRUE(RestartAt(scale)) << scale;
         AnswerFileDialogs();
@@ -398,6 +400,17 @@ TEST_F(FilterImportTest, TheSummaryOfALongFileFitsAtEveryScaleInEveryLanguage) {
                 EXPECT_GT(list->verticalScrollBar()->maximum(), 0) << what << ": the list scrolls";
                 EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0)
                     << what << ": no row runs out of the list sideways";
+                // A row wider than the list is wrapped onto more lines, not cut.
+                const int room = list->viewport()->width();
+                for (int i = 0; i < list->count(); ++i) {
+                    const QFontMetrics metrics(list->item(i)->font());
+                    if (metrics.horizontalAdvance(list->item(i)->text()) > room) {
+                        ++wrappedRows;
+                        EXPECT_GT(list->visualItemRect(list->item(i)).height(),
+                                  metrics.height() * 3 / 2)
+                            << what << ": cut " << list->item(i)->text().toStdString();
+                    }
+                }
                 for (int i = 0; i < list->count(); ++i) {
                     EXPECT_EQ(list->item(i)->text().indexOf("${"), -1)
                         << what << ": untranslated " << list->item(i)->text().toStdString();
@@ -416,6 +429,7 @@ TEST_F(FilterImportTest, TheSummaryOfALongFileFitsAtEveryScaleInEveryLanguage) {
         SwitchLanguage("en", "0");
         SetDisplayScale(100);
     }
+    EXPECT_GT(wrappedRows, 0) << "the file has rows too long for one line";
 }
 
 }  // namespace
