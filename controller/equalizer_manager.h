@@ -333,6 +333,15 @@ public:
     void SaveSenceConfigToFile();
     void LoadWholeConfigFromFile();
     void SaveWholeConfigToFile();
+    // ---- filter files ----
+    // The scene menu's filter items: the current output's bands written to
+    // a filter text file the user picks, or a filter file read, shown in the
+    // import summary window and, when the user chooses so, applied to the
+    // output's bands (the rest of them flat) as band edits are. A file that
+    // cannot be used gives its message and changes nothing.
+    void ExportFilters();
+    void ImportFilters();
+
     // "enableAutoSave" changed: auto save starts (saving at once) or stops.
     void SetAutoSave(bool on);
     bool IsAutoSaveEnabled() const { return mAutoSaveEnabled; }
@@ -449,6 +458,9 @@ private:
     void OnProfileFileRead();
     model::ProfileFile ProfileFiles();
     std::string ChooseProfileFile(bool whole, bool save);
+    std::string ChooseFilterFile(bool save);
+    // The fitted bands on the output's first bands, the others flat.
+    void ApplyImportedBands(int channel, const std::vector<model::EqBand>& fitted);
     void Post(uint32_t message, uintptr_t wParam = 0);
     void PostStep(SyncStep step);
     void CheckFirmware();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "controller/eq_chart.h"
+#include "controller/filter_import_summary.h"
 
 namespace controller {
 
@@ -98,6 +99,14 @@ public:
     // CloseAutoCalWindow (nothing when none is open).
     virtual int RunAutoCalWindow() { return 0; }
     virtual void CloseAutoCalWindow() {}
+
+    // Runs the import summary window over the main window until the user
+    // closes it: true when he chose to apply what fits. A user interface
+    // without the window applies nothing.
+    virtual bool AskToApplyFilters(const FilterImportSummary& summary) {
+        (void)summary;
+        return false;
+    }
 
     // The EQ chart of the main page; nullptr when the page has none.
     virtual EqChart* Chart() = 0;

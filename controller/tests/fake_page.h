@@ -210,6 +210,11 @@ public:
         mButtons.pop_front();
         return answer;
     }
+    // The import summary the window would show; applied when the test says so.
+    bool AskToApplyFilters(const controller::FilterImportSummary& summary) override {
+        mFilterSummaries.push_back(summary);
+        return mApplyFilters;
+    }
     void OpenPreferenceWindow() override { mMessages.push_back("preference window"); }
     void OpenMemoryWindow() override { mMessages.push_back("memory window"); }
     void OpenPowerOffDelayWindow() override { mMessages.push_back("power-off delay window"); }
@@ -267,6 +272,8 @@ public:
     int mLoadingHidden = 0;
     std::vector<std::pair<int, int>> mProgress;  // every progress shown, in order
     std::string mChosenFile;
+    std::vector<controller::FilterImportSummary> mFilterSummaries;
+    bool mApplyFilters = false;
     // Every forced-update window opened, with its two image files, and what
     // happens while it is open (it returns the window's result).
     std::vector<std::pair<std::string, std::string>> mForceUpdateWindows;

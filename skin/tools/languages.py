@@ -578,3 +578,39 @@ TEXTS.update({
     "distances_limited": ("Limited to the largest delay, %s: %s", "已限制为最大延时 %s：%s", "Ограничено наибольшей задержкой %s: %s", "Auf die größte Laufzeit %s begrenzt: %s"),
     "distances_bridged": ("Bridged with the output before it: takes its delay", "与前一输出桥接：采用其延时", "В мосту с предыдущим выходом: берёт его задержку", "Mit dem vorigen Ausgang gebrückt: übernimmt dessen Laufzeit"),
 })
+
+# --- the filter import window ---
+# The scene menu's filter items, the export's messages and the import summary
+# window. The window fills the places in order: the headline takes the
+# filters that fit, the filters in the file, the output and its band count;
+# a band line its number, frequency, gain and Q.
+TEXTS.update({
+    "menu_import_filters": ("Import EQ filters…", "导入均衡滤波器…", "Импорт фильтров EQ…", "EQ-Filter importieren…"),
+    "menu_export_filters": ("Export EQ filters…", "导出均衡滤波器…", "Экспорт фильтров EQ…", "EQ-Filter exportieren…"),
+    "filter_export_ok": ("The filters of the output were saved.", "该输出的滤波器已保存。", "Фильтры выхода сохранены.", "Die Filter des Ausgangs wurden gespeichert."),
+    "filter_export_error": ("The filter file could not be written.", "无法写入滤波器文件。", "Не удалось записать файл фильтров.", "Die Filterdatei konnte nicht geschrieben werden."),
+    "ui_filter_import_title": ("Import EQ filters", "导入均衡滤波器", "Импорт фильтров EQ", "EQ-Filter importieren"),
+    "ui_filter_import_file": ("File: %s", "文件：%s", "Файл: %s", "Datei: %s"),
+    "filter_import_headline": ("%d of the %d filters in the file fit output %d (%d bands).",
+                               "可应用 %d 个滤波器（文件共 %d 个）到输出 %d（%d 个频段）。",
+                               "%d из %d фильтров файла подходят к выходу %d (%d полос).",
+                               "%d der %d Filter der Datei passen zu Ausgang %d (%d Bänder)."),
+    "filter_import_nothing_fits": ("None of the %d filters in the file fits output %d. Nothing can be applied.",
+                                   "文件中共 %d 个滤波器，没有一个适用于输出 %d，无法应用。",
+                                   "Ни один из %d фильтров файла не подходит к выходу %d. Применить нечего.",
+                                   "Keiner der %d Filter der Datei passt zu Ausgang %d. Es lässt sich nichts übernehmen."),
+    "filter_import_band": ("Band %d: %s Hz, %s dB, Q %s", "频段 %d：%s Hz，%s dB，Q %s", "Полоса %d: %s Гц, %s дБ, Q %s", "Band %d: %s Hz, %s dB, Q %s"),
+    "filter_import_rest_flat": ("Bands %d to %d become flat (0 dB).", "频段 %d 至 %d 设为平直（0 dB）。", "Полосы с %d по %d станут плоскими (0 дБ).", "Bänder %d bis %d werden flach (0 dB)."),
+    "filter_import_last_flat": ("Band %d becomes flat (0 dB).", "频段 %d 设为平直（0 dB）。", "Полоса %d станет плоской (0 дБ).", "Band %d wird flach (0 dB)."),
+    "filter_import_preamp": ("The file asks for a preamp of %s dB. It is not applied: set the output's level yourself.",
+                             "文件要求前级增益 %s dB。该值不会被应用：请自行设置该输出的音量。",
+                             "Файл задаёт предусиление %s дБ. Оно не применяется: установите уровень выхода сами.",
+                             "Die Datei verlangt eine Vorverstärkung von %s dB. Sie wird nicht übernommen: Stellen Sie den Pegel des Ausgangs selbst ein."),
+    "filter_import_unread_line": ("Line %d: %s", "第 %d 行：%s", "Строка %d: %s", "Zeile %d: %s"),
+    "ui_filter_import_taken": ("Will be applied:", "将应用：", "Будет применено:", "Wird übernommen:"),
+    "ui_filter_import_refused": ("Not taken (%d):", "未采用（%d）：", "Не принято (%d):", "Nicht übernommen (%d):"),
+    "ui_filter_import_unread": ("Lines that could not be read (%d):", "无法读取的行（%d）：", "Нераспознанные строки (%d):", "Nicht lesbare Zeilen (%d):"),
+    "ui_filter_import_apply": ("Apply what fits", "应用适用项", "Применить подходящие", "Passende übernehmen"),
+    "ui_filter_import_nothing": ("Apply nothing", "不应用", "Ничего не применять", "Nichts übernehmen"),
+    "ui_filter_import_close": ("Close", "关闭", "Закрыть", "Schließen"),
+})

@@ -482,6 +482,9 @@ MENUS = {
         None,
         ("scene_item_load_whole", "${menu_load_whole}"),
         ("scene_item_save_whole", "${menu_save_whole}"),
+        None,
+        ("scene_item_import_filters", "${menu_import_filters}"),
+        ("scene_item_export_filters", "${menu_export_filters}"),
     ]),
     "xml/advance_menu.xml": lambda: menu([
         ("advance_item_autocal", "${menu_autocal}"),
@@ -594,6 +597,8 @@ def main():
     layout_cs_auto.add(sys.modules[__name__])
     import layout_distances  # noqa: E402
     layout_distances.add(sys.modules[__name__])
+    import layout_filter_import  # noqa: E402
+    layout_filter_import.add(sys.modules[__name__])
     save("xml/res.xml", resource_index(), "Resource index: layout identifiers to archive paths")
     for column, (lang, name) in enumerate(LANGUAGES):
         save("lan/lan_%s.xml" % lang, language_file(column, name), "Language: %s" % name)

@@ -15,6 +15,7 @@
 #include "toolkit/text_resources.h"
 #include "ui/dialogs/about_window.h"
 #include "ui/dialogs/distances_window.h"
+#include "ui/dialogs/filter_import_window.h"
 #include "ui/dialogs/memory_window.h"
 #include "ui/dialogs/poweroff_delay_window.h"
 #include "ui/dialogs/preference_window.h"
@@ -157,6 +158,10 @@ void CMainWnd::OpenDistancesWindow() {
 
 void CMainWnd::OpenPowerOffDelayWindow() {
     ui::OpenPowerOffDelayWindow(this, *mManager);
+}
+
+bool CMainWnd::AskToApplyFilters(const controller::FilterImportSummary& summary) {
+    return ui::RunFilterImportWindow(this, summary);
 }
 
 // The scene menu opens as the option menu does. The items that need the
@@ -330,6 +335,11 @@ std::span<const MainWndRoutes::ByMenuItem> MainWndRoutes::MenuItems() {
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->LoadWholeConfigFromFile(); }},
         {"scene_item_save_whole",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->SaveWholeConfigToFile(); }},
+        // Filter files of the current output.
+        {"scene_item_import_filters",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ImportFilters(); }},
+        {"scene_item_export_filters",
+         [](CMainWnd& w, const toolkit::MenuClick&) { w.mManager->ExportFilters(); }},
         // The advance menu.
         {"advance_item_noise_threshold",
          [](CMainWnd& w, const toolkit::MenuClick&) { w.OpenNoiseThresholdWindow(); }},
