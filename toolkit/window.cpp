@@ -280,6 +280,11 @@ int Window::RunModal() {
     if (mWidget) {
         mWidget->hide();
     }
+    // The keys go back to the window the modal one was over (its undo keys
+    // among them), also where no window manager hands the activation back.
+    if (mOwner != nullptr && mOwner->Widget() != nullptr && mOwner->Widget()->isVisible()) {
+        mOwner->Widget()->activateWindow();
+    }
     return mResult;
 }
 
