@@ -100,9 +100,12 @@ TEST_F(SceneFilesWindowTest, TheSceneMenuLoadsASceneFileIntoTheAmplifierAndTheVi
     const model::Profile tune = Retuned(3);
     ASSERT_TRUE(model::ProfileFile().writeSceneProfile(tune, mDir.path() / "tune.spf", false));
     mChosen = (mDir.path() / "tune.spf").string();
+    qobject_cast<QAbstractButton*>(Control("ch_mute_2").Widget())->click();
+    ASSERT_TRUE(mWindow->Manager().CanUndo());
     ClickMenuItem("scene_item_load_file");
     ASSERT_TRUE(WaitForJob());
     WaitFor([] { return false; }, 200);
+    EXPECT_FALSE(mWindow->Manager().CanUndo()) << "no step of before applies to the file's tune";
     for (int c = 0; c < 10; ++c) {
         EXPECT_EQ(Amp().channels[c].trimAttenuation, static_cast<int>(-tune.channels[c].gain));
         EXPECT_EQ(Amp().channels[c].delayMs * 1000 + Amp().channels[c].delayThousandths,
