@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds and installs the Debian package (scripts/package.sh), checks the
 # installed program and files as a user's machine would have them, and removes
-# the package again, also when a check fails. Exits 1 on the first fault.
-# Uses sudo when not run as root.
+# the package again, also when a check fails (a copy installed before goes
+# too). Exits 1 on the first fault. Uses sudo when not run as root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
