@@ -33,6 +33,12 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/debian/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
+# CPack installs through the "preinstall" target, which would otherwise build
+# everything first, tests and benchmarks included, one job at a time. The
+# programs are built before (tq_packaged_programs below); installing without
+# building them fails on the missing file.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 include(CPack)
 
 # The command-line tool comes from its own folder and may be missing from a
