@@ -11,7 +11,7 @@ PACKAGES=(
     qt6-base-dev libgl-dev
     fonts-noto-cjk fonts-dejavu-core
     xvfb xauth
-    dpkg-dev file desktop-file-utils appstream groff-base
+    dpkg-dev file desktop-file-utils appstream groff-base man-db
 )
 
 missing=()
