@@ -120,7 +120,7 @@ std::optional<Failure> AmplifierSession::Choose(const std::vector<FoundAmplifier
                                       "' found; see 'tq-dsp list' for the attached ones"};
 }
 
-std::optional<Failure> AmplifierSession::Connect() {
+std::optional<Failure> AmplifierSession::OpenLink() {
     if (auto failure = Choose(List())) {
         return failure;
     }
@@ -131,6 +131,24 @@ std::optional<Failure> AmplifierSession::Connect() {
     if (!mLink->IsConnected()) {
         return DeviceError("cannot open the amplifier " + mChosen.path +
                            "; check the cable and your access to the device");
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> AmplifierSession::Open() {
+    if (auto failure = OpenLink()) {
+        return failure;
+    }
+    mLink->PC_Connect(1);
+    if (!mLink->Hand_Connect()) {
+        return DeviceError("the amplifier did not answer; check the cable and try again");
+    }
+    return std::nullopt;
+}
+
+std::optional<Failure> AmplifierSession::Connect() {
+    if (auto failure = OpenLink()) {
+        return failure;
     }
     if (auto failure = ReadWorkingState()) {
         return failure;

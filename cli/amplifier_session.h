@@ -46,6 +46,10 @@ public:
     // and reads its working state into the pump's profiles.
     std::optional<Failure> Connect();
 
+    // Opens the chosen amplifier and shakes hands only: for the firmware
+    // update, which also takes an amplifier in its upgrade program.
+    std::optional<Failure> Open();
+
     // Reads the working state again (after a scene load).
     std::optional<Failure> ReadWorkingState();
 
@@ -59,6 +63,7 @@ public:
 
 private:
     std::optional<Failure> Choose(const std::vector<FoundAmplifier>& found);
+    std::optional<Failure> OpenLink();
     void SaveVirtualState();
 
     const bool mVirtual;

@@ -18,6 +18,8 @@ int DumpCommand(const Arguments& arguments, const Words& words);
 int BackupCommand(const Arguments& arguments, const Words& words);
 int RestoreCommand(const Arguments& arguments, const Words& words);
 int SceneCommand(const Arguments& arguments, const Words& words);
+int EqCommand(const Arguments& arguments, const Words& words);
+int FirmwareCommand(const Arguments& arguments, const Words& words);
 
 // Runs the command the words name; 2 for an unknown one.
 int RunCommand(const Arguments& arguments);

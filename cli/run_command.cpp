@@ -14,13 +14,15 @@ struct CommandEntry {
     int (*run)(const Arguments&, const Words&);
 };
 
-constexpr std::array<CommandEntry, 6> kCommands{{
+constexpr std::array<CommandEntry, 8> kCommands{{
     {"list", ListCommand},
     {"info", InfoCommand},
     {"dump", DumpCommand},
     {"backup", BackupCommand},
     {"restore", RestoreCommand},
     {"scene", SceneCommand},
+    {"eq", EqCommand},
+    {"firmware", FirmwareCommand},
 }};
 
 }  // namespace

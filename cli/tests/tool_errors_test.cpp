@@ -60,10 +60,13 @@ TEST_F(ToolErrorTest, BadFilesAreRefusedBeforeTheAmplifierIsTouched) {
     std::ofstream(Path("garbage.wpf")) << "\x01\x02 not a profile";
     std::ofstream(Path("cut.wpf")) << "{\"model\":94,\"channels\":[";
     std::ofstream(Path("tune.txt")) << "{}";
+    std::ofstream(Path("garbage.spf")) << "{\"model\":94,\"channels\":7}";
     ExpectRefused({"restore", Path("garbage.wpf").string()}, 4,
                   "'" + Path("garbage.wpf").string() + "' is not a profile file");
     ExpectRefused({"restore", Path("cut.wpf").string()}, 4,
                   "'" + Path("cut.wpf").string() + "' is not a profile file");
+    ExpectRefused({"restore", Path("garbage.spf").string()}, 4,
+                  "'" + Path("garbage.spf").string() + "' is damaged; use another copy");
     ExpectRefused({"restore", Path("missing.spf").string()}, 4,
                   "cannot read '" + Path("missing.spf").string() + "'; check the name");
     ExpectRefused({"restore", Path("tune.txt").string()}, 4,

@@ -99,8 +99,11 @@ TEST_F(ToolTest, RestoreSaveListDumpAndBackUpGiveBackTheTune) {
         const model::Profile& expected = k == 2 ? tune->working : tune->scenes[size_t(k)];
         EXPECT_EQ(Difference(expected, back->scenes[size_t(k)]), 0) << "scene " << k + 1;
     }
-    EXPECT_EQ(back->names[2], NameBytes("Club"));
-    EXPECT_EQ(back->names[3], NameBytes("Shop4"));
+    for (int k = 0; k < model::kStoredScenes; ++k) {
+        EXPECT_EQ(back->names[size_t(k)],
+                  NameBytes(k == 2 ? "Club" : "Shop" + std::to_string(k + 1)))
+            << "scene " << k + 1;
+    }
 }
 
 TEST_F(ToolTest, ASceneProfileAndALoadedSceneBecomeTheWorkingState) {
