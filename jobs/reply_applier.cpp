@@ -43,10 +43,26 @@ int SourceOfCode(int code) {
     return kLowLevelSource;
 }
 
-void ApplyFilter(DeviceProfiles& all, const device::FilterRecord& r) {
-    model::Profile* p = ProfileOfScene(all, r.scene);
+}  // namespace
+
+model::Profile* ReplyTargets::Of(int scene) const {
+    if (scene == 0) {
+        return working;
+    }
+    if (scene >= 1 && scene <= model::kStoredScenes) {
+        return &scenes[static_cast<size_t>(scene - 1)];
+    }
+    return nullptr;
+}
+
+ReplyTargets TargetsOf(DeviceProfiles& profiles) {
+    return {&profiles.working, profiles.scenes};
+}
+
+model::Profile* ApplyFilterReport(const ReplyTargets& to, const device::FilterRecord& r) {
+    model::Profile* p = to.Of(r.scene);
     if (p == nullptr || !IsOutput(r.channel)) {
-        return;
+        return nullptr;
     }
     p->setHpFreq(r.channel, r.hp_freq);
     p->setHpSlope(r.channel, r.hp_slope);
@@ -54,28 +70,49 @@ void ApplyFilter(DeviceProfiles& all, const device::FilterRecord& r) {
     p->setLpFreq(r.channel, r.lp_freq);
     p->setLpSlope(r.channel, r.lp_slope);
     p->setLpType(r.channel, r.lp_type);
+    return p;
 }
 
-void ApplyEqBand(DeviceProfiles& all, const device::EqBandRecord& r) {
-    model::Profile* p = ProfileOfScene(all, r.scene);
+model::Profile* ApplyEqBandReport(const ReplyTargets& to, const device::EqBandRecord& r) {
+    model::Profile* p = to.Of(r.scene);
     if (p == nullptr || !IsOutput(r.channel) || r.band < 0 || r.band >= p->bandCount(r.channel)) {
-        return;
+        return nullptr;
     }
     model::EqBand& band = p->eqArray(r.channel)[r.band];
     band.eqGain = r.type != 0 ? 0.0f : r.gain;
     band.eqFactor = r.q;
     band.freq = r.frequency;
     band.type = static_cast<uint8_t>(r.type);
-    if (p == &all.working) {
+    if (p == to.working) {
         band.enable = true;
     }
+    return p;
 }
 
-void ApplyChannelValue(DeviceProfiles& all, uint8_t sub, const device::ChannelValueRecord& r) {
-    using namespace device;
-    model::Profile* p = ProfileOfScene(all, r.scene);
+model::Profile* ApplyDelayReport(const ReplyTargets& to, const device::ChannelFloatRecord& r) {
+    model::Profile* p = to.Of(r.scene);
     if (p == nullptr || !IsOutput(r.channel)) {
-        return;
+        return nullptr;
+    }
+    p->channels[r.channel].delay = r.value;
+    return p;
+}
+
+model::Profile* ApplyStoredTrimReport(const ReplyTargets& to, const device::ChannelFloatRecord& r) {
+    model::Profile* p = to.Of(r.scene);
+    if (p == nullptr || p == to.working || !IsOutput(r.channel)) {
+        return nullptr;
+    }
+    p->channels[r.channel].gain = std::clamp(r.value, kLowestTrimDb, 0.0f);
+    return p;
+}
+
+model::Profile* ApplyChannelValueReport(const ReplyTargets& to, uint8_t sub,
+                                        const device::ChannelValueRecord& r) {
+    using namespace device;
+    model::Profile* p = to.Of(r.scene);
+    if (p == nullptr || !IsOutput(r.channel)) {
+        return nullptr;
     }
     model::Channel& ch = p->channels[r.channel];
     switch (sub) {
@@ -98,24 +135,26 @@ void ApplyChannelValue(DeviceProfiles& all, uint8_t sub, const device::ChannelVa
             ch.compressorOn = r.value != 0;
             break;
         default:
-            break;
+            return nullptr;
     }
+    return p;
 }
 
-void ApplyLink(DeviceProfiles& all, const device::LinkRecord& r) {
+model::Profile* ApplyLinkReport(const ReplyTargets& to, const device::LinkRecord& r) {
     if (r.scene >= 1 && r.scene <= model::kStoredScenes) {
-        all.scenes[static_cast<size_t>(r.scene - 1)].linkMode = r.link == 1;
-        return;
+        model::Profile* p = to.Of(r.scene);
+        p->linkMode = r.link == 1;
+        return p;
     }
     if (r.scene != 0) {
-        return;
+        return nullptr;
     }
-    model::Profile& p = all.working;
+    model::Profile& p = *to.working;
     const int n = Cfg().mOUT_CHANNEL_NUMBER;
     p.linkOutputs.fill(-1);
     if (r.link != 1) {
         p.linkMode = 0;
-        return;
+        return &p;
     }
     p.linkMode = 1;
     p.lockMode = 1;
@@ -127,35 +166,43 @@ void ApplyLink(DeviceProfiles& all, const device::LinkRecord& r) {
             p.linkOutputs[to] = from;
         }
     }
+    return &p;
 }
 
-void ApplyMixMask(DeviceProfiles& all, const device::MixMaskRecord& r) {
-    model::Profile* p = ProfileOfScene(all, r.scene);
+model::Profile* ApplyMixMaskReport(const ReplyTargets& to, const device::MixMaskRecord& r) {
+    model::Profile* p = to.Of(r.scene);
     if (p == nullptr || !IsOutput(r.channel) || r.source < 0 || r.source >= model::kSourceCount) {
-        return;
+        return nullptr;
     }
     p->inputs[r.source][r.channel] = static_cast<int32_t>(r.mask);
+    return p;
 }
 
-void ApplyInputMixTrim(DeviceProfiles& all, const device::InputMixTrimRecord& r) {
-    model::Profile* p = ProfileOfScene(all, r.scene);
+model::Profile* ApplyInputMixTrimReport(const ReplyTargets& to,
+                                        const device::InputMixTrimRecord& r) {
+    model::Profile* p = to.Of(r.scene);
     if (p == nullptr || r.source < 0 || r.source >= model::kSourceCount || r.inputChannel < 0 ||
         r.inputChannel >= model::kSourceColumns) {
-        return;
+        return nullptr;
     }
     for (int o = std::max(r.firstOutput, 0); o <= r.lastOutput && o < model::kSourceColumns; ++o) {
         const int index = o - r.firstOutput;
         if (index < 0 || index >= device::kRecordChannels) {
             break;
         }
+        // The level is kept as the device plays it: a routed input the user
+        // turned down to 0 reads back as 0, not as full level. Only switching
+        // a point on raises a stored 0 (input routing and the mixer).
         p->inputMixVolume[r.source][r.inputChannel][o] = r.trims[static_cast<size_t>(index)];
     }
+    return p;
 }
 
-void ApplyCompressor(DeviceProfiles& all, const device::CompressorRecord& r, bool secondType) {
-    model::Profile* p = ProfileOfScene(all, r.scene);
+model::Profile* ApplyCompressorReport(const ReplyTargets& to, const device::CompressorRecord& r,
+                                      bool secondType) {
+    model::Profile* p = to.Of(r.scene);
     if (p == nullptr || !IsOutput(r.channel)) {
-        return;
+        return nullptr;
     }
     const auto c = static_cast<size_t>(r.channel);
     p->compressorNoise[c] = r.threshold;
@@ -166,116 +213,134 @@ void ApplyCompressor(DeviceProfiles& all, const device::CompressorRecord& r, boo
         p->compressorRatio[c] = r.ratio;
         p->compressorSoftKnee[c] = r.knee;
     }
+    return p;
 }
 
-void ApplyCrossMix(DeviceProfiles& all, const device::CrossMixRecord& r, bool cs47048) {
+model::Profile* ApplyCrossMixReport(const ReplyTargets& to, const device::CrossMixRecord& r,
+                                    bool cs47048) {
     const app::ModelCfg& cfg = Cfg();
     if (!cfg.mENABLE_CROSS_SOURCE_MIX && cfg.mSPLIT_CROSS_SOURCE_MIX_CH < 1) {
-        return;
+        return nullptr;
     }
     const int limit =
         cfg.mMAX_INPUT_CHANNEL_NUMBER + (cs47048 ? cfg.mSPLIT_CROSS_SOURCE_MIX_CH : 0);
-    model::Profile* p = ProfileOfScene(all, r.scene);
+    model::Profile* p = to.Of(r.scene);
+    // The rows end with the arrays whatever the model record says.
     if (p == nullptr || r.channel >= limit || r.channel >= model::kSourceColumns ||
         r.source >= model::kSourceCount) {
-        return;
+        return nullptr;
     }
     p->csmViceSource[r.source][r.channel] = r.viceSource;
     p->csmViceCh[r.source][r.channel] = r.viceChannel;
     p->csmViceGain[r.source][r.channel] = r.viceGain - kGainCodeOffset;
+    return p;
 }
 
-void ApplyBridge(DeviceProfiles& all, const device::BridgeRecord& r) {
-    model::Profile* p = ProfileOfScene(all, r.scene);
+model::Profile* ApplyBridgeReport(const ReplyTargets& to, const device::BridgeRecord& r) {
+    model::Profile* p = to.Of(r.scene);
     if (p == nullptr) {
-        return;
+        return nullptr;
     }
     const int pairs = std::min(Cfg().mOUT_CHANNEL_NUMBER / 2, model::kBridgePairs);
     for (int i = 0; i < r.count && i < pairs && i < static_cast<int>(r.bridges.size()); ++i) {
         p->bridgeOutputs[i] = r.bridges[static_cast<size_t>(i)] != 0 ? 1 : 0;
     }
+    return p;
 }
 
-void ApplyDelayOrTrim(DeviceProfiles& all, uint8_t sub, const device::ChannelFloatRecord& r) {
-    model::Profile* p = ProfileOfScene(all, r.scene);
-    if (p == nullptr || !IsOutput(r.channel)) {
+void ApplyHandshakeReport(model::Profile& working, const device::HandshakeRecord& r) {
+    working.deviceModel = r.model;
+    working.fwMainVersion = r.masterVersion;
+    working.fwSlaveVersion = r.slaveVersion;
+}
+
+void ApplyFlashVersionReport(model::Profile& working, const device::FlashVersionRecord& r) {
+    for (size_t i = 0; i < working.flashVersion.size(); ++i) {
+        working.flashVersion[i] = r.version[i];
+    }
+}
+
+void ApplyKtvReport(model::Profile& working, uint8_t sub, int value) {
+    model::Profile& p = working;
+    int32_t* fields[kKtvValues] = {
+        &p.micVolume,   &p.bgmusicVolume, &p.howlingControl, &p.echoLevel, &p.echoDelay,
+        &p.reverbLevel, &p.reverbTime,    &p.voiceChanger,   &p.bass,      &p.treble};
+    if (sub >= 1 && sub <= kKtvValues) {
+        *fields[sub - 1] = value;
+    }
+}
+
+namespace {
+
+// A working trim as the program's trim path keeps it: whole tenths of a dB.
+void ApplyWorkingTrim(DeviceProfiles& all, const device::ChannelFloatRecord& r) {
+    if (r.scene != 0 || !IsOutput(r.channel)) {
+        ApplyStoredTrimReport(TargetsOf(all), r);
         return;
     }
-    if (sub == device::DSP_DELAY_CH) {
-        p->channels[r.channel].delay = r.value;
-    } else {
-        // Trims are kept in tenths of a dB, as the slider sets them.
-        const float tenths = std::round(std::clamp(r.value, kLowestTrimDb, 0.0f) * 10.0f);
-        p->channels[r.channel].gain = tenths / 10.0f;
+    const float tenths = std::round(std::clamp(r.value, kLowestTrimDb, 0.0f) * 10.0f);
+    all.working.channels[r.channel].gain = tenths / 10.0f;
+}
+
+// Applies the record when it is of type T.
+template <typename T, typename Apply>
+bool With(const RecordPtr& record, Apply apply) {
+    if (const T* r = Rec<T>(record)) {
+        apply(*r);
     }
+    return true;
 }
 
 // The values that have a record; false when sub is not one of them.
 bool ApplyDspRecord(DeviceProfiles& all, uint8_t sub, const RecordPtr& record) {
     using namespace device;
+    const ReplyTargets to = TargetsOf(all);
     switch (sub) {
         case DSP_FILTER_SET:
-            if (const auto* r = Rec<FilterRecord>(record))
-                ApplyFilter(all, *r);
-            return true;
+            return With<FilterRecord>(record, [&](auto& r) { ApplyFilterReport(to, r); });
         case DSP_EQ_CH:
-            if (const auto* r = Rec<EqBandRecord>(record))
-                ApplyEqBand(all, *r);
-            return true;
+            return With<EqBandRecord>(record, [&](auto& r) { ApplyEqBandReport(to, r); });
         case DSP_DELAY_CH:
+            return With<ChannelFloatRecord>(record, [&](auto& r) { ApplyDelayReport(to, r); });
         case DSP_TRIM_CH:
-            if (const auto* r = Rec<ChannelFloatRecord>(record))
-                ApplyDelayOrTrim(all, sub, *r);
-            return true;
+            return With<ChannelFloatRecord>(record, [&](auto& r) { ApplyWorkingTrim(all, r); });
         case DSP_MUTE_CH:
         case DSP_PHASE_CH:
         case DSP_CH_SOLO:
         case DSP_EQ_BYPASS:
         case DSP_CH_TYPE:
         case DSP_COMPRESSOR_ON_CH:
-            if (const auto* r = Rec<ChannelValueRecord>(record))
-                ApplyChannelValue(all, sub, *r);
-            return true;
+            return With<ChannelValueRecord>(record,
+                                            [&](auto& r) { ApplyChannelValueReport(to, sub, r); });
         case DSP_MIX_CH:
-            if (const auto* r = Rec<MixMaskRecord>(record))
-                ApplyMixMask(all, *r);
-            return true;
+            return With<MixMaskRecord>(record, [&](auto& r) { ApplyMixMaskReport(to, r); });
         case DSP_CH_LINK:
-            if (const auto* r = Rec<LinkRecord>(record))
-                ApplyLink(all, *r);
-            return true;
+            return With<LinkRecord>(record, [&](auto& r) { ApplyLinkReport(to, r); });
         case DSP_INPUT_MIX_CH_TRIM:
-            if (const auto* r = Rec<InputMixTrimRecord>(record))
-                ApplyInputMixTrim(all, *r);
-            return true;
+            return With<InputMixTrimRecord>(record,
+                                            [&](auto& r) { ApplyInputMixTrimReport(to, r); });
         case DSP_COMPRESSOR_SETTING:
         case DSP_COMPRESSOR_SETTING2:
-            if (const auto* r = Rec<CompressorRecord>(record)) {
-                ApplyCompressor(all, *r, sub == DSP_COMPRESSOR_SETTING2);
-            }
-            return true;
+            return With<CompressorRecord>(record, [&](auto& r) {
+                ApplyCompressorReport(to, r, sub == DSP_COMPRESSOR_SETTING2);
+            });
         case DSP_CROSS_SOURCE_MIX:
         case DSP_CROSS_SOURCE_MIX_CS47048:
-            if (const auto* r = Rec<CrossMixRecord>(record)) {
-                ApplyCrossMix(all, *r, sub == DSP_CROSS_SOURCE_MIX_CS47048);
-            }
-            return true;
+            return With<CrossMixRecord>(record, [&](auto& r) {
+                ApplyCrossMixReport(to, r, sub == DSP_CROSS_SOURCE_MIX_CS47048);
+            });
         case DSP_OUPUT_BRIDGE:
-            if (const auto* r = Rec<BridgeRecord>(record))
-                ApplyBridge(all, *r);
-            return true;
+            return With<BridgeRecord>(record, [&](auto& r) { ApplyBridgeReport(to, r); });
         case DSP_REM_OUT:
-            if (const auto* r = Rec<RemOutRecord>(record)) {
-                all.working.remOut1On = r->remOut1 != 0;
-                all.working.remOut2On = r->remOut2 != 0;
-            }
-            return true;
+            return With<RemOutRecord>(record, [&](auto& r) {
+                all.working.remOut1On = r.remOut1 != 0;
+                all.working.remOut2On = r.remOut2 != 0;
+            });
         case DSP_SPK_OHM13_21:
-            if (const auto* r = Rec<SpkOhm13_21Record>(record)) {
-                all.working.spkOhm13 = r->ohm13 != 0;
-                all.working.spkOhm21 = r->ohm21 != 0;
-            }
-            return true;
+            return With<SpkOhm13_21Record>(record, [&](auto& r) {
+                all.working.spkOhm13 = r.ohm13 != 0;
+                all.working.spkOhm21 = r.ohm21 != 0;
+            });
         default:
             return false;
     }
@@ -325,16 +390,12 @@ void ApplyMcuReply(DeviceProfiles& all, uint8_t sub, int v, const RecordPtr& rec
     switch (sub) {
         case MCU_HANDSHAKE:
             if (const auto* r = Rec<HandshakeRecord>(record)) {
-                p.deviceModel = r->model;
-                p.fwMainVersion = r->masterVersion;
-                p.fwSlaveVersion = r->slaveVersion;
+                ApplyHandshakeReport(p, *r);
             }
             break;
         case MCU_GET_DSPFLASH_VER:
             if (const auto* r = Rec<FlashVersionRecord>(record)) {
-                for (size_t i = 0; i < p.flashVersion.size(); ++i) {
-                    p.flashVersion[i] = r->version[i];
-                }
+                ApplyFlashVersionReport(p, *r);
             }
             break;
         case MCU_POWER_OFF_DELAY:
@@ -363,27 +424,7 @@ void ApplySceneReply(DeviceProfiles& all, uint8_t sub, const RecordPtr& record) 
     }
 }
 
-void ApplyKtvReply(DeviceProfiles& all, uint8_t sub, int v) {
-    model::Profile& p = all.working;
-    int32_t* fields[kKtvValues] = {
-        &p.micVolume,   &p.bgmusicVolume, &p.howlingControl, &p.echoLevel, &p.echoDelay,
-        &p.reverbLevel, &p.reverbTime,    &p.voiceChanger,   &p.bass,      &p.treble};
-    if (sub >= 1 && sub <= kKtvValues) {
-        *fields[sub - 1] = v;
-    }
-}
-
 }  // namespace
-
-model::Profile* ProfileOfScene(DeviceProfiles& profiles, int scene) {
-    if (scene == 0) {
-        return &profiles.working;
-    }
-    if (scene >= 1 && scene <= model::kStoredScenes) {
-        return &profiles.scenes[static_cast<size_t>(scene - 1)];
-    }
-    return nullptr;
-}
 
 void ApplyPostedReply(DeviceProfiles& profiles, uint32_t message, uintptr_t wParam, intptr_t lParam,
                       const RecordPtr& record) {
@@ -402,7 +443,7 @@ void ApplyPostedReply(DeviceProfiles& profiles, uint32_t message, uintptr_t wPar
             ApplySceneReply(profiles, sub, record);
             break;
         case device::WM_READ_KTV_VALUE:
-            ApplyKtvReply(profiles, sub, v);
+            ApplyKtvReport(profiles.working, sub, v);
             break;
         default:
             break;
