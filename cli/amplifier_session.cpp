@@ -1,5 +1,8 @@
 #include "cli/amplifier_session.h"
 
+#include <chrono>
+#include <thread>
+
 #include "app/log.h"
 #include "app/model_cfg.h"
 #include "app/settings.h"
@@ -14,6 +17,11 @@
 
 namespace cli {
 namespace {
+
+// Queued commands are answered within the reply time-out each; a write-out
+// queues a few dozen at most.
+constexpr auto kQueueFlushTime = std::chrono::seconds(30);
+constexpr auto kQueuePollPeriod = std::chrono::milliseconds(5);
 
 // The program's own virtual amplifier goes by this serial number too.
 constexpr const wchar_t* kVirtualSerial = L"VTA3300-DEMO";
@@ -36,6 +44,7 @@ AmplifierSession::AmplifierSession(const Arguments& arguments)
 
 AmplifierSession::~AmplifierSession() {
     if (mLink) {
+        FlushQueued();
         mLink->DisableCmdCtrl();
         mLink->CloseHIDDevice(true);
         mLink.reset();
@@ -161,6 +170,23 @@ std::optional<Failure> AmplifierSession::Connect() {
         return DeviceError("the amplifier is model " + std::to_string(mLink->ModelId()) +
                            ", not the model this tool tunes (" +
                            std::to_string(Cfg().mFw_Model_ID) + ")");
+    }
+    // The write-outs hand the cross-source commands to the link's queue,
+    // which the program also runs only once the first read is done.
+    mLink->EnableCmdCtrl();
+    return std::nullopt;
+}
+
+std::optional<Failure> AmplifierSession::FlushQueued() {
+    const auto end = std::chrono::steady_clock::now() + kQueueFlushTime;
+    while (mLink->IsConnected() && !mLink->IsDeviceGone() && !mLink->IsCmdQueueIdle() &&
+           std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(kQueuePollPeriod);
+    }
+    if (!mLink->IsCmdQueueIdle()) {
+        return DeviceError(
+            "the amplifier did not take every change; check it and run the "
+            "command again");
     }
     return std::nullopt;
 }

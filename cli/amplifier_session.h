@@ -50,6 +50,10 @@ public:
     // update, which also takes an amplifier in its upgrade program.
     std::optional<Failure> Open();
 
+    // Waits until the commands a write-out handed to the link's queue have
+    // reached the amplifier; a failure when they do not within a while.
+    std::optional<Failure> FlushQueued();
+
     // Reads the working state again (after a scene load).
     std::optional<Failure> ReadWorkingState();
 

@@ -145,6 +145,9 @@ int ImportFilters(const Arguments& arguments, int output, const std::string& pat
     if (auto failure = session.OutcomeFailure(outcome, "sending the bands")) {
         return Report(*failure);
     }
+    if (auto failure = session.FlushQueued()) {
+        return Report(*failure);
+    }
     return kExitDone;
 }
 

@@ -175,6 +175,9 @@ int RestoreCommand(const Arguments& arguments, const Words& words) {
     if (auto failure = session.OutcomeFailure(outcome, "writing to the amplifier")) {
         return Report(*failure);
     }
+    if (auto failure = session.FlushQueued()) {
+        return Report(*failure);
+    }
     return kExitDone;
 }
 

@@ -32,6 +32,10 @@ std::unique_ptr<WholeConfig> ShopTune() {
     tune->working.channels[1].gain = -6.0f;
     tune->working.eqArray(2)[5].eqGain = 3.0f;
     tune->working.channels[3].mute = 1;
+    // The low-level source's first split cross-source row plays the optical
+    // source's second input.
+    tune->working.csmViceSource[4][8] = 0;
+    tune->working.csmViceCh[4][8] = 1;
     for (int k = 0; k < model::kStoredScenes; ++k) {
         model::Profile& scene = tune->scenes[static_cast<size_t>(k)];
         scene.channels[k % 4].delay = 0.25f * static_cast<float>(k + 1);
@@ -71,6 +75,8 @@ TEST_F(ToolTest, RestoreSaveListDumpAndBackUpGiveBackTheTune) {
         EXPECT_EQ(working.channels[0].delayMs, 3);
         EXPECT_EQ(working.channels[0].delayThousandths, 500);
         EXPECT_EQ(working.channels[3].mute, 1);
+        EXPECT_EQ(working.sources[4].crossMix[8].viceSource, 0);
+        EXPECT_EQ(working.sources[4].crossMix[8].viceChannel, 1);
         EXPECT_EQ(amp.protocol->State(7).channels[2].delayMs, 1);  // scene 7: 0.25 * 7
         EXPECT_EQ(amp.protocol->State(7).channels[2].delayThousandths, 750);
         EXPECT_EQ(amp.protocol->Name(4)[4], '4');
