@@ -11,6 +11,7 @@
 #include "controller/scene_name_codec.h"
 #include "device/dsp_subcommands.h"
 #include "device/mcu_subcommands.h"
+#include "jobs/reply_applier.h"
 #include "model/units.h"
 
 namespace controller {
@@ -50,6 +51,11 @@ model::Profile* EqualizerManager::ProfileOfScene(int scene) {
     return nullptr;
 }
 
+jobs::ReplyTargets EqualizerManager::ReportTargets() {
+    return {&mProfile, std::span<model::Profile, model::kStoredScenes>(mSceneProfiles.data() + 1,
+                                                                       model::kStoredScenes)};
+}
+
 bool EqualizerManager::IsOutput(int channel) const {
     return channel >= 0 && channel < Cfg().mOUT_CHANNEL_NUMBER;
 }
@@ -82,10 +88,9 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
             break;
         case DSP_DELAY_CH:
             if (const auto* r = Rec<ChannelFloatRecord>(record)) {
-                model::Profile* p = ProfileOfScene(r->scene);
-                if (p != nullptr && IsOutput(r->channel)) {
+                model::Profile* p = jobs::ApplyDelayReport(ReportTargets(), *r);
+                if (p != nullptr) {
                     app::Log("update UI ch_delay->ch = %d, Delay %.3f\n", r->channel, r->value);
-                    p->channels[r->channel].delay = r->value;
                     if (p == &mProfile) {
                         ShowDelay(r->channel);
                     }
@@ -97,8 +102,8 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
                 model::Profile* p = ProfileOfScene(r->scene);
                 if (p == &mProfile && IsOutput(r->channel)) {
                     OnTrimReport(r->channel, r->value);
-                } else if (p != nullptr && IsOutput(r->channel)) {
-                    p->channels[r->channel].gain = std::clamp(r->value, -60.0f, 0.0f);
+                } else {
+                    jobs::ApplyStoredTrimReport(ReportTargets(), *r);
                 }
             }
             break;
@@ -107,21 +112,15 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
         case DSP_CH_SOLO:
         case DSP_EQ_BYPASS:
             if (const auto* r = Rec<ChannelValueRecord>(record)) {
-                model::Profile* p = ProfileOfScene(r->scene);
-                if (p == nullptr || !IsOutput(r->channel)) {
+                model::Profile* p = jobs::ApplyChannelValueReport(ReportTargets(), sub, *r);
+                if (p == nullptr) {
                     break;
                 }
-                model::Channel& ch = p->channels[r->channel];
-                if (sub == DSP_MUTE_CH) {
-                    ch.mute = r->value;
-                } else if (sub == DSP_PHASE_CH) {
-                    ch.phase = static_cast<int8_t>(r->value);
+                const model::Channel& ch = p->channels[r->channel];
+                if (sub == DSP_PHASE_CH) {
                     app::Log("channel %d phase seleted %d\n", r->channel, r->value);
                 } else if (sub == DSP_CH_SOLO) {
-                    ch.solo = r->value;
                     app::Log("channel %d solo seleted %d\n", r->channel, r->value);
-                } else {
-                    ch.bypass = r->value != 0;
                 }
                 if (p != &mProfile) {
                     break;
@@ -154,8 +153,8 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
                 model::Profile* p = ProfileOfScene(r->scene);
                 if (p == &mProfile && IsOutput(r->channel)) {
                     OnTypeReport(r->channel, r->value);
-                } else if (p != nullptr && IsOutput(r->channel)) {
-                    p->outputs[r->channel] = p->outputs_bk[r->channel] = r->value;
+                } else if (p != nullptr) {
+                    jobs::ApplyChannelValueReport(ReportTargets(), sub, *r);
                 }
             }
             break;
@@ -180,10 +179,7 @@ void EqualizerManager::ReadDspValueCallback(uint8_t sub, intptr_t value,
             break;
         case DSP_COMPRESSOR_ON_CH:
             if (const auto* r = Rec<ChannelValueRecord>(record)) {
-                model::Profile* p = ProfileOfScene(r->scene);
-                if (p != nullptr && IsOutput(r->channel)) {
-                    p->channels[r->channel].compressorOn = r->value != 0;
-                }
+                jobs::ApplyChannelValueReport(ReportTargets(), sub, *r);
             }
             break;
         case DSP_INPUT_CH_DISTORT:
@@ -271,17 +267,7 @@ void EqualizerManager::OnSourceReport(int code) {
 }
 
 void EqualizerManager::OnFilterReport(const device::FilterRecord& r) {
-    model::Profile* p = ProfileOfScene(r.scene);
-    if (p == nullptr || !IsOutput(r.channel)) {
-        return;
-    }
-    p->setHpFreq(r.channel, r.hp_freq);
-    p->setHpSlope(r.channel, r.hp_slope);
-    p->setHpType(r.channel, r.hp_type);
-    p->setLpFreq(r.channel, r.lp_freq);
-    p->setLpSlope(r.channel, r.lp_slope);
-    p->setLpType(r.channel, r.lp_type);
-    if (p == &mProfile) {
+    if (jobs::ApplyFilterReport(ReportTargets(), r) == &mProfile) {
         if (r.channel == mProfile.currOutChannel) {
             ShowCrossover(r.channel);
         }
@@ -290,17 +276,7 @@ void EqualizerManager::OnFilterReport(const device::FilterRecord& r) {
 }
 
 void EqualizerManager::OnEqBandReport(const device::EqBandRecord& r) {
-    model::Profile* p = ProfileOfScene(r.scene);
-    if (p == nullptr || !IsOutput(r.channel) || r.band < 0 || r.band >= p->bandCount(r.channel)) {
-        return;
-    }
-    model::EqBand& band = p->eqArray(r.channel)[r.band];
-    band.eqGain = r.type != 0 ? 0.0f : r.gain;
-    band.eqFactor = r.q;
-    band.freq = r.frequency;
-    band.type = static_cast<uint8_t>(r.type);
-    if (p == &mProfile) {
-        band.enable = true;
+    if (jobs::ApplyEqBandReport(ReportTargets(), r) == &mProfile) {
         if (r.channel == mProfile.currOutChannel) {
             ShowEqBands(r.channel);
         }
@@ -327,7 +303,7 @@ void EqualizerManager::OnTypeReport(int channel, int type) {
 
 void EqualizerManager::OnLinkReport(const device::LinkRecord& r) {
     if (r.scene >= 1 && r.scene <= 10) {
-        mSceneProfiles[static_cast<size_t>(r.scene)].linkMode = r.link == 1;
+        jobs::ApplyLinkReport(ReportTargets(), r);
         return;
     }
     if (r.scene != 0) {
@@ -360,12 +336,11 @@ void EqualizerManager::OnLinkReport(const device::LinkRecord& r) {
 }
 
 void EqualizerManager::OnMixMaskReport(const device::MixMaskRecord& r) {
-    model::Profile* p = ProfileOfScene(r.scene);
-    if (p == nullptr || !IsOutput(r.channel) || r.source < 0 || r.source >= 10) {
+    model::Profile* p = jobs::ApplyMixMaskReport(ReportTargets(), r);
+    if (p == nullptr) {
         return;
     }
     app::Log("set mix source = %d, ch = %d, mix_in = 0x%x\n", r.source, r.channel, r.mask);
-    p->inputs[r.source][r.channel] = static_cast<int32_t>(r.mask);
     if (p == &mProfile && r.source == mProfile.source) {
         ShowRouting(r.channel);
     }
@@ -374,21 +349,7 @@ void EqualizerManager::OnMixMaskReport(const device::MixMaskRecord& r) {
 void EqualizerManager::OnInputMixTrimReport(const device::InputMixTrimRecord& r) {
     app::Log("DSP_INPUT_MIX_CH_TRIM source %d, in_ch %d out_ch_x %d, out_ch_y %d\n", r.source,
              r.inputChannel, r.firstOutput, r.lastOutput);
-    model::Profile* p = ProfileOfScene(r.scene);
-    if (p == nullptr || r.source < 0 || r.source >= 10 || r.inputChannel < 0 ||
-        r.inputChannel >= model::kSourceColumns) {
-        return;
-    }
-    for (int o = std::max(r.firstOutput, 0); o <= r.lastOutput && o < model::kSourceColumns; ++o) {
-        int index = o - r.firstOutput;
-        if (index < 0 || index >= device::kRecordChannels) {
-            break;
-        }
-        // The level is kept as the device plays it: a routed input the user
-        // turned down to 0 reads back as 0, not as full level. Only switching
-        // a point on raises a stored 0 (input routing and the mixer).
-        p->inputMixVolume[r.source][r.inputChannel][o] = r.trims[static_cast<size_t>(index)];
-    }
+    jobs::ApplyInputMixTrimReport(ReportTargets(), r);
 }
 
 // The clip detectors of the working state: one flag per input or output of
@@ -423,14 +384,7 @@ void EqualizerManager::OnCrossMixReport(const device::CrossMixRecord& r, bool cs
                      : "set cross source mix, source = %d, ch = %d, with source = %d, ch = %d, "
                        "gain = %d\n",
              r.source, r.channel, r.viceSource, r.viceChannel, r.viceGain);
-    int limit = cfg.mMAX_INPUT_CHANNEL_NUMBER + (cs47048 ? cfg.mSPLIT_CROSS_SOURCE_MIX_CH : 0);
-    model::Profile* p = ProfileOfScene(r.scene);
-    if (p == nullptr || r.channel >= limit || r.source >= 10) {
-        return;
-    }
-    p->csmViceSource[r.source][r.channel] = r.viceSource;
-    p->csmViceCh[r.source][r.channel] = r.viceChannel;
-    p->csmViceGain[r.source][r.channel] = r.viceGain - kGainCodeOffset;
+    jobs::ApplyCrossMixReport(ReportTargets(), r, cs47048);
 }
 
 void EqualizerManager::OnBridgeReport(const device::BridgeRecord& r) {
@@ -443,14 +397,13 @@ void EqualizerManager::OnBridgeReport(const device::BridgeRecord& r) {
     if (p == nullptr) {
         return;
     }
+    if (p != &mProfile) {
+        jobs::ApplyBridgeReport(ReportTargets(), r);
+        return;
+    }
     const int pairs = Cfg().mOUT_CHANNEL_NUMBER / 2;
     for (int i = 0; i < r.count && i < pairs; ++i) {
-        bool on = r.bridges[static_cast<size_t>(i)] != 0;
-        if (p == &mProfile) {
-            SetBridgePair(i, on, false);
-        } else {
-            p->bridgeOutputs[i] = on;
-        }
+        SetBridgePair(i, r.bridges[static_cast<size_t>(i)] != 0, false);
     }
 }
 
@@ -462,9 +415,7 @@ void EqualizerManager::ReadMcuValueCallback(uint8_t sub, intptr_t value,
     switch (sub) {
         case MCU_HANDSHAKE:
             if (const auto* r = Rec<HandshakeRecord>(record)) {
-                mProfile.deviceModel = r->model;
-                mProfile.fwMainVersion = r->masterVersion;
-                mProfile.fwSlaveVersion = r->slaveVersion;
+                jobs::ApplyHandshakeReport(mProfile, *r);
                 const bool normal = mDeviceLink->IsMcuNormalMode();
                 app::Log(
                     "UI MCU_HANDSHAKE model=%d, mainVersion=%d, slaveVersion=%d, "
@@ -481,9 +432,7 @@ void EqualizerManager::ReadMcuValueCallback(uint8_t sub, intptr_t value,
             break;
         case MCU_GET_DSPFLASH_VER:
             if (const auto* r = Rec<FlashVersionRecord>(record)) {
-                for (size_t i = 0; i < 4; ++i) {
-                    mProfile.flashVersion[i] = r->version[i];
-                }
+                jobs::ApplyFlashVersionReport(mProfile, *r);
             }
             break;
         case MCU_POWER_OFF_DELAY:
@@ -536,14 +485,7 @@ void EqualizerManager::ReadSenceValueCallback(
 
 void EqualizerManager::ReadKtvValueCallback(uint8_t sub, intptr_t value) {
     app::Log("ReadKtvValueCallback 0x%02x\n", sub);
-    const int v = static_cast<int>(value);
-    int32_t* fields[] = {&mProfile.micVolume,  &mProfile.bgmusicVolume, &mProfile.howlingControl,
-                         &mProfile.echoLevel,  &mProfile.echoDelay,     &mProfile.reverbLevel,
-                         &mProfile.reverbTime, &mProfile.voiceChanger,  &mProfile.bass,
-                         &mProfile.treble};
-    if (sub >= 1 && sub <= 10) {
-        *fields[sub - 1] = v;
-    }
+    jobs::ApplyKtvReport(mProfile, sub, static_cast<int>(value));
 }
 
 }  // namespace controller

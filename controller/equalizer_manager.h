@@ -30,6 +30,7 @@
 #include "device/tick.h"
 #include "jobs/job_report.h"
 #include "jobs/profile_writeout.h"
+#include "jobs/reply_applier.h"
 #include "jobs/state_readback.h"
 #include "model/cs_auto_settings.h"
 #include "model/profile.h"
@@ -499,6 +500,9 @@ private:
     void OnOutputClipReport(const device::OutputDistortRecord& record);
     void OnBridgeReport(const device::BridgeRecord& record);
     model::Profile* ProfileOfScene(int scene);
+    // The working profile and the stored scenes' as the shared reply
+    // handlers take them.
+    jobs::ReplyTargets ReportTargets();
     bool IsOutput(int channel) const;
 
     // views of one output channel

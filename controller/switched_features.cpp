@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/model_cfg.h"
 #include "controller/equalizer_manager.h"
+#include "jobs/reply_applier.h"
 
 namespace controller {
 namespace {
@@ -29,19 +30,7 @@ void EqualizerManager::SetCompressorOn(int channel, bool on) {
 // The second type has no bypass, ratio or knee: its report leaves the
 // first type's values of the channel as they were.
 void EqualizerManager::OnCompressorReport(const device::CompressorRecord& record, bool secondType) {
-    model::Profile* p = ProfileOfScene(record.scene);
-    if (p == nullptr || !IsOutput(record.channel)) {
-        return;
-    }
-    const auto c = static_cast<size_t>(record.channel);
-    p->compressorNoise[c] = record.threshold;
-    p->compressorAttack[c] = record.attack;
-    p->compressorRelease[c] = record.release;
-    if (!secondType) {
-        p->compressorBypass[c] = record.bypass;
-        p->compressorRatio[c] = record.ratio;
-        p->compressorSoftKnee[c] = record.knee;
-    }
+    jobs::ApplyCompressorReport(ReportTargets(), record, secondType);
 }
 
 void EqualizerManager::SendCsAutoSettings() {

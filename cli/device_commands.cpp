@@ -1,0 +1,126 @@
+// list and info: which amplifiers are attached, and who the chosen one is.
+#include <cstdio>
+#include <string>
+
+#include "app/model_cfg.h"
+#include "cli/amplifier_session.h"
+#include "cli/commands.h"
+#include "cli/json_out.h"
+#include "jobs/reply_applier.h"
+
+namespace cli {
+namespace {
+
+std::string VersionText(int major, int minor) {
+    return std::to_string(major) + "." + std::to_string(minor);
+}
+
+void AddIdentity(cJSON* object, const FoundAmplifier& amplifier) {
+    cJSON_AddStringToObject(object, "path", amplifier.path.c_str());
+    cJSON_AddStringToObject(object, "serial", amplifier.serial.c_str());
+    cJSON_AddStringToObject(object, "nickname", amplifier.nickname.c_str());
+}
+
+// What the handshake of one amplifier reported.
+struct Versions {
+    int model = -1;
+    std::string firmware;
+};
+
+std::optional<Failure> ReadVersions(AmplifierSession& session, Versions& versions) {
+    if (auto failure = session.Connect()) {
+        return failure;
+    }
+    const std::unique_ptr<jobs::DeviceProfiles> profiles = session.Pump().Snapshot();
+    versions.model = session.Link().ModelId();
+    versions.firmware =
+        VersionText(profiles->working.fwMainVersion, profiles->working.fwSlaveVersion);
+    return std::nullopt;
+}
+
+}  // namespace
+
+int ListCommand(const Arguments& arguments, const Words& words) {
+    if (!words.empty()) {
+        return Report({kExitBadArguments, "usage: tq-dsp list"});
+    }
+    std::vector<FoundAmplifier> found;
+    {
+        AmplifierSession probe(arguments);
+        if (auto failure = probe.Start()) {
+            return Report(*failure);
+        }
+        found = probe.List();
+    }
+    if (found.empty()) {
+        return Report({kExitNoDevice, "no amplifier found; connect one or use --virtual-device"});
+    }
+    JsonPtr all = NewJsonArray();
+    for (const FoundAmplifier& amplifier : found) {
+        // Each amplifier is asked in turn for its model and firmware.
+        Arguments one = arguments;
+        one.device = amplifier.path;
+        AmplifierSession session(one);
+        Versions versions;
+        std::optional<Failure> failure = session.Start();
+        if (!failure) {
+            failure = ReadVersions(session, versions);
+        }
+        const std::string model = failure ? "?" : std::to_string(versions.model);
+        const std::string firmware = failure ? "?" : versions.firmware;
+        if (arguments.json) {
+            cJSON* item = cJSON_CreateObject();
+            AddIdentity(item, amplifier);
+            cJSON_AddStringToObject(item, "model", model.c_str());
+            cJSON_AddStringToObject(item, "firmware", firmware.c_str());
+            if (failure) {
+                cJSON_AddStringToObject(item, "error", failure->message.c_str());
+            }
+            cJSON_AddItemToArray(all.get(), item);
+        } else {
+            std::printf("%s\t%s\t%s\tmodel %s\tfirmware %s\n", amplifier.path.c_str(),
+                        amplifier.serial.c_str(), amplifier.nickname.c_str(), model.c_str(),
+                        firmware.c_str());
+        }
+    }
+    if (arguments.json) {
+        PrintJson(all.get());
+    }
+    return kExitDone;
+}
+
+int InfoCommand(const Arguments& arguments, const Words& words) {
+    if (!words.empty()) {
+        return Report({kExitBadArguments, "usage: tq-dsp info"});
+    }
+    AmplifierSession session(arguments);
+    Versions versions;
+    std::optional<Failure> failure = session.Start();
+    if (!failure) {
+        failure = ReadVersions(session, versions);
+    }
+    if (failure) {
+        return Report(*failure);
+    }
+    const FoundAmplifier& amplifier = session.Chosen();
+    if (arguments.json) {
+        JsonPtr item = NewJsonObject();
+        AddIdentity(item.get(), amplifier);
+        cJSON_AddStringToObject(item.get(), "manufacturer", amplifier.manufacturer.c_str());
+        cJSON_AddStringToObject(item.get(), "product", amplifier.product.c_str());
+        cJSON_AddNumberToObject(item.get(), "model", versions.model);
+        cJSON_AddStringToObject(item.get(), "firmware", versions.firmware.c_str());
+        PrintJson(item.get());
+        return kExitDone;
+    }
+    std::printf("path:         %s\n", amplifier.path.c_str());
+    std::printf("serial:       %s\n", amplifier.serial.c_str());
+    std::printf("nickname:     %s\n", amplifier.nickname.c_str());
+    std::printf("manufacturer: %s\n", amplifier.manufacturer.c_str());
+    std::printf("product:      %s\n", amplifier.product.c_str());
+    std::printf("model:        %d (%s)\n", versions.model, app::CurrentModelCfg().mMODEL_NAME);
+    std::printf("firmware:     %s\n", versions.firmware.c_str());
+    return kExitDone;
+}
+
+}  // namespace cli

@@ -1,0 +1,128 @@
+// Filter lists onto one output and firmware images into the amplifier, run
+// as a script would.
+#include "cli/tests/tool_run.h"
+#include "firmware/test_images.h"
+
+namespace cli::testing {
+namespace {
+
+constexpr const char* kMixedList =
+    "Preamp: -4.5 dB\n"
+    "Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q 1.40\n"
+    "Filter 2: ON LS Fc 105 Hz Gain 4.0 dB Q 0.71\n"
+    "Filter 3: ON PK Fc 2000 Hz Gain 2.5 dB Q 3.00\n";
+
+class ToolEqTest : public ToolTest {
+protected:
+    void SetUp() override {
+        ToolTest::SetUp();
+        ASSERT_EQ(Run({"info"}).code, 0);
+        std::ofstream(Path("mixed.txt")) << kMixedList;
+    }
+};
+
+TEST_F(ToolEqTest, AListThatDoesNotFitWhollyIsAppliedOnlyWhenAsked) {
+    const std::string before = FileText(Path("amp.json"));
+    ToolResult result = Run({"eq", "import", "2", Path("mixed.txt").string()});
+    EXPECT_EQ(result.code, 4);
+    EXPECT_EQ(result.err,
+              "tq-dsp: some filters do not fit output 2; nothing applied (add --apply-fitting "
+              "to apply the ones that fit)\n");
+    EXPECT_NE(result.out.find("2 of the 3 filters in the file fit output 2 (21 bands)."),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Filter 2: the type LS is not a peaking filter."), std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("${"), std::string::npos) << result.out;
+    EXPECT_EQ(FileText(Path("amp.json")), before);
+
+    const virtual_device::ChannelState output1Before = Amplifier().protocol->State(0).channels[0];
+    result = Run({"eq", "import", "2", Path("mixed.txt").string(), "--apply-fitting"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    const virtual_device::AmplifierState after = Amplifier().protocol->State(0);
+    EXPECT_EQ(after.channels[1].eq[0].frequency, 100);
+    EXPECT_EQ(after.channels[1].eq[1].frequency, 2000);
+    EXPECT_EQ(after.channels[0], output1Before);  // only the output named
+
+    result = Run({"eq", "export", "2"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("Filter 1: ON PK Fc 100 Hz Gain -3.0 dB Q 1.40\n"), std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("Filter 2: ON PK Fc 2000 Hz Gain 2.5 dB Q 3.00\n"), std::string::npos)
+        << result.out;
+    // What was exported imports back whole: every band fits.
+    std::ofstream(Path("out2.txt")) << result.out;
+    result = Run({"eq", "import", "3", Path("out2.txt").string()});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(Amplifier().protocol->State(0).channels[2].eq, after.channels[1].eq);
+}
+
+TEST_F(ToolEqTest, BadOutputsAndFilesChangeNothing) {
+    for (const char* output : {"0", "11", "x", ""}) {
+        ExpectRefused({"eq", "export", output}, 2,
+                      std::string("bad output '") + output + "'; outputs are 1 to 10");
+    }
+    ExpectRefused({"eq", "import", "1"}, 2,
+                  "usage: tq-dsp eq import OUTPUT FILE [--apply-fitting] | eq export OUTPUT");
+    ExpectRefused({"eq", "import", "1", Path("none.txt").string()}, 4,
+                  "'" + Path("none.txt").string() + "': The filter file cannot be opened.");
+    std::ofstream(Path("empty.txt")) << "";
+    ExpectRefused({"eq", "import", "1", Path("empty.txt").string()}, 4,
+                  "'" + Path("empty.txt").string() + "': The filter file is empty.");
+    std::ofstream(Path("shelves.txt")) << "Filter 1: ON LS Fc 105 Hz Gain 4.0 dB Q 0.71\n";
+    const ToolResult result =
+        Run({"eq", "import", "1", Path("shelves.txt").string(), "--apply-fitting"});
+    EXPECT_EQ(result.code, 4);
+    EXPECT_EQ(result.err, "tq-dsp: no filter of '" + Path("shelves.txt").string() +
+                              "' fits output 1; nothing applied\n");
+}
+
+class ToolFirmwareTest : public ToolTest {
+protected:
+    std::string WriteImage(const std::string& name, firmware::UpgradeTarget target,
+                           bool damaged = false) {
+        std::vector<uint8_t> image = firmware::MakeTestImageFor(target);
+        if (damaged) {
+            image[image.size() / 2] ^= 0x5A;
+        }
+        std::ofstream(Path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()),
+                   static_cast<std::streamsize>(image.size()));
+        return Path(name).string();
+    }
+};
+
+TEST_F(ToolFirmwareTest, AFlashImageIsInstalledWithProgressLines) {
+    const std::string image =
+        WriteImage("FLASH_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_FLASH);
+    const ToolResult result = Run({"firmware", "update", "--flash", image});
+    ASSERT_EQ(result.code, 0) << result.err;
+    // Not a terminal: plain lines, the last one the end.
+    EXPECT_NE(result.err.find("updating 100/100\n"), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find('\r'), std::string::npos);
+    EXPECT_EQ(Run({"info"}).code, 0);
+}
+
+TEST_F(ToolFirmwareTest, WrongOrDamagedImagesAreRefused) {
+    ASSERT_EQ(Run({"info"}).code, 0);
+    const std::string flash =
+        WriteImage("FLASH_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_FLASH);
+    ExpectRefused({"firmware", "update", "--mcu", flash}, 4,
+                  "'" + flash + "' is not named as a microcontroller image (its name contains " +
+                      "MCU_UPG.BIN)");
+    const std::string damaged =
+        WriteImage("MCU_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_MCU, true);
+    ExpectRefused(
+        {"firmware", "update", "--mcu", damaged}, 4,
+        "'" + damaged + "' is not a firmware image for this amplifier; use the image made for it");
+    ExpectRefused({"firmware", "update", "--flash", Path("FLASH_UPG_missing.bin").string()}, 4,
+                  "'" + Path("FLASH_UPG_missing.bin").string() +
+                      "' is not named as a DSP flash image (its name contains FLASH_UPG.BIN)");
+    ExpectRefused({"firmware", "update", "--dsp", flash}, 2,
+                  "unknown option '--dsp'; see 'tq-dsp --help'");
+    ExpectRefused({"firmware", "update", "--flash"}, 2,
+                  "usage: tq-dsp firmware update --mcu FILE | --bootloader FILE | --flash FILE");
+}
+
+}  // namespace
+}  // namespace cli::testing
