@@ -1,4 +1,5 @@
 // list and info: which amplifiers are attached, and who the chosen one is.
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "cli/commands.h"
 #include "cli/json_out.h"
 #include "jobs/reply_applier.h"
+#include "jobs/state_readback.h"
 
 namespace cli {
 namespace {
@@ -21,21 +23,52 @@ void AddIdentity(cJSON* object, const FoundAmplifier& amplifier) {
     cJSON_AddStringToObject(object, "nickname", amplifier.nickname.c_str());
 }
 
-// What the handshake of one amplifier reported.
+// What one amplifier reported of itself. The handshake carries the model
+// and the firmware; the DSP flash and the bootloader are asked for, and are
+// empty when the firmware does not answer.
 struct Versions {
     int model = -1;
     std::string firmware;
+    std::string dspFlash;
+    std::string bootloader;
 };
+
+std::string FlashVersionText(const std::array<int32_t, 4>& version) {
+    if (version == std::array<int32_t, 4>{}) {
+        return "";
+    }
+    std::string text;
+    for (int32_t part : version) {
+        text += (text.empty() ? "" : ".") + std::to_string(part);
+    }
+    return text;
+}
 
 std::optional<Failure> ReadVersions(AmplifierSession& session, Versions& versions) {
     if (auto failure = session.Connect()) {
         return failure;
     }
+    device::DeviceLink& link = session.Link();
+    const bool flashAnswered = link.Get_Dsp_Flash_Version();
+    const bool bootloaderAnswered = link.Get_Bootloader_Version();
+    session.Pump().WaitApplied(jobs::kRepliesAppliedTimeoutMs);
     const std::unique_ptr<jobs::DeviceProfiles> profiles = session.Pump().Snapshot();
-    versions.model = session.Link().ModelId();
+    versions.model = link.ModelId();
     versions.firmware =
         VersionText(profiles->working.fwMainVersion, profiles->working.fwSlaveVersion);
+    if (flashAnswered) {
+        versions.dspFlash = FlashVersionText(profiles->working.flashVersion);
+    }
+    if (bootloaderAnswered) {
+        // One byte: the major version in the high nibble, the minor in the low.
+        const int report = link.BootloaderVersion();
+        versions.bootloader = VersionText(report >> 4, report & 0x0F);
+    }
     return std::nullopt;
+}
+
+std::string ShownVersion(const std::string& version) {
+    return version.empty() ? "not reported" : version;
 }
 
 }  // namespace
@@ -110,6 +143,8 @@ int InfoCommand(const Arguments& arguments, const Words& words) {
         cJSON_AddStringToObject(item.get(), "product", amplifier.product.c_str());
         cJSON_AddNumberToObject(item.get(), "model", versions.model);
         cJSON_AddStringToObject(item.get(), "firmware", versions.firmware.c_str());
+        cJSON_AddStringToObject(item.get(), "dspFlash", versions.dspFlash.c_str());
+        cJSON_AddStringToObject(item.get(), "bootloader", versions.bootloader.c_str());
         PrintJson(item.get());
         return kExitDone;
     }
@@ -120,6 +155,8 @@ int InfoCommand(const Arguments& arguments, const Words& words) {
     std::printf("product:      %s\n", amplifier.product.c_str());
     std::printf("model:        %d (%s)\n", versions.model, app::CurrentModelCfg().mMODEL_NAME);
     std::printf("firmware:     %s\n", versions.firmware.c_str());
+    std::printf("dsp flash:    %s\n", ShownVersion(versions.dspFlash).c_str());
+    std::printf("bootloader:   %s\n", ShownVersion(versions.bootloader).c_str());
     return kExitDone;
 }
 

@@ -38,6 +38,7 @@ inline constexpr int kReplyTimeoutMs = 10000;
 inline constexpr int kSceneFlashTimeoutMs = 20000;
 inline constexpr int kFactoryDefaultTimeoutMs = 30000;
 inline constexpr int kPowerOffDelayTimeoutMs = 500;
+inline constexpr int kVersionRequestTimeoutMs = 500;
 
 // One channel's entry of Compressor_Ctrl2.
 struct Compressor2Entry {
@@ -174,6 +175,11 @@ public:
     // for the acknowledgement.
     bool MCU_Reboot_Ctrl();
     bool Get_Delay_Power_Off_Time();
+    // The DSP flash version (posted as a FlashVersionRecord) and the
+    // bootloader version (kept, see BootloaderVersion); firmware without
+    // them does not answer, so each read waits only 500 ms.
+    bool Get_Dsp_Flash_Version();
+    bool Get_Bootloader_Version();
     bool Set_Power_Off_Time(int delayMs, bool syncMode);
     bool Get_Acc();
     bool Set_Acc(uint8_t delay, bool syncMode);

@@ -1,5 +1,6 @@
 // The microcontroller's commands: the handshake, PC control, factory default,
-// ignition delay, USB power option and power-off delay.
+// ignition delay, USB power option, power-off delay and the versions of the
+// DSP flash and the bootloader.
 #include "app/log.h"
 #include "device/device_link.h"
 #include "device/mcu_subcommands.h"
@@ -31,6 +32,16 @@ bool DeviceLink::MCU_Reboot_Ctrl() {
 bool DeviceLink::Get_Delay_Power_Off_Time() {
     app::Log("Get_Delay_Power_Off_Time\n");
     return SubmitCommand(CMD_MCU, MCU_POWER_OFF_DELAY, OP_GET, {}, true, kPowerOffDelayTimeoutMs);
+}
+
+bool DeviceLink::Get_Dsp_Flash_Version() {
+    app::Log("Get_Dsp_Flash_Version\n");
+    return SubmitCommand(CMD_MCU, MCU_GET_DSPFLASH_VER, OP_GET, {}, true, kVersionRequestTimeoutMs);
+}
+
+bool DeviceLink::Get_Bootloader_Version() {
+    app::Log("Get_Bootloader_Version\n");
+    return SubmitCommand(CMD_MCU, MCU_BOOTLOADER_VER, OP_GET, {}, true, kVersionRequestTimeoutMs);
 }
 
 bool DeviceLink::Set_Power_Off_Time(int delayMs, bool syncMode) {

@@ -54,6 +54,7 @@ expected=(
     /usr/share/icons/hicolor/scalable/apps/tq-dsp-audio.svg
     /usr/lib/udev/rules.d/70-tq-dsp-audio.rules
     /usr/share/man/man1/tq-dsp-audio.1.gz
+    /usr/share/doc/tq-dsp-audio/copyright
 )
 if grep -qx /usr/bin/tq-dsp <<<"$installed"; then
     expected+=(/usr/share/man/man1/tq-dsp.1.gz)

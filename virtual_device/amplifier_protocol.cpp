@@ -265,6 +265,11 @@ VersionNumber AmplifierProtocol::BootloaderVersion() const {
     return mUpgrade.Bootloader();
 }
 
+void AmplifierProtocol::SetInstalledVersions(VersionNumber firmware, VersionNumber bootloader) {
+    std::lock_guard<std::mutex> hold(mLock);
+    mUpgrade.SetInstalled(firmware, bootloader);
+}
+
 std::vector<uint8_t> AmplifierProtocol::ReceivedImage() const {
     std::lock_guard<std::mutex> hold(mLock);
     return mUpgrade.ReceivedImage();

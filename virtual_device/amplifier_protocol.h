@@ -132,6 +132,7 @@ public:
     // last microcontroller image installed.
     VersionNumber FirmwareVersion() const;
     VersionNumber BootloaderVersion() const;
+    void SetInstalledVersions(VersionNumber firmware, VersionNumber bootloader);
     // The image bytes of the last completed or the current upgrade transfer.
     std::vector<uint8_t> ReceivedImage() const;
     // Images installed since the start.

@@ -65,6 +65,12 @@ public:
 
     VersionNumber Firmware() const { return mFirmware; }
     VersionNumber Bootloader() const { return mBootloader; }
+    // The versions of what is installed, as an amplifier kept between runs
+    // remembers them.
+    void SetInstalled(VersionNumber firmware, VersionNumber bootloader) {
+        mFirmware = firmware;
+        mBootloader = bootloader;
+    }
     // The bootloader version as its one-byte report carries it: major in the
     // high nibble, minor in the low one (0x21 for 2.1).
     uint8_t BootloaderReport() const;

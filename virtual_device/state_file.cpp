@@ -5,6 +5,7 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <span>
 #include <system_error>
 #include <type_traits>
@@ -67,7 +68,39 @@ struct KeptState {
     int validMask = 0;
     McuValues mcu;
     std::array<int, kKtvValues> ktv{};
+    // Files from before the versions were kept have none: the amplifier
+    // then reports the versions it was started with.
+    std::optional<VersionNumber> firmware;
+    std::optional<VersionNumber> bootloader;
 };
+
+cJSON* VersionItem(VersionNumber version) {
+    cJSON* item = cJSON_CreateArray();
+    cJSON_AddItemToArray(item, cJSON_CreateNumber(version.major));
+    cJSON_AddItemToArray(item, cJSON_CreateNumber(version.minor));
+    return item;
+}
+
+// A missing version is fine; one that is there must be [major, minor].
+bool ReadVersion(const cJSON* root, const char* key, std::optional<VersionNumber>& version) {
+    const cJSON* item = cJSON_GetObjectItemCaseSensitive(root, key);
+    if (item == nullptr) {
+        return true;
+    }
+    if (!cJSON_IsArray(item) || cJSON_GetArraySize(item) != 2) {
+        return false;
+    }
+    uint8_t parts[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        const cJSON* part = cJSON_GetArrayItem(item, i);
+        if (!cJSON_IsNumber(part) || part->valuedouble < 0 || part->valuedouble > 255) {
+            return false;
+        }
+        parts[i] = static_cast<uint8_t>(part->valuedouble);
+    }
+    version = VersionNumber{parts[0], parts[1]};
+    return true;
+}
 
 bool ReadMcu(const cJSON* root, McuValues& mcu) {
     const cJSON* item = cJSON_GetObjectItemCaseSensitive(root, "mcu");
@@ -117,6 +150,11 @@ bool ReadKept(const cJSON* root, KeptState& kept, std::string& error) {
         }
         kept.ktv[static_cast<size_t>(i)] = static_cast<int>(item->valuedouble);
     }
+    if (!ReadVersion(root, "firmwareVersion", kept.firmware) ||
+        !ReadVersion(root, "bootloaderVersion", kept.bootloader)) {
+        error = "the virtual amplifier state file has a bad firmware version";
+        return false;
+    }
     return true;
 }
 
@@ -143,6 +181,9 @@ std::string AmplifierStateText(const AmplifierProtocol& protocol) {
     for (int sub = 1; sub <= kKtvValues; ++sub) {
         cJSON_AddItemToArray(ktv, cJSON_CreateNumber(protocol.KtvValue(static_cast<uint8_t>(sub))));
     }
+    cJSON_AddItemToObject(root.get(), "firmwareVersion", VersionItem(protocol.FirmwareVersion()));
+    cJSON_AddItemToObject(root.get(), "bootloaderVersion",
+                          VersionItem(protocol.BootloaderVersion()));
     char* printed = cJSON_Print(root.get());
     std::string text = printed != nullptr ? printed : "";
     cJSON_free(printed);
@@ -175,6 +216,8 @@ bool ApplyAmplifierStateText(const std::string& text, AmplifierProtocol& protoco
     for (int sub = 1; sub <= kKtvValues; ++sub) {
         protocol.SetKtvValue(static_cast<uint8_t>(sub), kept->ktv[static_cast<size_t>(sub - 1)]);
     }
+    protocol.SetInstalledVersions(kept->firmware.value_or(protocol.FirmwareVersion()),
+                                  kept->bootloader.value_or(protocol.BootloaderVersion()));
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The virtual amplifier's kept state in a file between runs: the working
 // state, the ten scene slots, their names and the mask of stored scenes, the
-// microcontroller's values and the karaoke effects. A script of several
+// microcontroller's values, the karaoke effects and the installed firmware
+// and bootloader versions. A script of several
 // command-line runs then talks to one amplifier that remembers. The file is
 // JSON (each state as Base64 of its bytes, checked for size), written beside
 // its target and renamed over it.

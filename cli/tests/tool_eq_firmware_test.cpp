@@ -3,6 +3,8 @@
 #include "cli/tests/tool_run.h"
 #include "firmware/test_images.h"
 
+#include <cjson/cJSON.h>
+
 namespace cli::testing {
 namespace {
 
@@ -85,12 +87,51 @@ protected:
         if (damaged) {
             image[image.size() / 2] ^= 0x5A;
         }
+        return WriteBytes(name, image);
+    }
+
+    std::string WriteBytes(const std::string& name, const std::vector<uint8_t>& image) {
         std::ofstream(Path(name), std::ios::binary)
             .write(reinterpret_cast<const char*>(image.data()),
                    static_cast<std::streamsize>(image.size()));
         return Path(name).string();
     }
+
+    // A member of what `info --json` printed.
+    std::string InfoMember(const char* key) {
+        const ToolResult result = Run({"--json", "info"});
+        EXPECT_EQ(result.code, 0) << result.err;
+        std::unique_ptr<cJSON, decltype(&cJSON_Delete)> root(cJSON_Parse(result.out.c_str()),
+                                                             cJSON_Delete);
+        const cJSON* item = cJSON_GetObjectItemCaseSensitive(root.get(), key);
+        return cJSON_IsString(item) ? item->valuestring : "(missing " + std::string(key) + ")";
+    }
 };
+
+TEST_F(ToolFirmwareTest, InfoTellsTheVersionsTheLastUpdatesInstalled) {
+    EXPECT_EQ(InfoMember("firmware"), "1.32");
+    EXPECT_EQ(InfoMember("dspFlash"), "1.0.3.2");
+    EXPECT_EQ(InfoMember("bootloader"), "2.0");
+
+    // Each update is a run of its own; the amplifier keeps what it installed.
+    const std::string mcu = WriteBytes(
+        "MCU_UPG.bin", firmware::MakeTestImage({firmware::FW_PART_MCU, firmware::kTestImageModel,
+                                                firmware::kMcuImageFileSize, 1, 1, 40}));
+    ASSERT_EQ(Run({"--quiet", "firmware", "update", "--mcu", mcu}).code, 0);
+    const std::string bootloader =
+        WriteImage("BL_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_MCU_BL);
+    ASSERT_EQ(Run({"--quiet", "firmware", "update", "--bootloader", bootloader}).code, 0);
+    const std::string flash =
+        WriteImage("FLASH_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_FLASH);
+    ASSERT_EQ(Run({"--quiet", "firmware", "update", "--flash", flash}).code, 0);
+
+    EXPECT_EQ(InfoMember("firmware"), "1.40");
+    EXPECT_EQ(InfoMember("bootloader"), "2.1");
+    EXPECT_EQ(InfoMember("dspFlash"), "1.32.0.0");
+    const ToolResult plain = Run({"info"});
+    EXPECT_NE(plain.out.find("firmware:     1.40\n"), std::string::npos) << plain.out;
+    EXPECT_NE(plain.out.find("bootloader:   2.1\n"), std::string::npos) << plain.out;
+}
 
 TEST_F(ToolFirmwareTest, AFlashImageIsInstalledWithProgressLines) {
     const std::string image =
@@ -101,6 +142,21 @@ TEST_F(ToolFirmwareTest, AFlashImageIsInstalledWithProgressLines) {
     EXPECT_NE(result.err.find("updating 100/100\n"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.find('\r'), std::string::npos);
     EXPECT_EQ(Run({"info"}).code, 0);
+}
+
+TEST_F(ToolFirmwareTest, OnATerminalTheProgressIsOneBarRedrawnInPlace) {
+    const std::string image =
+        WriteImage("FLASH_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_FLASH);
+    const ToolResult result = RunOnTerminal({"firmware", "update", "--flash", image});
+    ASSERT_EQ(result.code, 0) << result.err;
+    // Redrawn from the line's start, full at the end, and closed by one line
+    // end (a terminal shows "\n" as "\r\n").
+    EXPECT_NE(result.err.find("\rupdating [" + std::string(30, '#') + "] 100/100\r\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("\rupdating [#"), result.err.rfind("\rupdating [#"))
+        << "the bar was drawn once: " << result.err;
+    EXPECT_EQ(result.err.find("updating 100/100\r\n"), std::string::npos);  // no plain lines
 }
 
 TEST_F(ToolFirmwareTest, WrongOrDamagedImagesAreRefused) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,13 +67,7 @@ protected:
             }
             ::dup2(outFd, STDOUT_FILENO);
             ::dup2(errFd, STDERR_FILENO);
-            std::vector<const char*> argv{TQ_TOOL_PATH};
-            for (const std::string& a : arguments) {
-                argv.push_back(a.c_str());
-            }
-            argv.push_back(nullptr);
-            ::execv(TQ_TOOL_PATH, const_cast<char* const*>(argv.data()));
-            ::_exit(127);
+            ExecTool(arguments);
         }
         ToolResult result;
         int status = 0;
@@ -81,6 +76,50 @@ protected:
         }
         result.out = FileText(out);
         result.err = FileText(err);
+        return result;
+    }
+
+    // Runs tq-dsp with its standard error on a terminal of its own (a
+    // pseudo-terminal) and returns what it wrote there; standard output goes
+    // to the usual file.
+    ToolResult RunOnTerminal(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), StateOption());
+        ToolResult result;
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+            ADD_FAILURE() << "no pseudo-terminal";
+            return result;
+        }
+        const std::string terminal = ::ptsname(master);
+        const std::string out = Path("stdout.txt").string();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(master);
+            const int errFd = ::open(terminal.c_str(), O_RDWR | O_NOCTTY);
+            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (errFd < 0 || outFd < 0 || ::chdir(mFolder.path().c_str()) != 0) {
+                ::_exit(127);
+            }
+            ::dup2(outFd, STDOUT_FILENO);
+            ::dup2(errFd, STDERR_FILENO);
+            ExecTool(arguments);
+        }
+        // Read while it runs: a terminal holds only a few kilobytes. The read
+        // ends with an error once the child closed the terminal's last end.
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            if (got <= 0) {
+                break;
+            }
+            result.err.append(buffer, static_cast<size_t>(got));
+        }
+        ::close(master);
+        int status = 0;
+        if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+            result.code = WEXITSTATUS(status);
+        }
+        result.out = FileText(out);
         return result;
     }
 
@@ -116,6 +155,16 @@ protected:
         EXPECT_EQ(result.err, "tq-dsp: " + message + "\n");
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(FileText(Path("amp.json")), before);
+    }
+
+    [[noreturn]] static void ExecTool(const std::vector<std::string>& arguments) {
+        std::vector<const char*> argv{TQ_TOOL_PATH};
+        for (const std::string& a : arguments) {
+            argv.push_back(a.c_str());
+        }
+        argv.push_back(nullptr);
+        ::execv(TQ_TOOL_PATH, const_cast<char* const*>(argv.data()));
+        ::_exit(127);
     }
 
     test_support::ScopedTempDir mFolder;
