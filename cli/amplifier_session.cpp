@@ -6,6 +6,7 @@
 #include "app/log.h"
 #include "app/model_cfg.h"
 #include "app/settings.h"
+#include "app/startup.h"
 #include "cli/progress_report.h"
 #include "controller/equalizer_manager.h"
 #include "controller/main_volume_map.h"
@@ -54,6 +55,15 @@ AmplifierSession::~AmplifierSession() {
 
 std::optional<Failure> AmplifierSession::Start() {
     if (!mVirtual) {
+        // The program holds this lock while it runs. Two processes on one
+        // amplifier would each take the other's replies, and the program's
+        // upkeep would break into a firmware update.
+        mInstance = std::make_unique<platform::SingleInstanceLock>(app::InstanceMutexName());
+        if (!mInstance->IsFirstInstance()) {
+            return DeviceError(
+                "TQ DSP Audio or another tq-dsp is using the amplifiers; close it, then run "
+                "tq-dsp again");
+        }
         mBackend = std::make_shared<device::HidapiBackend>();
         return std::nullopt;
     }

@@ -15,6 +15,7 @@
 #include "device/device_link.h"
 #include "device/hid_seam.h"
 #include "jobs/job_report.h"
+#include "platform/single_instance.h"
 #include "virtual_device/demo_amplifier.h"
 
 namespace cli {
@@ -36,7 +37,8 @@ public:
     AmplifierSession(const AmplifierSession&) = delete;
     AmplifierSession& operator=(const AmplifierSession&) = delete;
 
-    // Sets up the backend; fails on a virtual state file that cannot be used.
+    // Sets up the backend; fails on a virtual state file that cannot be used,
+    // and for real amplifiers while the program (or another tq-dsp) runs.
     std::optional<Failure> Start();
 
     // Every attached amplifier.
@@ -76,6 +78,8 @@ private:
     const bool mQuiet;
     bool mStateUsable = false;
 
+    // Held while real amplifiers are used: the program's own lock.
+    std::unique_ptr<platform::SingleInstanceLock> mInstance;
     ReplyPump mPump;
     std::shared_ptr<device::HidBackend> mBackend;
     virtual_device::DemoAmplifier mDemo;

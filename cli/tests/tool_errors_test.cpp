@@ -1,8 +1,10 @@
 // Every way a run can fail: its exit code, its one line on standard error,
 // and nothing changed on the amplifier or on disk.
 #include "app/settings.h"
+#include "app/startup.h"
 #include "cli/tests/tool_run.h"
 #include "controller/equalizer_manager.h"
+#include "platform/single_instance.h"
 
 namespace cli::testing {
 namespace {
@@ -26,6 +28,23 @@ TEST_F(ToolErrorTest, NoAmplifierOrNotTheOneNamed) {
     // By serial number and by path the amplifier is found.
     EXPECT_EQ(Run({"--device", "VTA3300-DEMO", "info"}).code, 0);
     EXPECT_EQ(Run({"--device=virtual:0", "info"}).code, 0);
+}
+
+TEST_F(ToolErrorTest, RealAmplifiersAreLeftAloneWhileTheProgramRuns) {
+    auto program = std::make_unique<platform::SingleInstanceLock>(app::InstanceMutexName());
+    ASSERT_TRUE(program->IsFirstInstance());
+    for (const char* command : {"info", "list", "dump"}) {
+        const ToolResult result = RunPlain({command});
+        EXPECT_EQ(result.code, 1) << command;
+        EXPECT_EQ(result.err,
+                  "tq-dsp: TQ DSP Audio or another tq-dsp is using the amplifiers; close it, then "
+                  "run tq-dsp again\n");
+    }
+    // The virtual amplifier is the tool's own.
+    EXPECT_EQ(Run({"info"}).code, 0);
+    // Once the program is closed the tool looks for amplifiers again.
+    program.reset();
+    EXPECT_EQ(RunPlain({"info"}).code, 3);
 }
 
 TEST_F(ToolErrorTest, BadArgumentsTouchNothing) {

@@ -42,6 +42,9 @@ protected:
         app::FillModelCfg();
         // The shared settings file goes to the test's folder, not the user's.
         ::setenv("XDG_CONFIG_HOME", mFolder.path().c_str(), 1);
+        // So is the program's lock: a program running on this machine must
+        // not change what the tests see.
+        ::setenv("XDG_RUNTIME_DIR", mFolder.path().c_str(), 1);
     }
 
     std::filesystem::path Path(const std::string& name) const { return mFolder.path() / name; }
