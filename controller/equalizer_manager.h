@@ -72,6 +72,10 @@ public:
     void EndNameEdit();
     void ConnectDevice(bool showFailure);
     void DisconnectDevice();
+    // When the program closes: a tune made offline and not sent to an
+    // amplifier goes to the auto-save folder's "offline.spf", as when the
+    // user keeps the amplifier's tune, so closing never loses it.
+    void KeepUnsentOfflineTune();
     void DevicePlugin(const std::string& path);
     void DevicePlugOut(const std::string& path);
     void OnSyncDone();

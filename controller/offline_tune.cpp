@@ -73,6 +73,19 @@ void EqualizerManager::OfferOfflineTune() {
     StartJob(&EqualizerManager::SendDifferenceThread);
 }
 
+void EqualizerManager::KeepUnsentOfflineTune() {
+    // Put aside by a connection that has not offered it yet.
+    if (mOfflineProfile) {
+        KeepOfflineTuneInFile(*mOfflineProfile);
+        mOfflineProfile.reset();
+        return;
+    }
+    if (mOfflineTune && !IsSynchronised()) {
+        KeepOfflineTuneInFile(mProfile);
+        mOfflineTune = false;
+    }
+}
+
 void EqualizerManager::KeepOfflineTuneInFile(const model::Profile& offline) {
     std::error_code error;
     std::filesystem::create_directories(mAutoSaveFolder, error);

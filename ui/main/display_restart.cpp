@@ -18,18 +18,49 @@ constexpr const char* kRestartedOption = "--restarted";
 
 DisplayRestart::DisplayRestart(Starter start, std::function<void()> close,
                                std::function<void()> tellFailure)
-    : mStart(std::move(start)), mClose(std::move(close)), mTellFailure(std::move(tellFailure)) {}
+    : mStart(std::move(start)), mClose(std::move(close)), mTellFailure(std::move(tellFailure)) {
+    mRecheck.setInterval(kBusyRecheckMs);
+    QObject::connect(&mRecheck, &QTimer::timeout, [this] { RecheckWhenFree(); });
+}
 
 bool DisplayRestart::OnDisplayChanged(int newScale) {
     const int scale = DisplayScale();
     if (newScale == scale) {
         app::Log("display changed, scale stays %d\n", scale);
+        // Back to the windows' own scale: a change that waited is void.
+        mWaitingScale = -1;
+        mRecheck.stop();
         return false;
     }
     app::Log("display changed, scale %d -> %d\n", scale, newScale);
     if (mRestarting || mTellingFailure) {
         return mRestarting;
     }
+    if (mBusy && mBusy()) {
+        if (!IsWaiting()) {
+            app::Log("the restart waits until the amplifier's job and the open boxes end\n");
+        }
+        mWaitingScale = newScale;
+        mRecheck.start();
+        return false;
+    }
+    return Restart();
+}
+
+void DisplayRestart::RecheckWhenFree() {
+    if (mBusy && mBusy()) {
+        return;
+    }
+    const int scale = mWaitingScale;
+    mWaitingScale = -1;
+    mRecheck.stop();
+    if (scale >= 0 && !mRestarting) {
+        app::Log("the program is free: restarting for scale %d\n", scale);
+        Restart();
+    }
+}
+
+bool DisplayRestart::Restart() {
     std::string error;
     if (!mStart || !mStart(&error)) {
         app::Log("restart after display change failed: %s\n", error.c_str());

@@ -3,8 +3,14 @@
 // starting the program anew. The new copy is started first and the running
 // one closes only when that worked: a failed start leaves the user with the
 // program still open and a message, never with no program at all.
+//
+// While the program is busy with the amplifier (a firmware update, a scene
+// job, a write-out behind the loading window, any box the user has open)
+// the restart waits: cutting an update short can leave the amplifier in its
+// upgrade program, and a write-out cut short leaves half a tune on it.
 #pragma once
 
+#include <QTimer>
 #include <functional>
 #include <string>
 #include <vector>
@@ -19,16 +25,30 @@ public:
     DisplayRestart(Starter start, std::function<void()> close, std::function<void()> tellFailure);
 
     void SetStarter(Starter start) { mStart = std::move(start); }
+    // True while a restart must wait; asked at each change and then every
+    // kBusyRecheck until it is false.
+    void SetBusyCheck(std::function<bool()> busy) { mBusy = std::move(busy); }
+
+    static constexpr int kBusyRecheckMs = 500;
 
     // The screens now ask for `newScale` percent. Restarts when that is not
-    // the scale the windows run at; returns whether the program closes.
+    // the scale the windows run at; returns whether the program closes now.
     bool OnDisplayChanged(int newScale);
+
+    // True while a change waits for the program to be free.
+    bool IsWaiting() const { return mWaitingScale >= 0; }
 
     // True once the new copy started: this one is on its way out.
     bool IsRestarting() const { return mRestarting; }
 
 private:
+    bool Restart();
+    void RecheckWhenFree();
+
     Starter mStart;
+    std::function<bool()> mBusy;
+    QTimer mRecheck;
+    int mWaitingScale = -1;  // the scale of the change that waits, or -1
     std::function<void()> mClose;
     std::function<void()> mTellFailure;
     bool mRestarting = false;

@@ -71,7 +71,23 @@ CMainWnd::CMainWnd(std::shared_ptr<device::HidBackend> backend)
       mManager(std::make_unique<controller::EqualizerManager>(std::move(backend))),
       mDisplayRestart(
           ProgramStarter(RestartArguments({})), [this] { CloseProgram(); },
-          [this] { ui::ShowMessage(this, "${tips}", "${restart_failed}"); }) {}
+          [this] { ui::ShowMessage(this, "${tips}", "${restart_failed}"); }) {
+    mDisplayRestart.SetBusyCheck([this] { return IsBusyForRestart(); });
+}
+
+bool CMainWnd::IsBusyForRestart() const {
+    if (mManager->Link().IsUpgradeUnderWay()) {
+        return true;
+    }
+    // Every job with the amplifier runs behind a modal window (loading,
+    // scenes, update, calibration); a box the user has open waits too.
+    for (const toolkit::Window* window : toolkit::window_registry::All()) {
+        if (window != this && window->IsRunningModal()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 CMainWnd::~CMainWnd() {
     if (mManager && toolkit::CurrentUserActionObserver() == &mManager->History()) {
@@ -294,6 +310,7 @@ void CMainWnd::CloseProgram() {
         return;
     }
     mClosing = true;
+    mManager->KeepUnsentOfflineTune();
     mManager->DisconnectDevice();
     CloseBoxesOverMainWindow();
     Close(0);

@@ -139,6 +139,8 @@ private:
     // Ends every modal window over the main window; the update windows only
     // with withUpdateWindows (the controller decides when they close).
     void CloseBoxesOverMainWindow(bool withUpdateWindows = true);
+    // A restart for a display change waits while this is true.
+    bool IsBusyForRestart() const;
 
     std::unique_ptr<controller::EqualizerManager> mManager;
     std::unique_ptr<UsbMonitor> mUsbMonitor;

@@ -16,6 +16,7 @@
 #include "device/upgrade_commands.h"
 #include "firmware/test_images.h"
 #include "firmware_windows_fixture.h"
+#include "ui/main/display_restart.h"
 
 namespace ui {
 namespace {
@@ -166,6 +167,43 @@ TEST_F(FirmwareUpdateEndToEndTest, AManualUpdateOfEachTargetInstallsTheImage) {
     }
     EXPECT_EQ(mOldProtocol->FirmwareVersion(), (virtual_device::VersionNumber{1, 32}));
     ExpectATrimReaches(*mOldProtocol);
+}
+
+// The monitors change in the middle of an update: the restart the new
+// scale asks for waits until the update has ended and its window is
+// closed, so the transfer is never cut short.
+TEST_F(FirmwareUpdateEndToEndTest, ADisplayChangeDuringAnUpdateWaitsForItsEnd) {
+    UseOlderAmplifierUpdatedByHand();
+    Start();
+    std::vector<std::string> events;
+    mWindow->SetRestartStarter([&](std::string*) {
+        events.push_back(mWindow->Manager().Link().IsUpgradeUnderWay() ? "start, mid-update"
+                                                                       : "start");
+        return true;
+    });
+    mWindow->SetOnClosed([&] { events.push_back("closed"); });
+    const std::vector<uint8_t> image =
+        firmware::MakeTestImageFor(firmware::UpgradeTarget::UPG_DEVICE_MCU_BL);
+    ChooseFileInDialog(WriteImage("VTA33004KM_BL_UPG.bin", image));
+    bool finished = false;
+    bool waitedWhileOpen = false;
+    Play({{kUpdateWindowTitle, [&](toolkit::Window& window) {
+               ChooseAndSend(window);
+               mWindow->OnDisplayChanged(125);
+               finished = Tips(window, "${update_ok}");
+               // Finished, but the window is still open: still waiting.
+               QTest::qWait(3 * DisplayRestart::kBusyRecheckMs);
+               waitedWhileOpen = events.empty();
+               Press(window, "closebtn");
+               CloseIfOpen(window);
+           }}});
+    ChooseOption("option_item_firmware_upgrade");
+    ASSERT_TRUE(PlayedAll(kTransferPatienceMs));
+    EXPECT_TRUE(finished);
+    EXPECT_TRUE(waitedWhileOpen);
+    EXPECT_EQ(mOldProtocol->UpgradeCount(), 1);
+    ASSERT_TRUE(WaitFor([&] { return events.size() == 2; }, 5000));
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "closed"}));
 }
 
 // An amplifier at 1.20 is updated by force: the microcontroller image, the

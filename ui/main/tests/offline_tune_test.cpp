@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <string>
 
 #include "device/dsp_subcommands.h"
@@ -122,6 +123,25 @@ TEST_F(OfflineTuneTest, KeepingTheAmplifiersSendsNothingAndKeepsMyTuneInAFile) {
         model::ProfileFile().readSceneProfile(mWindow->Manager().OfflineTuneFile(), *kept, false));
     EXPECT_EQ(kept->channels[3].gain, -9.0f);
     EXPECT_FLOAT_EQ(kept->eqArray(3)[4].eqGain, 3.5f);
+}
+
+TEST_F(OfflineTuneTest, ClosingWithNoTuneMadeOfflineWritesNoFile) {
+    Connect();
+    const std::string file = mWindow->Manager().OfflineTuneFile();
+    mWindow->CloseProgram();  // connected, no tune made offline: no file
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(OfflineTuneTest, ClosingTheProgramAfterTuningOfflineKeepsTheTune) {
+    Connect();
+    TuneOffline();
+    mWindow->CloseProgram();
+    auto kept = std::make_unique<model::Profile>();
+    ASSERT_TRUE(
+        model::ProfileFile().readSceneProfile(mWindow->Manager().OfflineTuneFile(), *kept, false));
+    EXPECT_EQ(kept->channels[3].gain, -9.0f);
+    EXPECT_FLOAT_EQ(kept->eqArray(3)[4].eqGain, 3.5f);
+    EXPECT_FALSE(mWindow->Manager().HasOfflineTune());
 }
 
 TEST_F(OfflineTuneTest, ATuneUndoneOfflineToTheAmplifiersAsksNothing) {
