@@ -24,14 +24,19 @@ void AddIdentity(cJSON* object, const FoundAmplifier& amplifier) {
 }
 
 // What one amplifier reported of itself. The handshake carries the model
-// and the firmware; the DSP flash and the bootloader are asked for, and are
-// empty when the firmware does not answer.
+// and the firmware, or says that the amplifier waits in its upgrade program
+// (and carries nothing else then); the DSP flash and the bootloader are asked
+// for, and are empty when the firmware does not answer.
 struct Versions {
+    bool upgradeProgram = false;
     int model = -1;
     std::string firmware;
     std::string dspFlash;
     std::string bootloader;
 };
+
+constexpr const char* kUpgradeProgramText =
+    "in its upgrade program; finish the update with 'tq-dsp firmware update'";
 
 std::string FlashVersionText(const std::array<int32_t, 4>& version) {
     if (version == std::array<int32_t, 4>{}) {
@@ -44,8 +49,10 @@ std::string FlashVersionText(const std::array<int32_t, 4>& version) {
     return text;
 }
 
+// The handshake alone: quick, and it also answers for an amplifier whose
+// update was cut short, which is when an installer most needs to ask.
 std::optional<Failure> ReadVersions(AmplifierSession& session, Versions& versions) {
-    if (auto failure = session.Connect()) {
+    if (auto failure = session.Open()) {
         return failure;
     }
     device::DeviceLink& link = session.Link();
@@ -53,9 +60,12 @@ std::optional<Failure> ReadVersions(AmplifierSession& session, Versions& version
     const bool bootloaderAnswered = link.Get_Bootloader_Version();
     session.Pump().WaitApplied(jobs::kRepliesAppliedTimeoutMs);
     const std::unique_ptr<jobs::DeviceProfiles> profiles = session.Pump().Snapshot();
-    versions.model = link.ModelId();
-    versions.firmware =
-        VersionText(profiles->working.fwMainVersion, profiles->working.fwSlaveVersion);
+    versions.upgradeProgram = !link.IsMcuNormalMode();
+    if (!versions.upgradeProgram) {
+        versions.model = link.ModelId();
+        versions.firmware =
+            VersionText(profiles->working.fwMainVersion, profiles->working.fwSlaveVersion);
+    }
     if (flashAnswered) {
         versions.dspFlash = FlashVersionText(profiles->working.flashVersion);
     }
@@ -69,6 +79,21 @@ std::optional<Failure> ReadVersions(AmplifierSession& session, Versions& version
 
 std::string ShownVersion(const std::string& version) {
     return version.empty() ? "not reported" : version;
+}
+
+// The model's name only when it is the one this tool tunes.
+std::string ModelText(const Versions& versions) {
+    if (versions.upgradeProgram) {
+        return "not reported";
+    }
+    const app::ModelCfg& cfg = app::CurrentModelCfg();
+    std::string text = std::to_string(versions.model);
+    if (versions.model == cfg.mFw_Model_ID) {
+        text += std::string(" (") + cfg.mMODEL_NAME + ")";
+    } else {
+        text += std::string(" (not the ") + cfg.mMODEL_NAME + " this tool tunes)";
+    }
+    return text;
 }
 
 }  // namespace
@@ -99,13 +124,17 @@ int ListCommand(const Arguments& arguments, const Words& words) {
         if (!failure) {
             failure = ReadVersions(session, versions);
         }
-        const std::string model = failure ? "?" : std::to_string(versions.model);
-        const std::string firmware = failure ? "?" : versions.firmware;
+        const bool known = !failure && !versions.upgradeProgram;
+        const std::string model = known ? std::to_string(versions.model) : "?";
+        const std::string firmware = failure                   ? "?"
+                                     : versions.upgradeProgram ? "upgrade program"
+                                                               : versions.firmware;
         if (arguments.json) {
             cJSON* item = cJSON_CreateObject();
             AddIdentity(item, amplifier);
             cJSON_AddStringToObject(item, "model", model.c_str());
-            cJSON_AddStringToObject(item, "firmware", firmware.c_str());
+            cJSON_AddStringToObject(item, "firmware", known ? firmware.c_str() : "");
+            cJSON_AddBoolToObject(item, "upgradeProgram", !failure && versions.upgradeProgram);
             if (failure) {
                 cJSON_AddStringToObject(item, "error", failure->message.c_str());
             }
@@ -141,10 +170,15 @@ int InfoCommand(const Arguments& arguments, const Words& words) {
         AddIdentity(item.get(), amplifier);
         cJSON_AddStringToObject(item.get(), "manufacturer", amplifier.manufacturer.c_str());
         cJSON_AddStringToObject(item.get(), "product", amplifier.product.c_str());
-        cJSON_AddNumberToObject(item.get(), "model", versions.model);
+        if (versions.upgradeProgram) {
+            cJSON_AddNullToObject(item.get(), "model");
+        } else {
+            cJSON_AddNumberToObject(item.get(), "model", versions.model);
+        }
         cJSON_AddStringToObject(item.get(), "firmware", versions.firmware.c_str());
         cJSON_AddStringToObject(item.get(), "dspFlash", versions.dspFlash.c_str());
         cJSON_AddStringToObject(item.get(), "bootloader", versions.bootloader.c_str());
+        cJSON_AddBoolToObject(item.get(), "upgradeProgram", versions.upgradeProgram);
         PrintJson(item.get());
         return kExitDone;
     }
@@ -153,10 +187,11 @@ int InfoCommand(const Arguments& arguments, const Words& words) {
     std::printf("nickname:     %s\n", amplifier.nickname.c_str());
     std::printf("manufacturer: %s\n", amplifier.manufacturer.c_str());
     std::printf("product:      %s\n", amplifier.product.c_str());
-    std::printf("model:        %d (%s)\n", versions.model, app::CurrentModelCfg().mMODEL_NAME);
-    std::printf("firmware:     %s\n", versions.firmware.c_str());
+    std::printf("model:        %s\n", ModelText(versions).c_str());
+    std::printf("firmware:     %s\n", ShownVersion(versions.firmware).c_str());
     std::printf("dsp flash:    %s\n", ShownVersion(versions.dspFlash).c_str());
     std::printf("bootloader:   %s\n", ShownVersion(versions.bootloader).c_str());
+    std::printf("state:        %s\n", versions.upgradeProgram ? kUpgradeProgramText : "running");
     return kExitDone;
 }
 

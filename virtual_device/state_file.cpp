@@ -72,6 +72,9 @@ struct KeptState {
     // then reports the versions it was started with.
     std::optional<VersionNumber> firmware;
     std::optional<VersionNumber> bootloader;
+    // An update cut short leaves the amplifier in its upgrade program, and
+    // it stays there through a power cycle until an image is installed.
+    bool inUpgradeProgram = false;
 };
 
 cJSON* VersionItem(VersionNumber version) {
@@ -155,6 +158,12 @@ bool ReadKept(const cJSON* root, KeptState& kept, std::string& error) {
         error = "the virtual amplifier state file has a bad firmware version";
         return false;
     }
+    const cJSON* upgrading = cJSON_GetObjectItemCaseSensitive(root, "inUpgradeProgram");
+    if (upgrading != nullptr && !cJSON_IsBool(upgrading)) {
+        error = "the virtual amplifier state file is incomplete";
+        return false;
+    }
+    kept.inUpgradeProgram = cJSON_IsTrue(upgrading);
     return true;
 }
 
@@ -184,6 +193,7 @@ std::string AmplifierStateText(const AmplifierProtocol& protocol) {
     cJSON_AddItemToObject(root.get(), "firmwareVersion", VersionItem(protocol.FirmwareVersion()));
     cJSON_AddItemToObject(root.get(), "bootloaderVersion",
                           VersionItem(protocol.BootloaderVersion()));
+    cJSON_AddBoolToObject(root.get(), "inUpgradeProgram", protocol.InUpgradeProgram());
     char* printed = cJSON_Print(root.get());
     std::string text = printed != nullptr ? printed : "";
     cJSON_free(printed);
@@ -218,6 +228,7 @@ bool ApplyAmplifierStateText(const std::string& text, AmplifierProtocol& protoco
     }
     protocol.SetInstalledVersions(kept->firmware.value_or(protocol.FirmwareVersion()),
                                   kept->bootloader.value_or(protocol.BootloaderVersion()));
+    protocol.SetNormalMode(!kept->inUpgradeProgram);
     return true;
 }
 

@@ -1,10 +1,10 @@
 // The virtual amplifier's kept state in a file between runs: the working
 // state, the ten scene slots, their names and the mask of stored scenes, the
-// microcontroller's values, the karaoke effects and the installed firmware
-// and bootloader versions. A script of several
-// command-line runs then talks to one amplifier that remembers. The file is
-// JSON (each state as Base64 of its bytes, checked for size), written beside
-// its target and renamed over it.
+// microcontroller's values, the karaoke effects, the installed firmware and
+// bootloader versions, and whether it waits in its upgrade program. A script
+// of several command-line runs then talks to one amplifier that remembers.
+// The file is JSON (each state as Base64 of its bytes, checked for size),
+// written beside its target and renamed over it.
 #pragma once
 
 #include <filesystem>

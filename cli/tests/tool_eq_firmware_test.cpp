@@ -144,6 +144,41 @@ TEST_F(ToolFirmwareTest, AFlashImageIsInstalledWithProgressLines) {
     EXPECT_EQ(Run({"info"}).code, 0);
 }
 
+// The cable pulled in the middle of a microcontroller update: the amplifier
+// waits in its upgrade program, also in the next run. info says so, the
+// commands that need a running amplifier refuse, and a second update
+// completes.
+TEST_F(ToolFirmwareTest, AnUpdateCutShortIsToldByInfoAndFinishedByASecondUpdate) {
+    ASSERT_EQ(Run({"info"}).code, 0);
+    const std::string image = WriteImage("MCU_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_MCU);
+    SaveAmplifier(*Amplifier().protocol, 1000);  // well inside the image's 2797 blocks
+    ToolResult result = Run({"--quiet", "firmware", "update", "--mcu", image});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_TRUE(Amplifier().protocol->InUpgradeProgram());
+
+    result = Run({"info"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("state:        in its upgrade program; finish the update with "
+                              "'tq-dsp firmware update'\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_NE(result.out.find("model:        not reported\n"), std::string::npos) << result.out;
+    EXPECT_EQ(InfoMember("firmware"), "");
+    result = Run({"--json", "list"});
+    EXPECT_NE(result.out.find("\"upgradeProgram\":\ttrue"), std::string::npos) << result.out;
+    ExpectRefused({"dump"}, 1,
+                  "the amplifier is in its upgrade program; finish it with 'tq-dsp firmware "
+                  "update'");
+
+    ASSERT_EQ(Run({"--quiet", "firmware", "update", "--mcu", image}).code, 0);
+    EXPECT_FALSE(Amplifier().protocol->InUpgradeProgram());
+    result = Run({"info"});
+    EXPECT_NE(result.out.find("state:        running\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("model:        94 (VTA3300.4-KM)\n"), std::string::npos)
+        << result.out;
+    EXPECT_EQ(Run({"dump"}).code, 0);
+}
+
 TEST_F(ToolFirmwareTest, OnATerminalTheProgressIsOneBarRedrawnInPlace) {
     const std::string image =
         WriteImage("FLASH_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_FLASH);
