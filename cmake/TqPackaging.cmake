@@ -42,7 +42,7 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 include(CPack)
 
 # The command-line tool comes from its own folder and may be missing from a
-# build; its manual page goes into the package only with it. Checked when the
+# build; its manual page and completion go into the package only with it. Checked when the
 # whole tree is read, wherever the tool's folder is added.
 function(tq_finish_packaging)
     set(programs tq-dsp-audio)
@@ -50,6 +50,9 @@ function(tq_finish_packaging)
         list(APPEND programs tq-dsp)
         install(FILES ${PROJECT_BINARY_DIR}/packaging/man/tq-dsp.1.gz
                 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+        # bash-completion loads it on demand, by the command's name.
+        install(FILES ${PROJECT_SOURCE_DIR}/packaging/completion/tq-dsp
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
     endif()
     # Everything the package holds, without the tests and benchmarks.
     add_custom_target(tq_packaged_programs DEPENDS ${programs} tq_manual_pages)

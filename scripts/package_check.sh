@@ -57,7 +57,7 @@ expected=(
     /usr/share/doc/tq-dsp-audio/copyright
 )
 if grep -qx /usr/bin/tq-dsp <<<"$installed"; then
-    expected+=(/usr/share/man/man1/tq-dsp.1.gz)
+    expected+=(/usr/share/man/man1/tq-dsp.1.gz /usr/share/bash-completion/completions/tq-dsp)
 fi
 for file in "${expected[@]}"; do
     grep -qx "$file" <<<"$installed" || fail "the package does not install $file"
