@@ -11,6 +11,7 @@
 #include "app/model_cfg.h"
 #include "cli/amplifier_session.h"
 #include "cli/commands.h"
+#include "cli/interrupts.h"
 #include "cli/progress_report.h"
 #include "firmware/upgrade_session.h"
 
@@ -103,7 +104,14 @@ int Update(const Arguments& arguments, const TargetEntry& entry, const std::stri
     upgrade.SetDevicePath(session.Chosen().path);
     ProgressReport report(session.Pump(), "updating", arguments.quiet);
     ProgressObserver observer(report);
-    const firmware::UpgradeOutcome outcome = firmware::RunUpgrade(upgrade, path, observer);
+    firmware::UpgradeOutcome outcome;
+    {
+        const UninterruptibleSpell installing;
+        if (InterruptRequested()) {  // asked before anything was sent
+            return Report({kExitDeviceError, "the update was stopped before it began"});
+        }
+        outcome = firmware::RunUpgrade(upgrade, path, observer);
+    }
     if (outcome.startResult != firmware::UPG_STARTED) {
         return Report(StartFailure(outcome.startResult, path));
     }

@@ -11,6 +11,7 @@
 #include "cli/arguments.h"
 #include "cli/commands.h"
 #include "cli/exit_codes.h"
+#include "cli/interrupts.h"
 #include "cli/usage.h"
 
 int main(int argc, char** argv) {
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     }
     app::FillModelCfg();
     app::StartLogIfRequested();
+    cli::CatchInterrupts();
     const int code = cli::RunCommand(arguments);
     app::CloseLog();
     return code;

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/interrupts.h"
+
 namespace cli {
 namespace {
 
@@ -26,6 +28,10 @@ ProgressReport::~ProgressReport() {
     if (mBarOpen) {
         std::fputc('\n', stderr);
     }
+}
+
+bool ProgressReport::StopRequested() const {
+    return InterruptRequested();
 }
 
 void ProgressReport::Progress(int done, int total) {

@@ -19,6 +19,8 @@ public:
 
     void Progress(int done, int total) override;
     bool WaitRepliesApplied(int timeoutMs) override { return mPump.WaitApplied(timeoutMs); }
+    // Ctrl-C stops the job at its next step.
+    bool StopRequested() const override;
 
 private:
     using Clock = std::chrono::steady_clock;

@@ -267,6 +267,14 @@ JobOutcome ReadBackScenes(DeviceLink& link, const BandCounts& bands, JobReport& 
             report.Progress(k, model::kStoredScenes);
         }
     }
+    if (steps.Outcome() == JobOutcome::kStopped) {
+        // Stopped half-way, the read-back still ends as one: the amplifier
+        // goes back to answering for its working state.
+        if (link.IsConnected() && !link.IsDeviceGone()) {
+            link.ReadScene(0, 0);
+        }
+        return JobOutcome::kStopped;
+    }
     steps.Send([](DeviceLink& l) { return l.ReadScene(0, 0); });
     if (!steps.Going()) {
         return steps.Outcome();

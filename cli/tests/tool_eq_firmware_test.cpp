@@ -179,6 +179,21 @@ TEST_F(ToolFirmwareTest, AnUpdateCutShortIsToldByInfoAndFinishedByASecondUpdate)
     EXPECT_EQ(Run({"dump"}).code, 0);
 }
 
+// Ctrl-C while an image is being installed does not stop it: the user is
+// told why, and the update completes.
+TEST_F(ToolFirmwareTest, CtrlCDoesNotCutAnUpdateShort) {
+    const std::string image =
+        WriteImage("FLASH_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_FLASH);
+    const ToolResult result = RunInterrupted({"--quiet", "firmware", "update", "--flash", image},
+                                             SIGINT, std::chrono::milliseconds(1500));
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err,
+              "tq-dsp: the update goes on: stopping it now would leave the amplifier in its "
+              "upgrade program\n");
+    EXPECT_FALSE(Amplifier().protocol->InUpgradeProgram());
+    EXPECT_EQ(InfoMember("dspFlash"), "1.32.0.0");
+}
+
 TEST_F(ToolFirmwareTest, OnATerminalTheProgressIsOneBarRedrawnInPlace) {
     const std::string image =
         WriteImage("FLASH_UPG.bin", firmware::UpgradeTarget::UPG_DEVICE_FLASH);

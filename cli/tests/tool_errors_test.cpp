@@ -47,6 +47,21 @@ TEST_F(ToolErrorTest, RealAmplifiersAreLeftAloneWhileTheProgramRuns) {
     EXPECT_EQ(RunPlain({"info"}).code, 3);
 }
 
+// Ctrl-C in the middle of a backup (ten seconds for ten scenes): the read
+// stops at its next step, no file is written, and the run ends through its
+// usual path, so the virtual amplifier's state is kept.
+TEST_F(ToolErrorTest, CtrlCStopsABackupAndLeavesNoFile) {
+    const std::string file = Path("stopped.wpf").string();
+    const ToolResult result =
+        RunInterrupted({"--quiet", "backup", file}, SIGINT, std::chrono::milliseconds(2500));
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.err,
+              "tq-dsp: stopping after the current step (press Ctrl-C again to quit at once)\n"
+              "tq-dsp: reading the scenes was stopped; run the command again\n");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(Run({"info"}).code, 0);  // let go of properly: the next run finds it
+}
+
 TEST_F(ToolErrorTest, BadArgumentsTouchNothing) {
     ExpectRefused({"frobnicate"}, 2, "unknown command 'frobnicate'; see 'tq-dsp --help'");
     ExpectRefused({}, 2, "no command given; see 'tq-dsp --help'");

@@ -4,18 +4,21 @@
 #pragma once
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/model_cfg.h"
@@ -59,6 +62,19 @@ protected:
     }
 
     ToolResult RunPlain(const std::vector<std::string>& arguments) {
+        return RunSignalled(arguments, 0, std::chrono::milliseconds(0));
+    }
+
+    // Runs tq-dsp with the state file and sends it `signal` (when not 0)
+    // once `after` has passed, as a user's Ctrl-C would.
+    ToolResult RunInterrupted(std::vector<std::string> arguments, int signal,
+                              std::chrono::milliseconds after) {
+        arguments.insert(arguments.begin(), StateOption());
+        return RunSignalled(arguments, signal, after);
+    }
+
+    ToolResult RunSignalled(const std::vector<std::string>& arguments, int signal,
+                            std::chrono::milliseconds after) {
         const std::string out = Path("stdout.txt").string();
         const std::string err = Path("stderr.txt").string();
         const pid_t child = ::fork();
@@ -71,6 +87,10 @@ protected:
             ::dup2(outFd, STDOUT_FILENO);
             ::dup2(errFd, STDERR_FILENO);
             ExecTool(arguments);
+        }
+        if (child > 0 && signal != 0) {
+            std::this_thread::sleep_for(after);
+            ::kill(child, signal);
         }
         ToolResult result;
         int status = 0;

@@ -21,6 +21,9 @@ public:
     void Progress(int done, int total) override {
         std::lock_guard<std::mutex> hold(mLock);
         mProgress.emplace_back(done, total);
+        if (done == mStopAt) {
+            mStop = true;  // the runner asks for a stop once this step is behind
+        }
     }
     bool StopRequested() const override { return mStop.load(); }
     bool WaitRepliesApplied(int) override {
@@ -33,6 +36,7 @@ public:
     }
 
     std::atomic<bool> mStop{false};
+    int mStopAt = -1;
     std::atomic<int> mWaits{0};
     bool mRepliesApplied = true;
 

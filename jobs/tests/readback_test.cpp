@@ -142,6 +142,16 @@ TEST_F(ReadBackTest, APulledCableEndsItAtOnceAndNothingCountsAsRead) {
     }
 }
 
+TEST_F(ReadBackTest, AStoppedReadBackStillEndsAsOne) {
+    mReport.mStopAt = 3;
+    EXPECT_EQ(ReadBack(), jobs::JobOutcome::kStopped);
+    const auto reads = SentOf(device::CMD_FLASH, device::FLASH_SCENE_READ, device::OP_SET);
+    ASSERT_EQ(reads.size(), 4u);  // scenes 1 to 3, then the end
+    EXPECT_EQ(reads[2].data, std::vector<uint8_t>({3, 255}));
+    EXPECT_EQ(reads[3].data, std::vector<uint8_t>({0, 0}));
+    EXPECT_EQ(mReport.mWaits.load(), 0) << "nothing counts as read";
+}
+
 TEST_F(ReadBackTest, TheWorkingStateOfAnotherModelIsNotRead) {
     auto other = std::make_shared<virtual_device::VirtualAmplifier>(L"OTHER");
     virtual_device::ProtocolOptions options;
