@@ -79,14 +79,7 @@ protected:
         const std::string err = Path("stderr.txt").string();
         const pid_t child = ::fork();
         if (child == 0) {
-            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (outFd < 0 || errFd < 0 || ::chdir(mFolder.path().c_str()) != 0) {
-                ::_exit(127);
-            }
-            ::dup2(outFd, STDOUT_FILENO);
-            ::dup2(errFd, STDERR_FILENO);
-            ExecTool(arguments);
+            ExecTool(arguments, out, err, O_WRONLY | O_CREAT | O_TRUNC);
         }
         if (child > 0 && signal != 0) {
             std::this_thread::sleep_for(after);
@@ -118,14 +111,7 @@ protected:
         const pid_t child = ::fork();
         if (child == 0) {
             ::close(master);
-            const int errFd = ::open(terminal.c_str(), O_RDWR | O_NOCTTY);
-            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (errFd < 0 || outFd < 0 || ::chdir(mFolder.path().c_str()) != 0) {
-                ::_exit(127);
-            }
-            ::dup2(outFd, STDOUT_FILENO);
-            ::dup2(errFd, STDERR_FILENO);
-            ExecTool(arguments);
+            ExecTool(arguments, out, terminal, O_RDWR | O_NOCTTY);
         }
         // Read while it runs: a terminal holds only a few kilobytes. The read
         // ends with an error once the child closed the terminal's last end.
@@ -180,7 +166,17 @@ protected:
         EXPECT_EQ(FileText(Path("amp.json")), before);
     }
 
-    [[noreturn]] static void ExecTool(const std::vector<std::string>& arguments) {
+    // In the child: standard output to the file `out`, standard error to
+    // `err` opened with `errFlags`, the test's folder as the working one.
+    [[noreturn]] void ExecTool(const std::vector<std::string>& arguments, const std::string& out,
+                               const std::string& err, int errFlags) {
+        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFd = ::open(err.c_str(), errFlags, 0644);
+        if (outFd < 0 || errFd < 0 || ::chdir(mFolder.path().c_str()) != 0) {
+            ::_exit(127);
+        }
+        ::dup2(outFd, STDOUT_FILENO);
+        ::dup2(errFd, STDERR_FILENO);
         std::vector<const char*> argv{TQ_TOOL_PATH};
         for (const std::string& a : arguments) {
             argv.push_back(a.c_str());
