@@ -185,6 +185,38 @@ TEST(ProgramStarter, TheNewCopyGetsTheOptionsOfThisOneAndRestartedOnce) {
               (std::vector<std::string>{"--restarted", "--virtual-device"}));
 }
 
+// While the program is busy the restart waits, and it comes once the
+// program is free; a change back to the windows' own scale meanwhile drops it.
+TEST(DisplayRestartWaitTest, ABusyProgramRestartsWhenFreeUnlessTheScaleCameBack) {
+    constexpr int kPatienceMs = 4 * DisplayRestart::kBusyRecheckMs;
+    std::vector<std::string> events;
+    bool busy = true;
+    const DisplayRestart::Starter start = [&](std::string*) {
+        events.emplace_back("start");
+        return true;
+    };
+    DisplayRestart restart(
+        start, [&] { events.emplace_back("closed"); }, [] {});
+    restart.SetBusyCheck([&] { return busy; });
+
+    EXPECT_FALSE(restart.OnDisplayChanged(150));
+    EXPECT_TRUE(restart.IsWaiting());
+    restart.OnDisplayChanged(DisplayScale());  // the other monitor is gone again
+    EXPECT_FALSE(restart.IsWaiting());
+    busy = false;
+    WaitFor([] { return false; }, kPatienceMs);
+    EXPECT_TRUE(events.empty());
+
+    busy = true;
+    EXPECT_FALSE(restart.OnDisplayChanged(125));
+    WaitFor([] { return false; }, kPatienceMs);
+    EXPECT_TRUE(events.empty()) << "still busy";
+    busy = false;
+    ASSERT_TRUE(WaitFor([&] { return events.size() == 2; }, kPatienceMs));
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "closed"}));
+    EXPECT_TRUE(restart.IsRestarting());
+}
+
 TEST(DisplayWatchTest, ABurstOfChangesGivesOneDecisionAfterTheQuiet) {
     constexpr int kQuiet = 100;
     int decisions = 0;
