@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/model_cfg.h"
 #include "cli/amplifier_session.h"
@@ -65,31 +66,29 @@ void PrintLine(const controller::SummaryLine& line, const char* indent) {
     std::printf("%s%s\n", indent, text.c_str());
 }
 
+// A heading, then its lines indented; nothing at all when there are none.
+void PrintSection(const std::string& heading, const std::vector<controller::SummaryLine>& lines) {
+    if (lines.empty()) {
+        return;
+    }
+    std::printf("%s\n", heading.c_str());
+    for (const auto& line : lines) {
+        PrintLine(line, "  ");
+    }
+}
+
 void PrintSummary(const controller::FilterImportSummary& summary) {
     std::printf("%s\n", EnglishText("${ui_filter_import_file}", {summary.fileName}).c_str());
     PrintLine(summary.headline, "");
-    if (!summary.taken.empty()) {
-        std::printf("%s\n", EnglishText("${ui_filter_import_taken}").c_str());
-        for (const auto& line : summary.taken)
-            PrintLine(line, "  ");
-    }
-    if (!summary.refused.empty()) {
-        std::printf("%s\n", EnglishText("${ui_filter_import_refused}",
-                                        {std::to_string(summary.refused.size())})
-                                .c_str());
-        for (const auto& line : summary.refused)
-            PrintLine(line, "  ");
-    }
+    PrintSection(EnglishText("${ui_filter_import_taken}"), summary.taken);
+    PrintSection(
+        EnglishText("${ui_filter_import_refused}", {std::to_string(summary.refused.size())}),
+        summary.refused);
     if (summary.preamp) {
         PrintLine(*summary.preamp, "");
     }
-    if (!summary.unread.empty()) {
-        std::printf("%s\n", EnglishText("${ui_filter_import_unread}",
-                                        {std::to_string(summary.unread.size())})
-                                .c_str());
-        for (const auto& line : summary.unread)
-            PrintLine(line, "  ");
-    }
+    PrintSection(EnglishText("${ui_filter_import_unread}", {std::to_string(summary.unread.size())}),
+                 summary.unread);
     std::fflush(stdout);
 }
 
