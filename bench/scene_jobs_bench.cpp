@@ -58,11 +58,7 @@ struct Bench {
         platform::SetMessageSink(nullptr);
     }
     // The queued cross-source commands are part of the job's traffic.
-    void WaitQueueIdle() const {
-        while (!link->IsCmdQueueIdle()) {
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
-        }
-    }
+    void WaitQueueIdle() const { link->WaitCmdQueueIdle(std::chrono::seconds(30)); }
 
     std::shared_ptr<virtual_device::VirtualHidBackend> backend =
         std::make_shared<virtual_device::VirtualHidBackend>();

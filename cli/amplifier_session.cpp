@@ -8,10 +8,10 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "cli/progress_report.h"
-#include "controller/equalizer_manager.h"
-#include "controller/main_volume_map.h"
 #include "device/hidapi_backend.h"
 #include "jobs/state_readback.h"
+#include "model/device_names.h"
+#include "model/main_volume_map.h"
 #include "platform/text_util.h"
 #include "virtual_device/state_file.h"
 #include "virtual_device/virtual_hid_backend.h"
@@ -109,11 +109,9 @@ std::vector<FoundAmplifier> AmplifierSession::List() {
         }
         FoundAmplifier amplifier;
         amplifier.path = info.path;
-        amplifier.serial = controller::EqualizerManager::DeviceNameOf(
-            platform::WideToUtf8(info.serialNumber), info.path);
+        amplifier.serial = model::DeviceNameOf(platform::WideToUtf8(info.serialNumber), info.path);
         amplifier.nickname = app::ReadSettingString(
-            "DeviceNickNames", controller::EqualizerManager::DeviceKeyOf(amplifier.serial),
-            amplifier.serial, 256);
+            "DeviceNickNames", model::DeviceKeyOf(amplifier.serial), amplifier.serial, 256);
         amplifier.manufacturer = platform::WideToUtf8(info.manufacturer);
         amplifier.product = platform::WideToUtf8(info.product);
         found.push_back(std::move(amplifier));

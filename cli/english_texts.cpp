@@ -4,7 +4,7 @@
 #include <string_view>
 #include <utility>
 
-#include "controller/filter_import_summary.h"
+#include "model/filter_import_summary.h"
 
 namespace cli {
 namespace {
@@ -57,7 +57,7 @@ std::string Translated(const std::string& keyText) {
 }  // namespace
 
 std::string EnglishText(const std::string& keyText, const std::vector<std::string>& values) {
-    return controller::FillInValues(Translated(keyText), values);
+    return model::FillInValues(Translated(keyText), values);
 }
 
 }  // namespace cli

@@ -12,10 +12,10 @@
 #include "cli/commands.h"
 #include "cli/english_texts.h"
 #include "cli/progress_report.h"
-#include "controller/filter_import_summary.h"
-#include "controller/main_volume_map.h"
 #include "jobs/profile_difference.h"
 #include "model/filter_file.h"
+#include "model/filter_import_summary.h"
+#include "model/main_volume_map.h"
 
 namespace cli {
 namespace {
@@ -53,12 +53,12 @@ std::unique_ptr<model::Profile> WorkingProfile(AmplifierSession& session) {
     auto working = std::make_unique<model::Profile>(profiles->working);
     if (profiles->mainVolumeReported) {
         working->mainVolume =
-            controller::MainVolumeSliderOf(profiles->mainVolumeDb, working->mainVolume);
+            model::MainVolumeSliderOf(profiles->mainVolumeDb, working->mainVolume);
     }
     return working;
 }
 
-void PrintLine(const controller::SummaryLine& line, const char* indent) {
+void PrintLine(const model::SummaryLine& line, const char* indent) {
     std::string text = EnglishText(line.text, line.values);
     if (!line.detail.empty()) {
         text += " " + line.detail;
@@ -67,7 +67,7 @@ void PrintLine(const controller::SummaryLine& line, const char* indent) {
 }
 
 // A heading, then its lines indented; nothing at all when there are none.
-void PrintSection(const std::string& heading, const std::vector<controller::SummaryLine>& lines) {
+void PrintSection(const std::string& heading, const std::vector<model::SummaryLine>& lines) {
     if (lines.empty()) {
         return;
     }
@@ -77,7 +77,7 @@ void PrintSection(const std::string& heading, const std::vector<controller::Summ
     }
 }
 
-void PrintSummary(const controller::FilterImportSummary& summary) {
+void PrintSummary(const model::FilterImportSummary& summary) {
     std::printf("%s\n", EnglishText("${ui_filter_import_file}", {summary.fileName}).c_str());
     PrintLine(summary.headline, "");
     PrintSection(EnglishText("${ui_filter_import_taken}"), summary.taken);
@@ -123,7 +123,7 @@ int ImportFilters(const Arguments& arguments, int output, const std::string& pat
     const std::unique_ptr<model::Profile> before = WorkingProfile(session);
     const int bandCount = before->bandCount(channel);
     const model::FilterFit fit = model::FitFiltersToOutput(read.list, bandCount);
-    const controller::FilterImportSummary summary = controller::SummariseFilterImport(
+    const model::FilterImportSummary summary = model::SummariseFilterImport(
         std::filesystem::path(path).filename().string(), channel, bandCount, read.list, fit);
     PrintSummary(summary);
     if (summary.NothingFits()) {
@@ -137,7 +137,7 @@ int ImportFilters(const Arguments& arguments, int output, const std::string& pat
     }
     auto after = std::make_unique<model::Profile>(*before);
     ApplyBands(*after, channel, fit.bands);
-    const float attenuation = controller::MainVolumeAttenuationOf(before->mainVolume);
+    const float attenuation = model::MainVolumeAttenuationOf(before->mainVolume);
     ProgressReport report(session.Pump(), "sending", arguments.quiet);
     const jobs::JobOutcome outcome = jobs::WriteProfileDifference(
         session.Link(), {before.get(), attenuation}, {after.get(), attenuation}, report);

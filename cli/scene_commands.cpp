@@ -7,8 +7,8 @@
 #include "cli/commands.h"
 #include "cli/json_out.h"
 #include "cli/progress_report.h"
-#include "controller/scene_name_codec.h"
 #include "jobs/scene_slot_jobs.h"
+#include "model/scene_name_codec.h"
 #include "model/units.h"
 #include "platform/text_util.h"
 
@@ -37,7 +37,7 @@ std::string NameText(const model::SceneName& bytes) {
         ++length;
     }
     std::u16string name =
-        controller::SceneNameFromBytes(std::string(bytes.begin(), bytes.begin() + length));
+        model::SceneNameFromBytes(std::string(bytes.begin(), bytes.begin() + length));
     if (name.size() > kMaxNameChars) {
         name.resize(kMaxNameChars);
     }
@@ -106,7 +106,7 @@ int SaveScene(AmplifierSession& session, int scene, const std::u16string& name) 
         return Report(*failure);
     }
     ProgressReport report(session.Pump(), "saving", session.Quiet());
-    const std::array<uint8_t, 16> bytes = controller::SceneNameToBytes(name);
+    const std::array<uint8_t, 16> bytes = model::SceneNameToBytes(name);
     jobs::SceneNameBytes slotName{};
     std::copy(bytes.begin(), bytes.end(), slotName.begin());
     const jobs::JobOutcome outcome = jobs::SaveSceneSlot(session.Link(), scene, slotName, report);

@@ -8,10 +8,10 @@
 #include "cli/amplifier_session.h"
 #include "cli/commands.h"
 #include "cli/progress_report.h"
-#include "controller/main_volume_map.h"
 #include "jobs/profile_writeout.h"
 #include "jobs/state_readback.h"
 #include "model/file_bytes.h"
+#include "model/main_volume_map.h"
 #include "model/profile_file.h"
 #include "model/profile_json.h"
 
@@ -24,7 +24,7 @@ std::unique_ptr<jobs::DeviceProfiles> ReportedProfiles(AmplifierSession& session
     std::unique_ptr<jobs::DeviceProfiles> profiles = session.Pump().Snapshot();
     if (profiles->mainVolumeReported) {
         profiles->working.mainVolume =
-            controller::MainVolumeSliderOf(profiles->mainVolumeDb, profiles->working.mainVolume);
+            model::MainVolumeSliderOf(profiles->mainVolumeDb, profiles->working.mainVolume);
     }
     return profiles;
 }
@@ -160,7 +160,7 @@ int RestoreCommand(const Arguments& arguments, const Words& words) {
         return failed;
     }
     const jobs::WorkingState state{&loaded->working,
-                                   controller::MainVolumeAttenuationOf(loaded->working.mainVolume)};
+                                   model::MainVolumeAttenuationOf(loaded->working.mainVolume)};
     jobs::JobOutcome outcome;
     {
         ProgressReport report(session.Pump(), "restore", arguments.quiet);

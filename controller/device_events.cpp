@@ -8,10 +8,10 @@
 #include "app/model_cfg.h"
 #include "controller/controller_messages.h"
 #include "controller/equalizer_manager.h"
-#include "controller/scene_name_codec.h"
 #include "device/dsp_subcommands.h"
 #include "device/mcu_subcommands.h"
 #include "jobs/reply_applier.h"
+#include "model/scene_name_codec.h"
 #include "model/units.h"
 
 namespace controller {
@@ -469,7 +469,7 @@ void EqualizerManager::ReadSenceValueCallback(
             std::string bytes(r->name.begin(), r->name.begin() + static_cast<long>(length));
             // A slot holds seven characters and its terminator; longer names
             // are cut rather than spilled into the next slot.
-            std::u16string name = SceneNameFromBytes(bytes);
+            std::u16string name = model::SceneNameFromBytes(bytes);
             if (name.size() > 7) {
                 name.resize(7);
             }

@@ -10,10 +10,10 @@
 #include "app/log.h"
 #include "controller/controller_messages.h"
 #include "controller/equalizer_manager.h"
-#include "controller/main_volume_map.h"
-#include "controller/scene_name_codec.h"
 #include "jobs/command_steps.h"
 #include "jobs/profile_difference.h"
+#include "model/main_volume_map.h"
+#include "model/scene_name_codec.h"
 
 namespace controller {
 namespace {
@@ -93,14 +93,14 @@ void EqualizerManager::TakeJobInput(bool withScenes) {
     // reads the input while it is replaced.
     JoinJobs();
     mJobProfile = mProfile;
-    mJobMainVolume = MainVolumeAttenuationOf(mProfile.mainVolume);
+    mJobMainVolume = model::MainVolumeAttenuationOf(mProfile.mainVolume);
     mJobBands = jobs::BandCountsOf(mProfile);
     mJobScenes.clear();
     mJobNames.clear();
     if (withScenes) {
         mJobScenes.assign(mSceneProfiles.begin() + 1, mSceneProfiles.end());
         for (const std::u16string& name : mSceneNames) {
-            mJobNames.push_back(SceneNameToBytes(name));
+            mJobNames.push_back(model::SceneNameToBytes(name));
         }
     }
 }

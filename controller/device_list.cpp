@@ -1,61 +1,15 @@
 // The list of attached amplifiers, their names and nicknames, and the
 // selection of one of them.
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <regex>
 
 #include "app/log.h"
 #include "app/settings.h"
 #include "controller/controller_messages.h"
 #include "controller/equalizer_manager.h"
-#include "model/units.h"
+#include "model/device_names.h"
 #include "platform/text_util.h"
 
 namespace controller {
-namespace {
-
-constexpr size_t kMaxNameUnits = 63;
-
-// Keeps at most 63 UTF-16 units, never cutting a character in two.
-std::string LimitedName(const std::string& utf8) {
-    size_t units = 0;
-    size_t at = 0;
-    while (at < utf8.size()) {
-        unsigned char lead = static_cast<unsigned char>(utf8[at]);
-        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        size_t needed = length == 4 ? 2 : 1;
-        if (units + needed > kMaxNameUnits || at + length > utf8.size()) {
-            break;
-        }
-        units += needed;
-        at += length;
-    }
-    return utf8.substr(0, at);
-}
-
-}  // namespace
-
-std::string EqualizerManager::DeviceNameOf(const std::string& serialNumber,
-                                           const std::string& path) {
-    std::string name = platform::Trimmed(serialNumber);
-    if (name.empty()) {
-        static const std::regex kInstance(R"((\d+)&([0-9a-fA-F]+))");
-        std::smatch match;
-        name = std::regex_search(path, match, kInstance) ? match[1].str() : path;
-    }
-    return LimitedName(name);
-}
-
-std::string EqualizerManager::DeviceKeyOf(const std::string& name) {
-    uint32_t hash = 0;
-    for (char16_t unit : model::utf8ToWide(name)) {
-        hash = hash * 31u + unit;
-    }
-    char key[16];
-    std::snprintf(key, sizeof key, "dev_%08x", hash);
-    return key;
-}
 
 void EqualizerManager::UpdateDeviceList() {
     app::Log("UpdateDeviceList\n");
@@ -75,9 +29,9 @@ void EqualizerManager::UpdateDeviceList() {
             info.productId != device::kAmplifierProductId) {
             continue;
         }
-        std::string name = DeviceNameOf(platform::WideToUtf8(info.serialNumber), info.path);
-        std::string nick =
-            LimitedName(app::ReadSettingString("DeviceNickNames", DeviceKeyOf(name), name, 256));
+        std::string name = model::DeviceNameOf(platform::WideToUtf8(info.serialNumber), info.path);
+        std::string nick = model::LimitedDeviceName(
+            app::ReadSettingString("DeviceNickNames", model::DeviceKeyOf(name), name, 256));
         mDevicePaths.push_back(info.path);
         mDeviceNames.push_back(name);
         mDeviceNickNames.push_back(nick);
@@ -204,7 +158,7 @@ void EqualizerManager::CommitDeviceName() {
     }
     Ctl& edit = mControls("edit_device_name");
     if (!mEditingName.empty() && mEditingName == mSelectedName) {
-        std::string nick = LimitedName(platform::Trimmed(edit.Text()));
+        std::string nick = model::LimitedDeviceName(platform::Trimmed(edit.Text()));
         if (nick.empty()) {
             nick = mSelectedName;
         }
@@ -218,7 +172,7 @@ void EqualizerManager::CommitDeviceName() {
             list.AddItem(mDeviceNickNames[i], mDeviceNames[i]);
         }
         list.SelectItem(index, false);
-        std::string key = DeviceKeyOf(mSelectedName);
+        std::string key = model::DeviceKeyOf(mSelectedName);
         app::WriteSetting("DeviceNickNames", key, nick);
         app::WriteSetting("DeviceMappings", key, mSelectedName + "|" + nick);
     }

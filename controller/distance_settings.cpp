@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "controller/equalizer_manager.h"
+#include "model/device_names.h"
 
 namespace controller {
 namespace {
@@ -15,8 +15,7 @@ std::string KeyOf(int output) {
 }  // namespace
 
 std::string DistancesSectionOf(const std::string& deviceName) {
-    return deviceName.empty() ? kNoDeviceDistancesSection
-                              : EqualizerManager::DeviceKeyOf(deviceName);
+    return deviceName.empty() ? kNoDeviceDistancesSection : model::DeviceKeyOf(deviceName);
 }
 
 std::vector<std::string> ReadKeptDistances(const std::string& section, int outputs) {

@@ -93,12 +93,6 @@ public:
     const std::string& SelectedName() const { return mSelectedName; }
     bool HasCachedProfile(const std::string& name) const;
 
-    // A device's name: its serial number trimmed, else the digits before the
-    // first "&<hex>" of its path, else the whole path.
-    static std::string DeviceNameOf(const std::string& serialNumber, const std::string& path);
-    // "dev_%08x" of the 31-times hash of the name's UTF-16 units.
-    static std::string DeviceKeyOf(const std::string& name);
-
     // ---- device reports ----
     void ReadDspValueCallback(uint8_t subCommand, intptr_t value,
                               const std::unique_ptr<platform::PostedRecord>& record);

@@ -11,9 +11,9 @@
 #include "app/log.h"
 #include "app/settings.h"
 #include "controller/equalizer_manager.h"
-#include "controller/filter_import_summary.h"
 #include "model/file_bytes.h"
 #include "model/filter_file.h"
+#include "model/filter_import_summary.h"
 
 namespace controller {
 namespace {
@@ -87,7 +87,7 @@ void EqualizerManager::ImportFilters() {
     }
     const int bandCount = mProfile.bandCount(channel);
     const model::FilterFit fit = model::FitFiltersToOutput(read.list, bandCount);
-    const FilterImportSummary summary = SummariseFilterImport(
+    const model::FilterImportSummary summary = model::SummariseFilterImport(
         std::filesystem::path(path).filename().string(), channel, bandCount, read.list, fit);
     if (!mUi->AskToApplyFilters(summary) || fit.bands.empty()) {
         app::Log("filter file %s: nothing applied\n", path.c_str());

@@ -10,7 +10,7 @@
 #include "app/settings.h"
 #include "controller/controller_messages.h"
 #include "controller/equalizer_manager.h"
-#include "controller/scene_name_codec.h"
+#include "model/scene_name_codec.h"
 
 namespace controller {
 namespace {
@@ -113,7 +113,7 @@ void EqualizerManager::LoadWholeConfigFromFile() {
     std::vector<model::Profile> scenes(mSceneProfiles.begin() + 1, mSceneProfiles.end());
     std::vector<model::SceneName> names;
     for (const std::u16string& name : mSceneNames) {
-        names.push_back(SceneNameToBytes(name));
+        names.push_back(model::SceneNameToBytes(name));
     }
     if (!ProfileFiles().readWholeConfig(
             path, mProfile, std::span<model::Profile, model::kStoredScenes>(scenes.data(), 10),
@@ -123,7 +123,8 @@ void EqualizerManager::LoadWholeConfigFromFile() {
     OnProfileFileRead();
     std::copy(scenes.begin(), scenes.end(), mSceneProfiles.begin() + 1);
     for (size_t k = 0; k < names.size(); ++k) {
-        std::u16string name = SceneNameFromBytes(std::string(names[k].begin(), names[k].end()));
+        std::u16string name =
+            model::SceneNameFromBytes(std::string(names[k].begin(), names[k].end()));
         if (name.size() > kNameChars) {
             name.resize(kNameChars);
         }
@@ -160,7 +161,7 @@ void EqualizerManager::SaveWholeConfigToFile() {
 void EqualizerManager::WriteWholeConfigFile() {
     std::vector<model::SceneName> names;
     for (const std::u16string& name : mSceneNames) {
-        names.push_back(SceneNameToBytes(name));
+        names.push_back(model::SceneNameToBytes(name));
     }
     const bool written = ProfileFiles().writeWholeConfig(
         mProfile,

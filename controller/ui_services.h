@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "controller/eq_chart.h"
-#include "controller/filter_import_summary.h"
+#include "model/filter_import_summary.h"
 
 namespace controller {
 
@@ -103,7 +103,7 @@ public:
     // Runs the import summary window over the main window until the user
     // closes it: true when he chose to apply what fits. A user interface
     // without the window applies nothing.
-    virtual bool AskToApplyFilters(const FilterImportSummary& summary) {
+    virtual bool AskToApplyFilters(const model::FilterImportSummary& summary) {
         (void)summary;
         return false;
     }

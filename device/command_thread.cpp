@@ -61,9 +61,16 @@ void DeviceLink::McuCmdThread() {
                 // Idle means: nothing queued and the last command's reply (or
                 // its time-out) is behind us.
                 mCmdQueueIdle.store(true);
+                mCmdQueueIdleWake.notify_all();
             }
-            mCmdQueueWake.wait(hold,
-                               [this] { return !mCmdQueue.empty() || !mCmdThreadRunning.load(); });
+            // A queue emptied by ReleaseLeftoverItems wakes the thread too, so
+            // that it tells the queue idle.
+            mCmdQueueWake.wait(hold, [this] {
+                return !mCmdQueue.empty() || !mCmdThreadRunning.load() || !mCmdQueueIdle.load();
+            });
+            if (mCmdQueue.empty() && mCmdThreadRunning.load()) {
+                continue;
+            }
             if (!mCmdThreadRunning.load()) {
                 break;
             }
@@ -103,6 +110,7 @@ void DeviceLink::ReleaseLeftoverItems() {
         std::lock_guard<std::mutex> hold(mCmdQueueLock);
         leftovers.swap(mCmdQueue);
     }
+    mCmdQueueWake.notify_all();
     for (const CmdQueueItem& item : leftovers) {
         LogItem(item);  // released without sending
     }
@@ -151,7 +159,21 @@ void DeviceLink::DisableCmdCtrl() {
 
 void DeviceLink::SetMainWnd(WindowHandle window) {
     mMainWnd.store(window);
-    mCmdQueueIdle.store(true);
+    {
+        std::lock_guard<std::mutex> hold(mCmdQueueLock);
+        mCmdQueueIdle.store(true);
+    }
+    mCmdQueueIdleWake.notify_all();
+}
+
+bool DeviceLink::WaitCmdQueueIdle(std::chrono::milliseconds limit) const {
+    std::unique_lock<std::mutex> hold(mCmdQueueLock);
+    return mCmdQueueIdleWake.wait_for(hold, limit, [this] { return mCmdQueueIdle.load(); });
+}
+
+size_t DeviceLink::CmdQueueDepth() const {
+    std::lock_guard<std::mutex> hold(mCmdQueueLock);
+    return mCmdQueue.size();
 }
 
 void DeviceLink::SetModelParams(const app::ModelCfg& cfg) {

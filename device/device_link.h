@@ -9,6 +9,7 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -116,6 +117,10 @@ public:
     // True when the command thread found the queue empty after the reply (or
     // time-out) of the last command it sent.
     bool IsCmdQueueIdle() const { return mCmdQueueIdle.load(); }
+    // Waits until the queue is idle as above; false when `limit` passed first.
+    bool WaitCmdQueueIdle(std::chrono::milliseconds limit) const;
+    // Commands queued and not yet taken by the command thread.
+    size_t CmdQueueDepth() const;
 
     // ---- where decoded values go ----
 
@@ -375,10 +380,11 @@ private:
 
     std::atomic<bool> mCmdCtrlEnabled{false};
     std::atomic<bool> mCmdQueueIdle{true};
+    mutable std::condition_variable mCmdQueueIdleWake;  // with mCmdQueueLock
     std::atomic<bool> mCmdThreadRunning{true};
     // Producers on any thread; the command thread is the one consumer. The
     // thread waits on mCmdQueueWake, so a queued command goes out at once.
-    std::mutex mCmdQueueLock;
+    mutable std::mutex mCmdQueueLock;
     std::condition_variable mCmdQueueWake;
     std::deque<CmdQueueItem> mCmdQueue;  // guarded by mCmdQueueLock
     std::thread mCmdThread;              // last: started once everything above exists

@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+source scripts/stages.sh
+drop_other_generator_build release
 cmake --preset release >/dev/null
 # Only what the package holds: the tests and benchmarks are not needed.
 cmake --build --preset release -j "$(nproc)" --target tq_packaged_programs

@@ -6,6 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+source scripts/stages.sh
+drop_other_generator_build release
 cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)" --target tq-dsp-audio
 
@@ -14,4 +16,4 @@ if ! grep -qiE '^HID_ID=0003:00000483:00005750' /sys/class/hidraw/*/device/ueven
     echo "No amplifier attached: starting with the virtual amplifier."
     args=(--virtual-device "${args[@]}")
 fi
-exec ./build/release/app/tq-dsp-audio "${args[@]}"
+exec ./build/release/program/tq-dsp-audio "${args[@]}"

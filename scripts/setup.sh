@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    build-essential cmake pkg-config git
+    build-essential cmake ninja-build ccache pkg-config git
     clang libclang-rt-14-dev clang-format
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     libhidapi-dev libcjson-dev libzip-dev libudev-dev

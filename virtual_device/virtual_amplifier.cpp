@@ -106,6 +106,7 @@ void VirtualAmplifier::Plug() {
         ++mGeneration;
         mStalled = false;
         mReportsUntilUnplug = 0;
+        mUnplugAtFrame = {};
     }
     NotifyPlug(true);
 }
@@ -181,6 +182,11 @@ void VirtualAmplifier::UnplugAtReport(int n) {
     mReportsUntilUnplug = n;
 }
 
+void VirtualAmplifier::UnplugAtFrame(uint8_t type, uint8_t subCommand, uint8_t operation, int n) {
+    std::lock_guard<std::mutex> hold(mLock);
+    mUnplugAtFrame = {type, subCommand, operation, n};
+}
+
 void VirtualAmplifier::FailStringReads(unsigned mask) {
     std::lock_guard<std::mutex> hold(mLock);
     mFailingStrings = mask;
@@ -226,6 +232,46 @@ void VirtualAmplifier::ClearReceived() {
 size_t VirtualAmplifier::PendingInputReports() const {
     std::lock_guard<std::mutex> hold(mLock);
     return mInput.size();
+}
+
+void VirtualAmplifier::SetWriteListener(
+    std::function<void(const std::vector<uint8_t>& report)> listener) {
+    std::lock_guard<std::mutex> hold(mListenerLock);
+    mWriteListener = std::move(listener);
+}
+
+bool VirtualAmplifier::WaitForReceivedCount(uint64_t count, std::chrono::milliseconds limit) const {
+    std::unique_lock<std::mutex> held(mLock);
+    return mChanged.wait_for(held, limit, [&] { return mReceivedCount >= count; });
+}
+
+bool VirtualAmplifier::WaitForBlockedRead(std::chrono::milliseconds limit) const {
+    std::unique_lock<std::mutex> held(mLock);
+    return mReadBlocked.wait_for(held, limit, [&] { return mBlockedReads > 0 && mInput.empty(); });
+}
+
+bool VirtualAmplifier::WaitForStalledWrites(int count, std::chrono::milliseconds limit) const {
+    std::unique_lock<std::mutex> held(mLock);
+    return mChanged.wait_for(held, limit, [&] { return mStalledWrites >= count; });
+}
+
+void VirtualAmplifier::NotifyWrite(const std::vector<uint8_t>& report) {
+    std::lock_guard<std::mutex> hold(mListenerLock);
+    if (mWriteListener) {
+        mWriteListener(report);
+    }
+}
+
+bool VirtualAmplifier::ReachesUnplugTrigger(const HostFrame* frame) {
+    if (mReportsUntilUnplug > 0 && --mReportsUntilUnplug == 0) {
+        return true;
+    }
+    FrameTrigger& trigger = mUnplugAtFrame;
+    if (frame == nullptr || trigger.framesLeft == 0 || frame->type != trigger.type ||
+        frame->subCommand != trigger.subCommand || frame->operation != trigger.operation) {
+        return false;
+    }
+    return --trigger.framesLeft == 0;
 }
 
 uint64_t VirtualAmplifier::Generation() const {
@@ -303,7 +349,12 @@ bool VirtualAmplifier::ParseOutputReport(const uint8_t* data, size_t length, Hos
 int VirtualAmplifier::HostWrite(uint64_t generation, const uint8_t* data, size_t length) {
     std::unique_lock<std::mutex> held(mLock);
     auto alive = [&] { return mPlugged && mGeneration == generation; };
-    mChanged.wait(held, [&] { return !alive() || !mStalled; });
+    if (mStalled) {
+        ++mStalledWrites;
+        mChanged.notify_all();  // for WaitForStalledWrites
+        mChanged.wait(held, [&] { return !alive() || !mStalled; });
+        --mStalledWrites;
+    }
     if (!alive()) {
         return -1;
     }
@@ -316,24 +367,28 @@ int VirtualAmplifier::HostWrite(uint64_t generation, const uint8_t* data, size_t
             return -1;
         }
     }
-    mReceived.emplace_back(data, data + std::min(length, kOutputReportBytes));
+    std::vector<uint8_t> report(data, data + std::min(length, kOutputReportBytes));
+    mReceived.push_back(report);
     if (mReceived.size() > kReceivedKept) {
         mReceived.pop_front();
     }
     ++mReceivedCount;
-    if (mReportsUntilUnplug > 0 && --mReportsUntilUnplug == 0) {
+    mChanged.notify_all();
+    HostFrame frame;
+    const bool parsed = ParseOutputReport(data, length, &frame);
+    if (ReachesUnplugTrigger(parsed ? &frame : nullptr)) {
         mCablePulled = true;
         UnplugLocked();
         held.unlock();
+        NotifyWrite(report);
         NotifyPlug(false);
         return -1;
     }
-
-    HostFrame frame;
-    if (!ParseOutputReport(data, length, &frame)) {
+    held.unlock();
+    NotifyWrite(report);
+    if (!parsed) {
         return static_cast<int>(length);
     }
-    held.unlock();
     Replies replies;
     {
         std::lock_guard<std::mutex> protocol(mProtocolLock);
@@ -374,7 +429,10 @@ int VirtualAmplifier::HostRead(uint64_t generation, uint8_t* data, size_t length
         if (!mInput.empty()) {
             wakeAt = std::min(wakeAt, mInput.front().availableAt);
         }
+        ++mBlockedReads;
+        mReadBlocked.notify_all();
         mChanged.wait_until(held, wakeAt);
+        --mBlockedReads;
     }
 }
 

@@ -111,6 +111,10 @@ public:
     void SetStalled(bool stalled);
     // Unplugs itself when the n-th output report from now arrives (1 = next).
     void UnplugAtReport(int n);
+    // Unplugs itself when the n-th frame from now of this packet type,
+    // sub-command and operation arrives (1 = next), so that a test pulls the
+    // cable at a step of a job rather than at a count of reports.
+    void UnplugAtFrame(uint8_t type, uint8_t subCommand, uint8_t operation, int n);
     // Bits 0..3: the manufacturer, product, serial number and indexed string
     // reads fail.
     void FailStringReads(unsigned mask);
@@ -132,6 +136,20 @@ public:
     void ClearReceived();
     size_t PendingInputReports() const;
 
+    // ---- events, for tests and benchmarks ----
+    // Called with each output report as it arrives, on the writing thread,
+    // outside the amplifier's lock and before the report is answered.
+    void SetWriteListener(std::function<void(const std::vector<uint8_t>& report)> listener);
+    // Waits until `count` output reports have arrived since the amplifier was
+    // made (see ReceivedCount); false when `limit` passed first.
+    bool WaitForReceivedCount(uint64_t count, std::chrono::milliseconds limit) const;
+    // Waits until the host has read every answer queued so far and waits in a
+    // read for more; false when `limit` passed first.
+    bool WaitForBlockedRead(std::chrono::milliseconds limit) const;
+    // Waits until `count` host writes are held by SetStalled; false when
+    // `limit` passed first.
+    bool WaitForStalledWrites(int count, std::chrono::milliseconds limit) const;
+
     // ---- the host side, used by the virtual HID device ----
     uint64_t Generation() const;
     bool IsAlive(uint64_t generation) const;
@@ -152,13 +170,15 @@ private:
                      std::chrono::milliseconds busy = {});  // mLock held
     void UnplugLocked();
     void NotifyPlug(bool plugged);
+    void NotifyWrite(const std::vector<uint8_t>& report);
+    bool ReachesUnplugTrigger(const HostFrame* frame);  // mLock held
     std::vector<std::vector<uint8_t>> Shape(const std::vector<uint8_t>& report);
     static bool ParseOutputReport(const uint8_t* data, size_t length, HostFrame* frame);
 
     const Identity mIdentity;
 
     mutable std::mutex mLock;
-    std::condition_variable mChanged;
+    mutable std::condition_variable mChanged;
     bool mPlugged = true;
     bool mCablePulled = false;  // by Unplug, until Plug
     uint64_t mGeneration = 1;
@@ -169,6 +189,15 @@ private:
     std::chrono::milliseconds mAnswerDelay{0};
     bool mStalled = false;
     int mReportsUntilUnplug = 0;
+    struct FrameTrigger {
+        uint8_t type = 0;
+        uint8_t subCommand = 0;
+        uint8_t operation = 0;
+        int framesLeft = 0;  // 0: no trigger set
+    } mUnplugAtFrame;
+    int mBlockedReads = 0;                         // host reads waiting with nothing to read
+    int mStalledWrites = 0;                        // host writes held while stalled
+    mutable std::condition_variable mReadBlocked;  // with mLock, when a read starts waiting
     unsigned mFailingStrings = 0;
     bool mSplitAnswers = false;
     bool mGarbage = false;
@@ -182,7 +211,8 @@ private:
     FrameHandler mDefaultHandler;                // guarded by mProtocolLock
 
     std::mutex mListenerLock;
-    std::function<void(bool)> mPlugListener;  // guarded by mListenerLock
+    std::function<void(bool)> mPlugListener;                          // guarded by mListenerLock
+    std::function<void(const std::vector<uint8_t>&)> mWriteListener;  // guarded by mListenerLock
 };
 
 }  // namespace virtual_device

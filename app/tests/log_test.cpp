@@ -12,7 +12,7 @@
 
 #include "app/log.h"
 #include "app/startup.h"
-#include "scoped_temp_dir.h"
+#include "testkit/temp_dir.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ protected:
         app::SetLogConsole(true);
         app::SetLogTimeStamp(true);
     }
-    test_support::ScopedTempDir mDir;
+    testkit::TempWorkingDir mDir;
 };
 
 TEST_F(LogTest, WithoutMarkerFileNoLogFileAppears) {

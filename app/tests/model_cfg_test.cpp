@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/model_cfg.h"
-#include "scoped_temp_dir.h"
+#include "testkit/temp_dir.h"
 
 namespace {
 
@@ -211,7 +211,7 @@ std::string ReadFile(const std::filesystem::path& path) {
 
 class ModelCfgDumpTest : public ::testing::Test {
 protected:
-    test_support::ScopedTempDir mDir;  // also the current directory
+    testkit::TempWorkingDir mDir;  // also the current directory
 };
 
 TEST_F(ModelCfgDumpTest, WritesEveryFieldKindByteExact) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/settings.h"
-#include "scoped_temp_dir.h"
+#include "testkit/temp_dir.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ private:
 
 class SettingsTest : public ::testing::Test {
 protected:
-    test_support::ScopedTempDir mDir;
+    testkit::TempWorkingDir mDir;
     ScopedEnv mXdg{"XDG_CONFIG_HOME", (mDir.path() / "config").c_str()};
 };
 

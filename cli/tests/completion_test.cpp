@@ -14,8 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/tests/scoped_temp_dir.h"
 #include "cli/usage.h"
+#include "testkit/build_paths.h"
+#include "testkit/temp_dir.h"
 
 namespace cli::testing {
 namespace {
@@ -28,10 +29,10 @@ std::set<std::string> Offered(const std::vector<std::string>& words,
     for (const std::string& word : words) {
         array += " '" + word + "'";
     }
-    const std::string script = "cd '" + folder.string() +
-                               "' && source '" TQ_SOURCE_DIR
-                               "/packaging/completion/tq-dsp' && COMP_WORDS=(tq-dsp" +
-                               array + ") && COMP_CWORD=" + std::to_string(words.size()) +
+    const std::string script = "cd '" + folder.string() + "' && source '" +
+                               testkit::BuildPath("SOURCE_DIR") +
+                               "/packaging/completion/tq-dsp' && COMP_WORDS=(tq-dsp" + array +
+                               ") && COMP_CWORD=" + std::to_string(words.size()) +
                                " && _tq_dsp && printf '%s\\n' \"${COMPREPLY[@]}\"";
     const std::string command = "bash -c \"$(cat <<'SCRIPT'\n" + script + "\nSCRIPT\n)\"";
     std::set<std::string> offered;
@@ -103,7 +104,7 @@ protected:
     std::set<std::string> After(const std::vector<std::string>& words) {
         return Offered(words, mFolder.path());
     }
-    test_support::ScopedTempDir mFolder;
+    testkit::TempWorkingDir mFolder;
 };
 
 TEST_F(CompletionTest, EveryCommandAndOptionOfTheHelpIsOffered) {

@@ -3,7 +3,9 @@
 #include "app/settings.h"
 #include "app/startup.h"
 #include "cli/tests/tool_run.h"
-#include "controller/equalizer_manager.h"
+#include "model/device_names.h"
+#include "model/profile.h"
+#include "model/profile_file.h"
 #include "platform/single_instance.h"
 
 namespace cli::testing {
@@ -140,8 +142,8 @@ TEST_F(ToolErrorTest, APulledAmplifierMidBackupLeavesNoFile) {
 }
 
 TEST_F(ToolErrorTest, ListShowsTheNicknameFromTheSharedSettings) {
-    ASSERT_TRUE(app::WriteSetting(
-        "DeviceNickNames", controller::EqualizerManager::DeviceKeyOf("VTA3300-DEMO"), "Blue van"));
+    ASSERT_TRUE(
+        app::WriteSetting("DeviceNickNames", model::DeviceKeyOf("VTA3300-DEMO"), "Blue van"));
     const ToolResult result = Run({"--json", "list"});
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_NE(result.out.find("\"nickname\":\t\"Blue van\""), std::string::npos) << result.out;

@@ -22,7 +22,8 @@
 #include <vector>
 
 #include "app/model_cfg.h"
-#include "app/tests/scoped_temp_dir.h"
+#include "testkit/build_paths.h"
+#include "testkit/temp_dir.h"
 #include "virtual_device/demo_amplifier.h"
 #include "virtual_device/state_file.h"
 
@@ -177,16 +178,17 @@ protected:
         }
         ::dup2(outFd, STDOUT_FILENO);
         ::dup2(errFd, STDERR_FILENO);
-        std::vector<const char*> argv{TQ_TOOL_PATH};
+        std::vector<const char*> argv{mTool.c_str()};
         for (const std::string& a : arguments) {
             argv.push_back(a.c_str());
         }
         argv.push_back(nullptr);
-        ::execv(TQ_TOOL_PATH, const_cast<char* const*>(argv.data()));
+        ::execv(mTool.c_str(), const_cast<char* const*>(argv.data()));
         ::_exit(127);
     }
 
-    test_support::ScopedTempDir mFolder;
+    testkit::TempWorkingDir mFolder;
+    const std::string mTool = testkit::BuildPath("TOOL");
 };
 
 }  // namespace cli::testing

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "cli/tests/tool_run.h"
-#include "controller/main_volume_map.h"
 #include "jobs/profile_difference.h"
+#include "model/main_volume_map.h"
 #include "model/profile_file.h"
 #include "model/profile_json.h"
 
@@ -56,8 +56,8 @@ std::unique_ptr<WholeConfig> ReadWholeConfig(const std::filesystem::path& path) 
 // The commands that would turn one state into the other: none when the
 // amplifier holds the same tune.
 int Difference(const model::Profile& a, const model::Profile& b) {
-    return jobs::CountProfileDifference({&a, controller::MainVolumeAttenuationOf(a.mainVolume)},
-                                        {&b, controller::MainVolumeAttenuationOf(b.mainVolume)});
+    return jobs::CountProfileDifference({&a, model::MainVolumeAttenuationOf(a.mainVolume)},
+                                        {&b, model::MainVolumeAttenuationOf(b.mainVolume)});
 }
 
 TEST_F(ToolTest, RestoreSaveListDumpAndBackUpGiveBackTheTune) {

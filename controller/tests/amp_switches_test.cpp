@@ -40,7 +40,7 @@ protected:
     void Read(const std::function<bool()>& request) {
         ASSERT_TRUE(WaitQueueIdle());
         ASSERT_TRUE(request());
-        Settle(std::chrono::milliseconds(20));
+        Settle();
     }
     void Change(const std::function<void(virtual_device::AmplifierState&)>& edit) {
         virtual_device::AmplifierState state = Amp();

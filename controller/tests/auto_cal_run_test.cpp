@@ -141,7 +141,7 @@ protected:
             while (mRouter->Take(&message)) {
                 Deliver(message);
             }
-            Settle(std::chrono::milliseconds(2));
+            Settle();
             if (done()) {
                 return true;
             }

@@ -4,9 +4,9 @@
 
 #include "app/settings.h"
 #include "controller/controller_messages.h"
-#include "controller/scene_name_codec.h"
 #include "controller_fixture.h"
 #include "device/dsp_subcommands.h"
+#include "model/device_names.h"
 #include "model/units.h"
 
 namespace {
@@ -53,7 +53,7 @@ TEST_F(ControllerTest, ConnectingReadsTheWholeDeviceStateIntoProfileAndView) {
 
 TEST_F(ControllerTest, TheFirstSynchronisationSendsNothingBack) {
     ASSERT_TRUE(ConnectAndSync());
-    Settle(std::chrono::milliseconds(300));
+    Settle();
     EXPECT_TRUE(DspFrames(device::OP_SET).empty());
     EXPECT_GT(DspFrames(device::OP_GET).size(), 100u);
 }
@@ -198,18 +198,6 @@ TEST_F(ControllerTest, SwitchingDevicesKeepsEachDevicesTuneForTheSession) {
     EXPECT_EQ(mPage.Get("edit_ch_volume_2").Text(), "-7dB");
 }
 
-TEST(DeviceNames, FromSerialNumberOrPath) {
-    using controller::EqualizerManager;
-    EXPECT_EQ(EqualizerManager::DeviceNameOf("  SN 42 \t", "whatever"), "SN 42");
-    EXPECT_EQ(EqualizerManager::DeviceNameOf(
-                  "", "\\\\?\\hid#vid_0483&pid_5750#7&2a8b3c1&0&0000#{4d1e55b2-f16f}"),
-              "7");
-    EXPECT_EQ(EqualizerManager::DeviceNameOf("", "/dev/hidraw3"), "/dev/hidraw3");
-    EXPECT_EQ(EqualizerManager::DeviceNameOf(std::string(100, 'x'), "p").size(), 63u);
-    EXPECT_EQ(EqualizerManager::DeviceKeyOf("A"), "dev_00000041");
-    EXPECT_EQ(EqualizerManager::DeviceKeyOf("AB"), "dev_00000821");
-}
-
 TEST_F(ControllerTest, ABlankNicknameFallsBackToTheDeviceName) {
     mManager->UpdateDeviceList();
     mManager->SelectFirstDevice();
@@ -221,7 +209,7 @@ TEST_F(ControllerTest, ABlankNicknameFallsBackToTheDeviceName) {
     mPage.Get("edit_device_name").SetText("  Blue van  ");
     mManager->CommitDeviceName();
     Settle();
-    const std::string key = controller::EqualizerManager::DeviceKeyOf("AMP-A");
+    const std::string key = model::DeviceKeyOf("AMP-A");
     EXPECT_EQ(app::ReadSettingString("DeviceNickNames", key, ""), "Blue van");
     EXPECT_EQ(app::ReadSettingString("DeviceMappings", key, ""), "AMP-A|Blue van");
     EXPECT_EQ(mPage.Get("btn_devices").ItemText(0), "Blue van");
@@ -235,21 +223,6 @@ TEST_F(ControllerTest, ABlankNicknameFallsBackToTheDeviceName) {
     // The list is read with the nicknames next time.
     mManager->UpdateDeviceList();
     EXPECT_EQ(mManager->DeviceNickNames()[0], "AMP-A");
-}
-
-}  // namespace
-
-namespace {
-
-TEST(SceneNames, AreReadAsGbkText) {
-    EXPECT_EQ(controller::SceneNameFromBytes("Daily"), u"Daily");
-    EXPECT_EQ(controller::SceneNameFromBytes(std::string("Day\0ly", 6)), u"Day");
-    EXPECT_EQ(controller::SceneNameFromBytes("\xB3\xA1\xBE\xB0"), u"\u573A\u666F");  // 场景
-    // A stray byte does not swallow the rest of the name.
-    std::u16string garbled = controller::SceneNameFromBytes("A\x80Z");
-    ASSERT_FALSE(garbled.empty());
-    EXPECT_EQ(garbled.front(), u'A');
-    EXPECT_EQ(garbled.back(), u'Z');
 }
 
 }  // namespace

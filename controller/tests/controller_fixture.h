@@ -10,10 +10,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/tests/scoped_temp_dir.h"
 #include "controller/equalizer_manager.h"
 #include "device/packet.h"
 #include "fake_page.h"
+#include "testkit/sent_frames.h"
+#include "testkit/temp_dir.h"
+#include "testkit/wait.h"
 #include "virtual_device/demo_amplifier.h"
 #include "virtual_device/virtual_hid_backend.h"
 
@@ -37,9 +39,11 @@ protected:
               std::chrono::milliseconds limit = std::chrono::seconds(30)) {
         return PumpUntil(*mSink, *mManager, mUi, done, limit);
     }
-    // Handles whatever is queued now and what arrives in the next moment.
-    void Settle(std::chrono::milliseconds time = std::chrono::milliseconds(100)) {
-        Pump([] { return false; }, time);
+    // Handles every posted message and waits for the link to send what they
+    // queued, until neither is left: what the controller does next can no
+    // longer come from anything done before.
+    void Settle() {
+        ASSERT_TRUE(Drain(*mSink, *mManager, mUi)) << "the link's queue never drained";
     }
 
     bool ConnectAndSync() {
@@ -52,27 +56,16 @@ protected:
     }
 
     // Waits until the command thread has sent every queued command.
-    bool WaitQueueIdle() {
-        for (int i = 0; i < 500; ++i) {
-            if (mManager->Link().IsCmdQueueIdle()) {
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return false;
-    }
+    bool WaitQueueIdle() { return testkit::WaitQueueDrained(mManager->Link()); }
 
     // The DSP frames the amplifier received with this operation, as
     // (sub-command, data) pairs.
     std::vector<std::pair<uint8_t, std::vector<uint8_t>>> DspFrames(uint8_t operation) {
         std::vector<std::pair<uint8_t, std::vector<uint8_t>>> frames;
-        for (const auto& report : mDemo.amplifier->ReceivedReports()) {
-            if (report.size() < 8 || report[4] != device::CMD_DSP || report[6] != operation) {
-                continue;
+        for (testkit::SentFrame& frame : testkit::SentFrames(*mDemo.amplifier)) {
+            if (frame.type == device::CMD_DSP && frame.operation == operation) {
+                frames.emplace_back(frame.sub, std::move(frame.data));
             }
-            const size_t length = report[3];
-            frames.emplace_back(
-                report[5], std::vector<uint8_t>(report.begin() + 7, report.begin() + 4 + length));
         }
         return frames;
     }
@@ -80,13 +73,7 @@ protected:
     // The data of every DSP set frame of one sub-command the amplifier
     // received since the last clear.
     std::vector<std::vector<uint8_t>> SetsOf(uint8_t subCommand) {
-        std::vector<std::vector<uint8_t>> picked;
-        for (auto& [sub, data] : DspFrames(device::OP_SET)) {
-            if (sub == subCommand) {
-                picked.push_back(data);
-            }
-        }
-        return picked;
+        return testkit::DspSetsOf(*mDemo.amplifier, subCommand);
     }
 
     // Lets the link read one report: a spontaneous report waiting in the
@@ -98,7 +85,7 @@ protected:
 
     virtual_device::AmplifierState Amp(int state = 0) { return mDemo.protocol->State(state); }
 
-    ScopedTempDir mDir;
+    testkit::TempWorkingDir mDir;
     std::shared_ptr<QueueSink> mSink = std::make_shared<QueueSink>();
     std::shared_ptr<virtual_device::VirtualHidBackend> mBackend =
         std::make_shared<virtual_device::VirtualHidBackend>();

@@ -10,6 +10,7 @@
 #include "controller/distance_settings.h"
 #include "controller_fixture.h"
 #include "device/dsp_subcommands.h"
+#include "model/device_names.h"
 #include "model/units.h"
 
 namespace {
@@ -84,7 +85,7 @@ TEST_F(DistanceDelaysTest, EachOutputTakesItsOwnDelayAndOnlyTheBridgePartnerFoll
 
 TEST_F(DistanceDelaysTest, TheDistancesOfAnAmplifierAreKeptApartFromTuningWithoutOne) {
     const std::string section = mManager->DistancesSection();
-    EXPECT_EQ(section, controller::EqualizerManager::DeviceKeyOf(mManager->SelectedName()));
+    EXPECT_EQ(section, model::DeviceKeyOf(mManager->SelectedName()));
     controller::KeepDistances(section, {"250 cm", "", "98.5 in"});
     EXPECT_EQ(controller::ReadKeptDistances(section, 3),
               (std::vector<std::string>{"250 cm", "", "98.5 in"}));

@@ -21,6 +21,7 @@
 #include "controller/ui_services.h"
 #include "fake_chart.h"
 #include "platform/message_post.h"
+#include "testkit/wait.h"
 #include "toolkit/control_access.h"
 
 namespace test_support {
@@ -211,7 +212,7 @@ public:
         return answer;
     }
     // The import summary the window would show; applied when the test says so.
-    bool AskToApplyFilters(const controller::FilterImportSummary& summary) override {
+    bool AskToApplyFilters(const model::FilterImportSummary& summary) override {
         mFilterSummaries.push_back(summary);
         return mApplyFilters;
     }
@@ -272,7 +273,7 @@ public:
     int mLoadingHidden = 0;
     std::vector<std::pair<int, int>> mProgress;  // every progress shown, in order
     std::string mChosenFile;
-    std::vector<controller::FilterImportSummary> mFilterSummaries;
+    std::vector<model::FilterImportSummary> mFilterSummaries;
     bool mApplyFilters = false;
     // Every forced-update window opened, with its two image files, and what
     // happens while it is open (it returns the window's result).
@@ -296,6 +297,10 @@ public:
         std::lock_guard<std::mutex> hold(mLock);
         mQueue.push_back(std::move(message));
         return true;
+    }
+    bool Empty() {
+        std::lock_guard<std::mutex> hold(mLock);
+        return mQueue.empty();
     }
     bool Take(platform::PostedMessage* message) {
         std::lock_guard<std::mutex> hold(mLock);
@@ -334,6 +339,27 @@ inline bool PumpUntil(QueueSink& sink, controller::EqualizerManager& manager,
         }
     }
     return done();
+}
+
+// Handles posted messages and waits for the link to send what they queued,
+// until no message is left and the queue is idle; false when the queue does
+// not drain within the test kit's patience.
+inline bool Drain(QueueSink& sink, controller::EqualizerManager& manager,
+                  controller::UiServices& ui) {
+    for (;;) {
+        platform::PostedMessage message;
+        while (sink.Take(&message)) {
+            controller::HandlePostedMessage(manager, ui, message);
+        }
+        if (!testkit::WaitQueueDrained(manager.Link())) {
+            return false;
+        }
+        // The replies to what went out were read before the queue went idle,
+        // so the messages they posted are in the sink by now.
+        if (sink.Empty()) {
+            return true;
+        }
+    }
 }
 
 }  // namespace test_support

@@ -8,14 +8,13 @@
 #include <vector>
 
 #include "app/model_cfg.h"
-#include "controller/filter_import_summary.h"
 #include "controller_fixture.h"
 #include "device/dsp_subcommands.h"
+#include "model/filter_import_summary.h"
 
 namespace {
 
-using controller::FillInValues;
-using controller::SummaryLine;
+using model::SummaryLine;
 
 class FilterImport : public test_support::ControllerTest {
 protected:
@@ -83,7 +82,7 @@ TEST_F(FilterImport, TheSummaryNamesEveryRefusalWithItsValues) {
     const model::EqBand before = BandOf(0, 0);
     mManager->ImportFilters();
     ASSERT_EQ(mUi.mFilterSummaries.size(), 1u);
-    const controller::FilterImportSummary& s = mUi.mFilterSummaries[0];
+    const model::FilterImportSummary& s = mUi.mFilterSummaries[0];
     EXPECT_TRUE(s.NothingFits());
     EXPECT_EQ(s.headline, (SummaryLine{"${filter_import_nothing_fits}", {"4", "1"}}));
     EXPECT_TRUE(s.taken.empty()) << "no line about flat bands when nothing is applied";
@@ -103,18 +102,6 @@ TEST_F(FilterImport, TheSummaryNamesEveryRefusalWithItsValues) {
     ASSERT_EQ(s.unread.size(), 1u);
     EXPECT_EQ(s.unread[0].values, (std::vector<std::string>{"6", "bad line"}));
     EXPECT_EQ(BandOf(0, 0), before) << "nothing applied";
-}
-
-TEST(FilterImportText, PlacesAreFilledInOrderAndNeverPastTheValues) {
-    EXPECT_EQ(FillInValues("Filter %d: Q %s is above %s.", {"7", "12.00", "9.00"}),
-              "Filter 7: Q 12.00 is above 9.00.");
-    EXPECT_EQ(FillInValues("%s and %s and %s", {"a"}), "a and  and ");
-    EXPECT_EQ(FillInValues("only %d", {"1", "2"}), "only 1");
-    EXPECT_EQ(FillInValues("100%% of %d", {"3"}), "100% of 3");
-    EXPECT_EQ(FillInValues("%x %", {"1"}), "%x %");
-    EXPECT_EQ(FillInValues("%s", {"%d"}), "%d") << "a value is not read again";
-    EXPECT_EQ(controller::FixedText(-0.04, 1), "0.0");
-    EXPECT_EQ(controller::FixedText(-4.25, 2), "-4.25");
 }
 
 }  // namespace

@@ -122,7 +122,7 @@ protected:
             return mUi.mLoadingShown > shownBefore && mManager->IsSynchronised() &&
                    mManager->Link().IsCmdCtrlEnabled();
         }));
-        Settle(std::chrono::milliseconds(300));
+        Settle();
         EXPECT_EQ(mUi.mAsked.size(), 1u) << "asked again right after the window";
         EXPECT_EQ(mUi.mForceUpdateWindows.size(), 1u);
         mPage.Get("edit_ch_volume_2").SetText("-7");

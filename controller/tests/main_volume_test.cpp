@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "controller/controller_messages.h"
-#include "controller/main_volume_map.h"
 #include "controller_fixture.h"
 #include "device/dsp_subcommands.h"
 #include "device/mcu_subcommands.h"
@@ -68,7 +67,7 @@ protected:
     void ReadBack() {
         ASSERT_TRUE(WaitQueueIdle());
         ASSERT_TRUE(mManager->Link().Get_Main_Volume());
-        Settle(std::chrono::milliseconds(20));
+        Settle();
     }
     void SetDeviceAttenuation(int attenuation) {
         virtual_device::AmplifierState state = Amp();
@@ -236,7 +235,7 @@ TEST_F(MainVolume, MovingTheVolumeWhileMutedUnmutes) {
     state.mute = 1;
     mDemo.protocol->SetState(0, state);
     ASSERT_TRUE(mManager->Link().Get_Mute());
-    Settle(std::chrono::milliseconds(20));
+    Settle();
     EXPECT_TRUE(mPage.Get("main_mute").Selected());
     EXPECT_EQ(mManager->WorkingProfile().mainVolumeMute, 1);
 }

@@ -552,7 +552,7 @@ TEST_F(OutputChannelTest, AReportFromTheAmplifierUpdatesProfileAndControlsAndIsE
                                {0, 0, 2, 2, 0xF6});  // output 2 at -10 dB
     ReadSpontaneousReport();
     ASSERT_TRUE(WaitQueueIdle());
-    Settle(std::chrono::milliseconds(200));
+    Settle();
     EXPECT_FLOAT_EQ(mManager->WorkingProfile().channels[2].gain, -10.0f);
     EXPECT_EQ(mPage.Get("edit_ch_volume_2").Text(), "-10dB");
     EXPECT_EQ(mPage.Get("slider_ch_volume_2").Value(), -100);

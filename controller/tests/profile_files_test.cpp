@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/settings.h"
-#include "controller/main_volume_map.h"
 #include "device/dsp_subcommands.h"
 #include "device/mcu_subcommands.h"
+#include "model/main_volume_map.h"
 #include "model/profile_json.h"
 #include "profile_flow_fixture.h"
 
@@ -61,10 +61,10 @@ TEST_F(ProfileFlowTest, ASceneFileBecomesTheAmplifiersWorkingStateAndTheView) {
     const virtual_device::AmplifierState amp = Amp(0);
     EXPECT_EQ(amp.sourceCode, 81 + tune.source);  // the device plays the file's source
     EXPECT_EQ(amp.volumeAttenuation,
-              static_cast<int>(controller::MainVolumeAttenuationOf(tune.mainVolume)))
+              static_cast<int>(model::MainVolumeAttenuationOf(tune.mainVolume)))
         << "the file's volume is the volume of the file's source";
     ExpectOutputsHeld(amp, tune);
-    ExpectMixerHeld(amp, tune, true);
+    ExpectMixerHeld(amp, tune, Held::kWorkingState);
     EXPECT_EQ(mManager->WorkingProfile().channels[4].gain, tune.channels[4].gain);
     EXPECT_EQ(mPage.Get("edit_ch_volume_4").Text(),
               std::to_string(static_cast<int>(tune.channels[4].gain)) + "dB");
@@ -103,7 +103,7 @@ TEST_F(ProfileFlowTest, AWholeConfigurationFillsEverySlotTheNamesAndTheWorkingSt
     for (int k = 1; k <= 10; ++k) {
         SCOPED_TRACE("scene " + std::to_string(k));
         ExpectOutputsHeld(Amp(k), scenes[static_cast<size_t>(k - 1)]);
-        ExpectMixerHeld(Amp(k), scenes[static_cast<size_t>(k - 1)], false);
+        ExpectMixerHeld(Amp(k), scenes[static_cast<size_t>(k - 1)], Held::kScene);
         EXPECT_EQ(mDemo.protocol->Name(k), names[static_cast<size_t>(k - 1)]);
         EXPECT_EQ(mManager->SceneProfile(k).channels[3].gain,
                   scenes[static_cast<size_t>(k - 1)].channels[3].gain);
@@ -117,7 +117,7 @@ TEST_F(ProfileFlowTest, AWholeConfigurationFillsEverySlotTheNamesAndTheWorkingSt
     EXPECT_EQ(mPage.Get("edit_ch_volume_6").Text(),
               std::to_string(static_cast<int>(live.channels[6].gain)) + "dB");
     ExpectOutputsHeld(Amp(0), live);
-    ExpectMixerHeld(Amp(0), live, true);
+    ExpectMixerHeld(Amp(0), live, Held::kWorkingState);
     for (int s = 0; s < 10; ++s) {
         for (int o = 0; o < 10; ++o) {
             EXPECT_EQ(Amp(0).sources[s].mixMask[o], static_cast<uint32_t>(live.inputs[s][o]));
@@ -451,7 +451,7 @@ protected:
         } else {
             mManager->LoadSenceConfigFromFile();
         }
-        Settle(std::chrono::milliseconds(50));
+        Settle();
         EXPECT_EQ(mUi.mMessages, std::vector<std::string>{"${tips}|" + message});
         EXPECT_TRUE(mManager->WorkingProfile() == profileBefore);
         for (int k = 1; k <= 10; ++k) {

@@ -11,6 +11,7 @@
 
 #include "controller_fixture.h"
 #include "model/profile_file.h"
+#include "testkit/profile_check.h"
 #include "virtual_device/amplifier_state.h"
 
 namespace test_support {
@@ -73,54 +74,8 @@ protected:
     controller::EqualizerManager::LocalTime mNow{9, 5};
 };
 
-// What the amplifier keeps of every output, against a profile.
-inline void ExpectOutputsHeld(const virtual_device::AmplifierState& amp, const model::Profile& p) {
-    for (int c = 0; c < 10; ++c) {
-        SCOPED_TRACE("output " + std::to_string(c));
-        const auto& ch = amp.channels[c];
-        const model::Channel& want = p.channels[c];
-        EXPECT_EQ(ch.trimAttenuation, static_cast<int>(-want.gain));
-        EXPECT_EQ(ch.delayMs * 1000 + ch.delayThousandths, static_cast<int>(want.delay * 1000));
-        EXPECT_EQ(ch.type, p.outputs[c]);
-        EXPECT_EQ(ch.mute, want.mute);
-        EXPECT_EQ(ch.phase, want.phase);
-        EXPECT_EQ(ch.eqBypass, want.bypass ? 1 : 0);
-        EXPECT_EQ(ch.highPass.frequency, want.crossover.hp.fs);
-        EXPECT_EQ(ch.highPass.slope, want.crossover.hp.slope);
-        EXPECT_EQ(ch.lowPass.frequency, want.crossover.lp.fs);
-        EXPECT_EQ(ch.lowPass.slope, want.crossover.lp.slope);
-        const model::EqBand* bands = p.eqArray(c);
-        for (int b = 0; b < p.bandCount(c); ++b) {
-            EXPECT_EQ(ch.eq[b].frequency, bands[b].freq) << "band " << b;
-            EXPECT_EQ((ch.eq[b].gainByte & 0x1F) - 18, static_cast<int>(bands[b].eqGain))
-                << "band " << b;
-        }
-    }
-}
-
-// The mixer rows of every source with inputs (plus the split cross-source
-// rows and their sources for the working state).
-inline void ExpectMixerHeld(const virtual_device::AmplifierState& amp, const model::Profile& p,
-                            bool workingState) {
-    for (int s = 0; s < model::kSourceCount; ++s) {
-        const int own = model::Profile::inputChannelCount(s);
-        if (own == 0) {
-            continue;
-        }
-        const int rows = own + (workingState ? 2 : 0);
-        for (int r = 0; r < rows; ++r) {
-            for (int o = 0; o < 10; ++o) {
-                EXPECT_EQ(amp.sources[s].mixTrim[r][o], p.inputMixVolume[s][r][o])
-                    << "source " << s << " row " << r << " output " << o;
-            }
-        }
-        for (int k = 0; workingState && k < 2; ++k) {
-            EXPECT_EQ(amp.sources[s].crossMix[own + k].viceSource, p.csmViceSource[s][own + k])
-                << "source " << s << " row " << own + k;
-            EXPECT_EQ(amp.sources[s].crossMix[own + k].viceChannel, p.csmViceCh[s][own + k])
-                << "source " << s << " row " << own + k;
-        }
-    }
-}
+using testkit::ExpectMixerHeld;
+using testkit::ExpectOutputsHeld;
+using testkit::Held;
 
 }  // namespace test_support

@@ -5,12 +5,11 @@
 // back.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 
-#include "controller/scene_name_codec.h"
 #include "controller_fixture.h"
 #include "model/output_type.h"
+#include "model/scene_name_codec.h"
 
 namespace {
 
@@ -84,7 +83,7 @@ TEST_F(SceneSlotsTest, SavingStoresTheWorkingStateInTheSlotUnderTheName) {
     auto working = Amp();
     working.channels[2].delayMs = 5;
     mDemo.protocol->SetState(0, working);
-    mManager->SetSceneNameToSave(controller::SceneNameToBytes(u"Road"));
+    mManager->SetSceneNameToSave(model::SceneNameToBytes(u"Road"));
     mManager->SetSceneId(5);
     ASSERT_TRUE(RunJob(&controller::EqualizerManager::StartSaveSenceThread));
     EXPECT_EQ(FlashSubCommands(), (std::vector<uint8_t>{0x0B, 0x08}));
@@ -95,7 +94,7 @@ TEST_F(SceneSlotsTest, SavingStoresTheWorkingStateInTheSlotUnderTheName) {
 }
 
 TEST_F(SceneSlotsTest, TheJobTakesTheSceneAsItWasWhenItStarted) {
-    mManager->SetSceneNameToSave(controller::SceneNameToBytes(u"Early"));
+    mManager->SetSceneNameToSave(model::SceneNameToBytes(u"Early"));
     mManager->SetSceneId(7);
     const int hidden = mUi.mLoadingHidden;
     mManager->StartSaveSenceThread();
@@ -126,28 +125,12 @@ TEST_F(SceneSlotsTest, APulledCableEndsALoadWithTheQueueClosedAndNoRedraw) {
 
 TEST_F(SceneSlotsTest, APulledCableEndsASaveAtOnce) {
     mDemo.amplifier->UnplugAtReport(2);
-    mManager->SetSceneNameToSave(controller::SceneNameToBytes(u"Gone"));
+    mManager->SetSceneNameToSave(model::SceneNameToBytes(u"Gone"));
     mManager->SetSceneId(4);
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(RunJob(&controller::EqualizerManager::StartSaveSenceThread));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(mDemo.protocol->ValidMask(), 0x0003);
-}
-
-TEST(SceneNameBytes, NamesTravelAsGbkPaddedToSixteenBytes) {
-    const auto latin = controller::SceneNameToBytes(u"Road");
-    EXPECT_EQ(latin, (std::array<uint8_t, 16>{'R', 'o', 'a', 'd'}));
-    // 低音 in GBK: B5 CD D2 F4.
-    const auto chinese = controller::SceneNameToBytes(u"低音");
-    EXPECT_EQ(chinese, (std::array<uint8_t, 16>{0xB5, 0xCD, 0xD2, 0xF4}));
-    EXPECT_EQ(controller::SceneNameFromBytes(std::string(chinese.begin(), chinese.end())), u"低音");
-    // A character GBK lacks becomes '?'; nothing spills past 16 bytes, and
-    // a double-byte character is never split.
-    EXPECT_EQ(controller::SceneNameToBytes(u"a\U0001F600b"),
-              (std::array<uint8_t, 16>{'a', '?', 'b'}));
-    const auto full = controller::SceneNameToBytes(u"123456789012345低");
-    EXPECT_EQ(full[14], '5');
-    EXPECT_EQ(full[15], 0);
 }
 
 }  // namespace

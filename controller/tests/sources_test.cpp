@@ -46,7 +46,7 @@ protected:
             mManager->OnMainVolumeTimer();
             ++ticks;
             EXPECT_TRUE(WaitQueueIdle());
-            Settle(std::chrono::milliseconds(20));
+            Settle();
         }
         return ticks;
     }

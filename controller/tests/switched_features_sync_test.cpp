@@ -18,12 +18,13 @@
 #include "device/dsp_subcommands.h"
 #include "device/mcu_subcommands.h"
 #include "device/packet.h"
+#include "testkit/build_paths.h"
 
 namespace {
 
 using test_support::ControllerTest;
 
-const std::string kRecordedFirstSync = std::string(CONTROLLER_TEST_DATA) + "/first_sync_frames.txt";
+const std::string kRecordedFirstSync = testkit::BuildPath("DATA_DIR") + "/first_sync_frames.txt";
 
 // One line per frame the host sent: the report's length byte, packet type,
 // sub-command, operation and data, in hex.
@@ -59,7 +60,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 TEST_F(ControllerTest, ThisModelsFirstSynchronisationSendsTheRecordedFrames) {
     mDemo.amplifier->ClearReceived();
     ASSERT_TRUE(ConnectAndSync());
-    Settle(std::chrono::milliseconds(300));
+    Settle();
     const std::vector<std::string> sent = FrameLines(mDemo.amplifier->ReceivedReports());
     if (const char* record = std::getenv("TQ_RECORD_FIRST_SYNC")) {
         std::ofstream out(record);
@@ -128,7 +129,7 @@ int CountOf(const std::vector<std::vector<uint8_t>>& reports, uint8_t type, uint
 TEST_F(FirstTypeTest, TheSwitchesAddTheirRequestsAndNothingElseToTheFirstSynchronisation) {
     mDemo.amplifier->ClearReceived();
     ASSERT_TRUE(ConnectAndSync());
-    Settle(std::chrono::milliseconds(300));
+    Settle();
     const auto reports = mDemo.amplifier->ReceivedReports();
     std::vector<std::vector<uint8_t>> others;
     for (const auto& report : reports) {

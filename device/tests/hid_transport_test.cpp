@@ -117,7 +117,7 @@ TEST_F(TransportTest, AWriteStuckBehindAnotherWriterGivesUpAfterTwoSeconds) {
     ASSERT_TRUE(mLink.IsConnected());
     mFirst->SetStalled(true);
     auto stuck = std::async(std::launch::async, [&] { return mLink.WriteReport(mReport.data()); });
-    std::this_thread::sleep_for(100ms);  // let the first writer take the link
+    ASSERT_TRUE(mFirst->WaitForStalledWrites(1, 30s));  // the first writer holds the link
 
     Clock::time_point start = Clock::now();
     EXPECT_FALSE(mLink.WriteReport(mReport.data()));
@@ -135,9 +135,11 @@ TEST_F(TransportTest, AWaitingWriterLeavesWhenTheLinkIsClosed) {
     mLink.OpenHIDDevice("virtual:0");
     mFirst->SetStalled(true);
     auto stuck = std::async(std::launch::async, [&] { return mLink.WriteReport(mReport.data()); });
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(mFirst->WaitForStalledWrites(1, 30s));
     auto waiting =
         std::async(std::launch::async, [&] { return mLink.WriteReport(mReport.data()); });
+    // The second writer waits inside the link, where nothing tells when it
+    // got there: a moment lets it; without it the close is checked alone.
     std::this_thread::sleep_for(100ms);
     Clock::time_point start = Clock::now();
     mLink.CloseHIDDevice(false);
@@ -192,7 +194,7 @@ TEST_F(TransportTest, UnpluggingDuringAReadNeitherCrashesNorHangs) {
     uint8_t buffer[65] = {};
     Clock::time_point start = Clock::now();
     auto reading = std::async(std::launch::async, [&] { return mLink.ReadHIDData(buffer, 10000); });
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(mFirst->WaitForBlockedRead(30s));
     mFirst->Unplug();
     EXPECT_FALSE(reading.get());
     EXPECT_LT(ElapsedMs(start), 2000);
@@ -212,7 +214,7 @@ TEST_F(TransportTest, UnpluggingDuringAWriteNeitherCrashesNorHangs) {
     mFirst->SetStalled(true);
     auto writing =
         std::async(std::launch::async, [&] { return mLink.WriteReport(mReport.data()); });
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(mFirst->WaitForStalledWrites(1, 30s));
     mFirst->Unplug();
     EXPECT_FALSE(writing.get());
 
@@ -232,7 +234,7 @@ TEST_F(TransportTest, ClosingWhileAReadWaitsEndsTheReadPromptly) {
     uint8_t buffer[65] = {};
     Clock::time_point start = Clock::now();
     auto reading = std::async(std::launch::async, [&] { return mLink.ReadHIDData(buffer, 10000); });
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(mFirst->WaitForBlockedRead(30s));
     mLink.CloseHIDDevice(false);
     EXPECT_FALSE(reading.get());
     EXPECT_LT(ElapsedMs(start), 2000);

@@ -12,6 +12,7 @@
 #include "device/device_link.h"
 #include "log_capture.h"
 #include "message_capture.h"
+#include "testkit/amplifier_rig.h"
 #include "virtual_device/amplifier_protocol.h"
 #include "virtual_device/virtual_amplifier.h"
 #include "virtual_device/virtual_hid_backend.h"
@@ -24,13 +25,8 @@ inline constexpr platform::WindowHandle kAutoCalWnd = 0x1003;
 inline constexpr platform::WindowHandle kNoiseWnd = 0x1004;
 inline constexpr platform::WindowHandle kMemWnd = 0x1005;
 
-inline device::ModelParams ThisBuildParams() {
-    device::ModelParams params;
-    params.pcModelId = 94;
-    params.outputChannels = 10;
-    params.mixerInputs = 10;
-    return params;
-}
+using testkit::NoReboot;
+using testkit::ThisBuildParams;
 
 class LinkFixture : public ::testing::Test {
 protected:
@@ -45,11 +41,6 @@ protected:
         mLink.SetNoiseWnd(kNoiseWnd);
         mLink.SetMemWnd(kMemWnd);
         mLink.OpenHIDDevice("");
-    }
-
-    static virtual_device::ProtocolOptions NoReboot(virtual_device::ProtocolOptions options) {
-        options.rebootOnFactoryDefault = false;
-        return options;
     }
 
     // The data bytes of the last frame the amplifier received.

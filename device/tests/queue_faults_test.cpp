@@ -7,6 +7,7 @@
 
 #include "device/dsp_subcommands.h"
 #include "link_fixture.h"
+#include "testkit/wait.h"
 
 namespace {
 
@@ -15,16 +16,7 @@ using Clock = std::chrono::steady_clock;
 
 class QueueFaultTest : public test_support::LinkFixture {
 protected:
-    bool WaitIdle(std::chrono::milliseconds limit) {
-        auto deadline = Clock::now() + limit;
-        while (Clock::now() < deadline) {
-            if (mLink.IsCmdQueueIdle()) {
-                return true;
-            }
-            std::this_thread::sleep_for(1ms);
-        }
-        return mLink.IsCmdQueueIdle();
-    }
+    bool WaitIdle(std::chrono::milliseconds limit) { return mLink.WaitCmdQueueIdle(limit); }
 };
 
 TEST_F(QueueFaultTest, APulledDeviceDoesNotHoldTheQueueForTheReplyTimeOut) {
@@ -45,7 +37,7 @@ TEST_F(QueueFaultTest, ClosingDropsWhatIsStillQueuedForThatDevice) {
     for (int c = 0; c < 4; ++c) {
         mLink.Trim_Ctrl({0, 0, static_cast<uint8_t>(c), static_cast<uint8_t>(c)}, trims, false);
     }
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(mAmplifier->WaitForStalledWrites(1, 30s));
     mLink.DisableCmdCtrl();
     std::thread closer([&] { mLink.CloseHIDDevice(false); });
     std::this_thread::sleep_for(50ms);
@@ -57,7 +49,7 @@ TEST_F(QueueFaultTest, ClosingDropsWhatIsStillQueuedForThatDevice) {
     // three commands behind the stuck one never arrive.
     const uint64_t before = mAmplifier->ReceivedCount();
     mLink.OpenHIDDevice("");
-    std::this_thread::sleep_for(100ms);
+    ASSERT_TRUE(testkit::WaitQueueDrained(mLink));
     EXPECT_EQ(mAmplifier->ReceivedCount(), before);
     EXPECT_EQ(mProtocol->State(0).channels[3].trimAttenuation, 0);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "firmware/tests/image_fixture.h"
+#include "testkit/build_paths.h"
 
 namespace firmware_test {
 namespace {
@@ -131,7 +132,7 @@ TEST_F(ImageFileTest, StandInImagesHaveTheCarriedSizesAndPassTheirChecks) {
 }
 
 TEST_F(ImageFileTest, ImagesTheBuildCarriesPassTheirChecks) {
-    const std::filesystem::path dir(TQ_FIRMWARE_IMAGE_DIR);
+    const std::filesystem::path dir(testkit::BuildPath("FIRMWARE_IMAGE_DIR"));
     const LoadedImage mcu = MCUUpgParsingFile(dir / "MCU_UPG.bin", Rules(), true);
     const LoadedImage bootloader = MCUUpgBLParsingFile(dir / "BL_UPG.bin", Rules(), true);
     const LoadedImage flash = FlashUpgParsingFile(dir / "FLASH_UPG.bin", Rules(), true);

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app/tests/scoped_temp_dir.h"
 #include "device/tests/log_capture.h"
 #include "firmware/image_file_loader.h"
 #include "firmware/test_images.h"
+#include "testkit/temp_dir.h"
 
 namespace firmware_test {
 
@@ -50,7 +50,7 @@ protected:
     std::string LogText() const { return mLog.Text(); }
 
 private:
-    test_support::ScopedTempDir mDir;
+    testkit::TempWorkingDir mDir;
     test_support::LogCapture mLog;
 };
 

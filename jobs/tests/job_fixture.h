@@ -13,6 +13,8 @@
 #include "device/tests/link_fixture.h"
 #include "jobs/job_report.h"
 #include "model/profile.h"
+#include "testkit/sent_frames.h"
+#include "testkit/wait.h"
 
 namespace test_support {
 
@@ -45,42 +47,15 @@ private:
     std::vector<std::pair<int, int>> mProgress;
 };
 
-// One frame the amplifier received: type, sub-command, operation, data.
-struct SentFrame {
-    uint8_t type;
-    uint8_t sub;
-    uint8_t operation;
-    std::vector<uint8_t> data;
-};
+using testkit::SentFrame;
 
 class JobTest : public LinkFixture {
 protected:
-    std::vector<SentFrame> Sent() const {
-        std::vector<SentFrame> frames;
-        for (const auto& report : mAmplifier->ReceivedReports()) {
-            const size_t length = report[3];
-            frames.push_back(
-                {report[4], report[5], report[6],
-                 std::vector<uint8_t>(report.begin() + 7,
-                                      report.begin() + 4 + static_cast<long>(length))});
-        }
-        return frames;
-    }
+    std::vector<SentFrame> Sent() const { return testkit::SentFrames(*mAmplifier); }
     std::vector<SentFrame> SentOf(uint8_t type, uint8_t sub, uint8_t operation) const {
-        std::vector<SentFrame> picked;
-        for (auto& frame : Sent()) {
-            if (frame.type == type && frame.sub == sub && frame.operation == operation) {
-                picked.push_back(frame);
-            }
-        }
-        return picked;
+        return testkit::SentFramesOf(*mAmplifier, type, sub, operation);
     }
-    bool WaitQueueIdle() {
-        for (int i = 0; i < 500 && !mLink.IsCmdQueueIdle(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return mLink.IsCmdQueueIdle();
-    }
+    bool WaitQueueIdle() { return testkit::WaitQueueDrained(mLink); }
 
     RecordingReport mReport;
 };

@@ -16,6 +16,8 @@
 #include "job_fixture.h"
 #include "jobs/profile_difference.h"
 #include "jobs/profile_writeout.h"
+#include "testkit/amplifier_rig.h"
+#include "testkit/wait.h"
 
 namespace test_support {
 namespace {
@@ -23,30 +25,9 @@ namespace {
 using virtual_device::AmplifierState;
 
 // A second amplifier with its own link, written only by full write-outs.
-struct TwinAmplifier {
-    TwinAmplifier() {
-        virtual_device::ProtocolOptions options;
-        options.rebootOnFactoryDefault = false;
-        protocol = virtual_device::AmplifierProtocol::InstallOn(amplifier, options);
-        backend->Add(amplifier);
-        link.SetModelParams(ThisBuildParams());
-        link.SetMainWnd(kMainWnd);
-        link.OpenHIDDevice("");
-        link.EnableCmdCtrl();
-    }
-    bool WaitQueueIdle() {
-        for (int i = 0; i < 500 && !link.IsCmdQueueIdle(); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return link.IsCmdQueueIdle();
-    }
-
-    std::shared_ptr<virtual_device::VirtualHidBackend> backend =
-        std::make_shared<virtual_device::VirtualHidBackend>();
-    std::shared_ptr<virtual_device::VirtualAmplifier> amplifier =
-        std::make_shared<virtual_device::VirtualAmplifier>(L"AMP-TWIN");
-    std::shared_ptr<virtual_device::AmplifierProtocol> protocol;
-    device::DeviceLink link{backend};
+struct TwinAmplifier : testkit::LinkedAmplifier {
+    TwinAmplifier() : LinkedAmplifier(L"AMP-TWIN", kMainWnd) {}
+    bool WaitQueueIdle() { return testkit::WaitQueueDrained(link); }
 };
 
 // What an amplifier state plays now and brings back later. The volume kept

@@ -10,6 +10,7 @@
 #include "device/mcu_subcommands.h"
 #include "job_fixture.h"
 #include "jobs/profile_writeout.h"
+#include "testkit/profile_check.h"
 
 namespace test_support {
 namespace {
@@ -18,40 +19,8 @@ using virtual_device::AmplifierState;
 
 constexpr int kOutputs = 10;
 
-// What the amplifier keeps of one output, against the profile's values.
-void ExpectOutputsHeld(const AmplifierState& amp, const model::Profile& p, const char* where) {
-    for (int c = 0; c < kOutputs; ++c) {
-        SCOPED_TRACE(std::string(where) + " output " + std::to_string(c));
-        const auto& ch = amp.channels[c];
-        const model::Channel& want = p.channels[c];
-        EXPECT_EQ(ch.trimAttenuation, static_cast<int>(-want.gain));
-        EXPECT_EQ(ch.delayMs * 1000 + ch.delayThousandths, static_cast<int>(want.delay * 1000));
-        EXPECT_EQ(ch.type, p.outputs[c]);
-        EXPECT_EQ(ch.mute, want.mute);
-        EXPECT_EQ(ch.phase, want.phase);
-        EXPECT_EQ(ch.eqBypass, want.bypass ? 1 : 0);
-        EXPECT_EQ(ch.highPass.frequency, want.crossover.hp.fs);
-        EXPECT_EQ(ch.highPass.type, want.crossover.hp.type);
-        EXPECT_EQ(ch.highPass.slope, want.crossover.hp.slope);
-        EXPECT_EQ(ch.lowPass.frequency, want.crossover.lp.fs);
-        EXPECT_EQ(ch.lowPass.slope, want.crossover.lp.slope);
-        const model::EqBand* bands = p.eqArray(c);
-        for (int b = 0; b < p.bandCount(c); ++b) {
-            EXPECT_EQ(ch.eq[b].frequency, bands[b].freq) << "band " << b;
-            EXPECT_EQ(ch.eq[b].gainByte & 0x1F, static_cast<int>(bands[b].eqGain) + 18)
-                << "band " << b;
-        }
-    }
-}
-
-void ExpectMixerHeld(const AmplifierState& amp, const model::Profile& p, int source, int rows) {
-    for (int r = 0; r < rows; ++r) {
-        for (int o = 0; o < kOutputs; ++o) {
-            EXPECT_EQ(amp.sources[source].mixTrim[r][o], p.inputMixVolume[source][r][o])
-                << "source " << source << " row " << r << " output " << o;
-        }
-    }
-}
+using testkit::ExpectOutputsHeld;
+using testkit::Held;
 
 TEST_F(JobTest, ASingleWriteOutMakesTheProfileTheWorkingState) {
     model::Profile p = DistinctProfile(3);
@@ -69,7 +38,7 @@ TEST_F(JobTest, ASingleWriteOutMakesTheProfileTheWorkingState) {
     EXPECT_EQ(amp.channels[1].eq[2].gainByte & 0x1F, 12 + 18);
     p.eqArray(0)[3].eqGain = 0.0f;
     p.eqArray(1)[2].eqGain = 12.0f;
-    ExpectOutputsHeld(amp, p, "working state");
+    ExpectOutputsHeld(amp, p);
     EXPECT_EQ(amp.volumeAttenuation, 12);
     EXPECT_EQ(amp.mute, 1);
     for (int o = 0; o < kOutputs; ++o) {
@@ -77,16 +46,7 @@ TEST_F(JobTest, ASingleWriteOutMakesTheProfileTheWorkingState) {
     }
     // Only the profile's own source is routed.
     EXPECT_EQ(SentOf(device::CMD_DSP, device::DSP_MIX_CH, device::OP_SET).size(), 1u);
-    for (int s : {0, 2, 4, 5, 6}) {
-        const int own = model::Profile::inputChannelCount(s);
-        ExpectMixerHeld(amp, p, s, own + 2);
-        for (int k = 0; k < 2; ++k) {
-            EXPECT_EQ(amp.sources[s].crossMix[own + k].viceSource, p.csmViceSource[s][own + k])
-                << "source " << s;
-            EXPECT_EQ(amp.sources[s].crossMix[own + k].viceChannel, p.csmViceCh[s][own + k])
-                << "source " << s;
-        }
-    }
+    testkit::ExpectMixerHeld(amp, p, Held::kWorkingState);
     // Every command with a scene byte addresses the working state, and the
     // coaxial input (no inputs) gets no mixer.
     for (const SentFrame& frame : Sent()) {
@@ -144,20 +104,18 @@ TEST_F(WholeConfigTest, EverySlotHoldsItsSceneAndNameAndTheWorkingStateTheLivePr
         SCOPED_TRACE("scene " + std::to_string(k));
         const model::Profile& q = mScenes[static_cast<size_t>(k - 1)];
         const AmplifierState slot = mProtocol->State(k);
-        ExpectOutputsHeld(slot, q, "slot");
+        ExpectOutputsHeld(slot, q);
         for (int o = 0; o < kOutputs; ++o) {
             EXPECT_EQ(slot.sources[q.source].mixMask[o],
                       static_cast<uint32_t>(q.inputs[q.source][o]));
         }
-        for (int s = 0; s < 10; ++s) {
-            ExpectMixerHeld(slot, q, s, model::Profile::inputChannelCount(s));
-        }
+        testkit::ExpectMixerHeld(slot, q, Held::kScene);
         EXPECT_EQ(mProtocol->Name(k), mNames[static_cast<size_t>(k - 1)]);
     }
     EXPECT_EQ(mProtocol->ValidMask(), 0x3FF);
 
     const AmplifierState working = mProtocol->State(0);
-    ExpectOutputsHeld(working, mLive, "working state");
+    ExpectOutputsHeld(working, mLive);
     for (int s = 0; s < 10; ++s) {  // every source routed, not only the current one
         for (int o = 0; o < kOutputs; ++o) {
             EXPECT_EQ(working.sources[s].mixMask[o], static_cast<uint32_t>(mLive.inputs[s][o]));

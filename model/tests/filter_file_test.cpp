@@ -17,7 +17,8 @@
 #include "model/filter_file.h"
 #include "model/profile.h"
 #include "model/units.h"
-#include "temp_dir.h"
+#include "testkit/build_paths.h"
+#include "testkit/temp_dir.h"
 
 namespace {
 
@@ -233,7 +234,7 @@ TEST(FilterFileReading, TextThatIsNoFilterListIsRefusedWithItsError) {
 }
 
 TEST(FilterFileReading, FilesOnDisk) {
-    model_test::TempDir dir;
+    testkit::TempDir dir;
     const auto path = dir / "filters.txt";
     {
         std::ofstream out(path, std::ios::binary);
@@ -521,7 +522,7 @@ std::string conversions(const std::string& text) {
 
 // The value of key in one of the generated language files; none when missing.
 std::optional<std::string> languageText(const std::string& language, const std::string& key) {
-    std::ifstream in(std::string(MODEL_TEST_LANGUAGE_DIR) + "/lan_" + language + ".xml");
+    std::ifstream in(testkit::BuildPath("LANGUAGE_DIR") + "/lan_" + language + ".xml");
     const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::string start = "id=\"" + key + "\" value=\"";
     const size_t at = file.find(start);

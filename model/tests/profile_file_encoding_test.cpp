@@ -10,7 +10,7 @@
 
 #include "model/profile_file.h"
 #include "profile_samples.h"
-#include "temp_dir.h"
+#include "testkit/temp_dir.h"
 
 namespace {
 
@@ -182,7 +182,7 @@ TEST(ProfileFileEncoding, SceneProfileBytesMatchTheFormat) {
     p->micVolume = 10;
     p->curveMagnitude[0][0] = 3.0;
 
-    model_test::TempDir dir;
+    testkit::TempDir dir;
     model::ProfileFile file;
     ASSERT_TRUE(file.writeSceneProfile(*p, dir / "scene.spf", false));
     const std::string written = readBytes(dir / "scene.spf");
@@ -200,7 +200,7 @@ TEST(ProfileFileEncoding, SceneProfileBytesMatchTheFormat) {
 // "no link partner", 0 for an unbridged pair), so a reader that refuses a
 // default would refuse nearly every file users have.
 TEST(ProfileFileEncoding, TheFormatReadsBackIntoItsValues) {
-    model_test::TempDir dir;
+    testkit::TempDir dir;
     {
         std::ofstream out(dir / "golden.spf", std::ios::binary);
         out << expectedFile();

@@ -12,7 +12,7 @@
 #include "app/log.h"
 #include "model/profile_file.h"
 #include "profile_samples.h"
-#include "temp_dir.h"
+#include "testkit/temp_dir.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ protected:
         EXPECT_EQ(mMessages[0], message);
     }
 
-    model_test::TempDir mDir;
+    testkit::TempDir mDir;
     std::vector<std::string> mMessages;
     ProfileFile mFile;
 };

@@ -17,11 +17,11 @@ constexpr const char* kIndent = "    ";
 
 }  // namespace
 
-CFilterImportWnd::CFilterImportWnd(controller::FilterImportSummary summary)
+CFilterImportWnd::CFilterImportWnd(model::FilterImportSummary summary)
     : DialogFrame("FilterImportWnd", "msgwnd"), mSummary(std::move(summary)) {}
 
-std::string CFilterImportWnd::Shown(const controller::SummaryLine& line) {
-    std::string shown = controller::FillInValues(toolkit::Translate(line.text), line.values);
+std::string CFilterImportWnd::Shown(const model::SummaryLine& line) {
+    std::string shown = model::FillInValues(toolkit::Translate(line.text), line.values);
     if (!line.detail.empty()) {
         shown += " \xE2\x80\x94 " + line.detail;
     }
@@ -66,7 +66,7 @@ void CFilterImportWnd::FillList() {
 }
 
 void CFilterImportWnd::AddSection(const std::string& heading,
-                                  const std::vector<controller::SummaryLine>& lines) {
+                                  const std::vector<model::SummaryLine>& lines) {
     toolkit::Control* list = Find(kList);
     if (list == nullptr || lines.empty()) {
         return;
@@ -78,7 +78,7 @@ void CFilterImportWnd::AddSection(const std::string& heading,
         bold.setBold(true);
         row->setFont(bold);
     }
-    for (const controller::SummaryLine& line : lines) {
+    for (const model::SummaryLine& line : lines) {
         list->AddItem(kIndent + Shown(line), "");
     }
 }
@@ -114,7 +114,7 @@ void CFilterImportWnd::Notify(const toolkit::Notification& notification) {
     DefaultNotify(notification);
 }
 
-bool RunFilterImportWindow(toolkit::Window* owner, const controller::FilterImportSummary& summary) {
+bool RunFilterImportWindow(toolkit::Window* owner, const model::FilterImportSummary& summary) {
     CFilterImportWnd window(summary);
     window.Prepare(owner);
     return window.RunModal() == kBoxConfirm;

@@ -8,20 +8,20 @@
 
 #include <string>
 
-#include "controller/filter_import_summary.h"
+#include "model/filter_import_summary.h"
 #include "ui/dialogs/dialog_frame.h"
 
 namespace ui {
 
 class CFilterImportWnd : public DialogFrame {
 public:
-    explicit CFilterImportWnd(controller::FilterImportSummary summary);
+    explicit CFilterImportWnd(model::FilterImportSummary summary);
 
     // Builds the window over its owner and fills in the summary.
     void Prepare(toolkit::Window* owner);
 
     // The list's rows as shown, translated and filled in.
-    static std::string Shown(const controller::SummaryLine& line);
+    static std::string Shown(const model::SummaryLine& line);
 
 protected:
     void Notify(const toolkit::Notification& notification) override;
@@ -29,15 +29,15 @@ protected:
 private:
     void ShowHeader();
     void FillList();
-    void AddSection(const std::string& heading, const std::vector<controller::SummaryLine>& lines);
+    void AddSection(const std::string& heading, const std::vector<model::SummaryLine>& lines);
     void ShowPreamp();
     void ShowButtons();
 
-    controller::FilterImportSummary mSummary;
+    model::FilterImportSummary mSummary;
 };
 
 // Runs the window over the owner until it closes: true when the user chose
 // to apply what fits.
-bool RunFilterImportWindow(toolkit::Window* owner, const controller::FilterImportSummary& summary);
+bool RunFilterImportWindow(toolkit::Window* owner, const model::FilterImportSummary& summary);
 
 }  // namespace ui

@@ -10,8 +10,8 @@
 
 #include "app/log.h"
 #include "controller/controller_messages.h"
-#include "controller/scene_name_codec.h"
 #include "device/window_messages.h"
+#include "model/scene_name_codec.h"
 #include "toolkit/skin_widgets.h"
 #include "toolkit/text_resources.h"
 #include "ui/dialogs/loading_window.h"
@@ -319,7 +319,7 @@ bool CSceneWnd::Save(int scene) {
         return false;
     }
     const std::u16string name(buffer);
-    mManager.SetSceneNameToSave(controller::SceneNameToBytes(name));
+    mManager.SetSceneNameToSave(model::SceneNameToBytes(name));
     if (!name.empty()) {
         for (int other = 0; other < kSceneRows; ++other) {
             if (other == slot || mManager.SceneName(other) != name) {

@@ -94,7 +94,7 @@ public:
     void CloseMixerWindow() override;
     int RunAutoCalWindow() override;
     void CloseAutoCalWindow() override;
-    bool AskToApplyFilters(const controller::FilterImportSummary& summary) override;
+    bool AskToApplyFilters(const model::FilterImportSummary& summary) override;
 
 protected:
     void OnCreate() override;

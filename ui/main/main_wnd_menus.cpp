@@ -160,7 +160,7 @@ void CMainWnd::OpenPowerOffDelayWindow() {
     ui::OpenPowerOffDelayWindow(this, *mManager);
 }
 
-bool CMainWnd::AskToApplyFilters(const controller::FilterImportSummary& summary) {
+bool CMainWnd::AskToApplyFilters(const model::FilterImportSummary& summary) {
     return ui::RunFilterImportWindow(this, summary);
 }
 

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "app/model_cfg.h"
+#include "testkit/build_paths.h"
 #include "text_fit.h"
 #include "toolkit/text_resources.h"
 #include "ui/dialogs/about_window.h"
@@ -34,14 +35,13 @@ protected:
         SetUpLanguages(app::CurrentModelCfg());
         toolkit::Texts().SetLanguage(Language());
         SetDisplayScale(Scale());
-        QDir().mkpath(TQ_SCREENSHOT_DIR);
     }
     void TearDown() override { SetDisplayScale(100); }
     static const char* Language() { return std::get<0>(GetParam()); }
     static int Scale() { return std::get<1>(GetParam()); }
     static std::string Case() { return std::string(Language()) + "_" + std::to_string(Scale()); }
     std::string File(const std::string& what) const {
-        return std::string(TQ_SCREENSHOT_DIR) + "/" + what + "_" + Case() + ".png";
+        return testkit::ScreenshotPath(what + "_" + Case() + ".png");
     }
     void Save(toolkit::Window& window, const std::string& what) {
         QPixmap shot = window.Widget()->grab();

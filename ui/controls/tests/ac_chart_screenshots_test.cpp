@@ -17,6 +17,7 @@
 #include "dsp_math/biquad.h"
 #include "dsp_math/log_grid.h"
 #include "model/calibration_targets.h"
+#include "testkit/build_paths.h"
 
 namespace ui {
 namespace {
@@ -84,11 +85,10 @@ TEST_P(AcChartScreenshots, TwoSpeakersTheirCorrectionAndTheTarget) {
     chart.setTargetCurves(std::vector<controller::CurveRow>{grid},
                           std::vector<controller::CurveRow>{target}, 1, shown);
 
-    QDir().mkpath(TQ_SCREENSHOT_DIR);
     const std::string name = "ac_chart_" + std::to_string(scale);
     const QImage image = testing::Grab(chart);
     EXPECT_TRUE(window.Widget()->grab().save(
-        QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/" + name + ".png")));
+        QString::fromStdString(testkit::ScreenshotPath(name + ".png"))));
     // Every layer shows: both speakers, both corrections, the target.
     for (uint32_t color : {UIEqualizerAc::kSpeakerPalette[0], UIEqualizerAc::kSpeakerPalette[1],
                            UIEqualizerAc::kEqPalette[0], UIEqualizerAc::kEqPalette[1],

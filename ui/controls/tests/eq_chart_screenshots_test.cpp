@@ -13,6 +13,7 @@
 
 #include "chart_harness.h"
 #include "dsp_math/channel_response.h"
+#include "testkit/build_paths.h"
 
 namespace ui {
 namespace {
@@ -78,9 +79,8 @@ void Show(UIEqualizer& chart, const model::Profile& p, bool peq, bool bypassed) 
 }
 
 void Save(testing::ChartWindow& window, const std::string& name) {
-    QDir().mkpath(TQ_SCREENSHOT_DIR);
     EXPECT_TRUE(window.Widget()->grab().save(
-        QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/" + name + ".png")))
+        QString::fromStdString(testkit::ScreenshotPath(name + ".png"))))
         << name;
 }
 

@@ -49,7 +49,7 @@ TEST_F(AutoCalScreensTest, TheWindowBeforeDuringAndAfterARunInEveryLanguageAndSc
                 testing::ExpectEverythingFits(window, "calibration during " + what);
                 testing::SaveScreenshot(window, "auto_cal_during_" + what);
                 ASSERT_TRUE(WaitFor([&] { return RunEnded(window); }));
-                WaitFor([&] { return false; }, 100);  // the last progress report
+                Idle();  // the last progress report
                 testing::ExpectEverythingFits(window, "calibration after " + what);
                 testing::SaveScreenshot(window, "auto_cal_after_" + what);
                 Click(window, "irc_cancel_data");

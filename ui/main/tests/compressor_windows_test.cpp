@@ -426,7 +426,7 @@ TEST_F(CompressorsOffTest, TheModelsOwnRecordKeepsTheWindowsShut) {
                   }}});
     mWindow->Manager().OpenCompressorWindow();
     mWindow->Manager().OpenCompressorsOnWindow();
-    WaitFor([] { return false; }, 200);
+    Idle();
     EXPECT_FALSE(opened);
     EXPECT_EQ(OpenCompressorsOnWnd(), nullptr);
 }

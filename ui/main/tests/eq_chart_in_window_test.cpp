@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, ClickingABandPointWithoutMovingKeepsItsGainOnTheAmplifier
     slider->setValue(static_cast<int>(std::lround(gain * 10.0f)));
     slider->setSliderDown(false);
     ASSERT_TRUE(WaitQueueIdle());
-    WaitFor([] { return false; }, 100);
+    Idle();
     ASSERT_TRUE(WaitQueueIdle());
     ASSERT_NEAR(AmpGain(Amp().channels[0].eq[kBand]), gain, 0.001);
     const model::Profile& profile = mWindow->Manager().WorkingProfile();

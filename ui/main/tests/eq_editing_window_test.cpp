@@ -11,6 +11,7 @@
 #include "device/dsp_subcommands.h"
 #include "device/packet.h"
 #include "main_window_fixture.h"
+#include "testkit/build_paths.h"
 #include "ui/controls/ui_equalizer.h"
 
 namespace ui {
@@ -309,9 +310,8 @@ TEST_F(EqEditingWindowTest, ChartScreenshotsInPeqAndGeqAtEveryScale) {
             QApplication::processEvents();
             const std::string what = std::string(peq ? "peq" : "geq") + "_" + std::to_string(scale);
             testing::SaveScreenshot(*mWindow, "main_chart_" + what);
-            QDir().mkpath(TQ_SCREENSHOT_DIR);
-            Control("card_eq").Widget()->grab().save(QString::fromStdString(
-                std::string(TQ_SCREENSHOT_DIR) + "/eq_card_" + what + ".png"));
+            Control("card_eq").Widget()->grab().save(
+                QString::fromStdString(testkit::ScreenshotPath("eq_card_" + what + ".png")));
         }
     }
 }

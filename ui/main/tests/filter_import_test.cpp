@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "app/tests/scoped_temp_dir.h"
 #include "device/dsp_subcommands.h"
 #include "main_window_fixture.h"
 #include "model/filter_file.h"
+#include "testkit/temp_dir.h"
 #include "toolkit/popup_menu.h"
 
 namespace ui {
@@ -203,7 +203,7 @@ protected:
     size_t EqSets() { return SetsOf(device::DSP_EQ_CH); }
     const model::Profile& Profile() { return mWindow->Manager().WorkingProfile(); }
 
-    test_support::ScopedTempDir mDir;
+    testkit::TempWorkingDir mDir;
     std::string mChosen;
     std::vector<controller::FileDialogRequest> mRequests;
     ShownSummary mShown;

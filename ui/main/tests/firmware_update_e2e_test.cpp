@@ -285,7 +285,7 @@ TEST_F(FirmwareUpdateEndToEndTest, ACutForcedTransferLetsTheUserSendTheSameImage
                failed = Tips(window, "${update_fail}", 30000);
                mOldAmplifier->Plug();
                reenabled = WaitFor([&] { return Enabled(window, "update_btn"); }, 30000);
-               WaitFor([] { return false; }, 300);
+               Idle();
                failureKept = Shown(window, "update_tips") == T("${update_fail}");
                flashStartsAfterTheCut = FlashStarts(*mOldAmplifier);
                Press(window, "update_btn");

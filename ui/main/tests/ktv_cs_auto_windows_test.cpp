@@ -476,7 +476,7 @@ TEST_F(KtvCsAutoWindowsTest, TheAdvanceMenuOffersAndOpensBothWindows) {
             [&, item = item] {
                 platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
                                       platform::MakeRecord(toolkit::MenuClick{item, "", ""}));
-                WaitFor([] { return false; }, 300);
+                Idle();
             },
             [&, className = className](toolkit::Window& window) {
                 EXPECT_EQ(window.ClassName(), className);
@@ -499,7 +499,7 @@ TEST_F(OwnRecordWindowsTest, NeitherWindowOpensUnderThisModelsRecord) {
     watch.start(5);
     Manager().OpenKtvWindow();
     Manager().OpenCsAutoWindow();
-    WaitFor([] { return false; }, 200);
+    Idle();
     EXPECT_FALSE(opened);
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(KtvSets(), 0u);

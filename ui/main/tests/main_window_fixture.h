@@ -23,6 +23,9 @@
 
 #include "controller/controller_messages.h"
 #include "platform/single_instance.h"
+#include "testkit/build_paths.h"
+#include "testkit/displays.h"
+#include "testkit/wait.h"
 #include "toolkit/text_resources.h"
 #include "toolkit/window_registry.h"
 #include "ui/main/device_notice.h"
@@ -37,26 +40,40 @@
 
 namespace ui::testing {
 
-// Every language the program offers, with the "lan" value that selects it:
-// the fit and screenshot loops of the window tests walk all of them.
-inline const std::vector<std::pair<std::string, std::string>> kEveryLanguage = {
-    {"en", "0"}, {"cn_zh", "1"}, {"ru", "2"}, {"de", "3"}};
+using testkit::kEveryLanguage;
+using testkit::kEveryScale;
 
-// Spins the event loop until the condition holds or the time runs out.
-inline bool WaitFor(const std::function<bool()>& done, int milliseconds = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < milliseconds) {
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
+// Spins the event loop until the condition holds; the limit only ends a wait
+// that a fault keeps from ever ending.
+inline bool WaitFor(const std::function<bool()>& done, int limitMs = 30000) {
+    return testkit::WaitUntil(done, std::chrono::milliseconds(limitMs),
+                              [] { QApplication::processEvents(QEventLoop::AllEvents, 10); });
+}
+
+// Handles every event posted so far and waits for the link to send what the
+// handlers queued, until neither is left.
+inline bool DrainEvents(const device::DeviceLink& link) {
+    for (;;) {
+        if (!testkit::WaitQueueDrained(link)) {
+            return false;
+        }
+        // Events are delivered in the order they were posted: once this one
+        // arrives, so has every reply the link posted before it.
+        bool reached = false;
+        QMetaObject::invokeMethod(
+            qApp, [&reached] { reached = true; }, Qt::QueuedConnection);
+        while (!reached) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        if (link.IsCmdQueueIdle()) {
+            return true;
+        }
     }
-    return done();
 }
 
 inline void SaveScreenshot(toolkit::Window& window, const std::string& name) {
-    QDir().mkpath(TQ_SCREENSHOT_DIR);
     QApplication::processEvents();
-    window.Widget()->grab().save(
-        QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/" + name + ".png"));
+    window.Widget()->grab().save(QString::fromStdString(testkit::ScreenshotPath(name + ".png")));
 }
 
 // Answers the modal boxes that open over the main window, one answer per box
@@ -208,14 +225,10 @@ protected:
         return WaitFor(
             [&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); });
     }
-    bool WaitQueueIdle() {
-        return WaitFor([&] { return mWindow->Manager().Link().IsCmdQueueIdle(); }, 5000);
-    }
-    // Lets the program work a while, then waits until it sent what it queued.
-    void Idle(int milliseconds = 100) {
-        WaitFor([] { return false; }, milliseconds);
-        ASSERT_TRUE(WaitQueueIdle());
-    }
+    bool WaitQueueIdle() { return DrainEvents(mWindow->Manager().Link()); }
+    // Handles what the program posted and waits until it sent what it
+    // queued: what a test looks at next follows from everything done before.
+    void Idle() { ASSERT_TRUE(WaitQueueIdle()) << "the link's queue never drained"; }
     // The DSP set frames of one sub-command the amplifier received.
     size_t SetsOf(uint8_t sub) {
         size_t count = 0;

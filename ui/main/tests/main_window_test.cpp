@@ -13,7 +13,7 @@ using testing::WaitFor;
 TEST_F(MainWindowTest, ShowsTheAmplifiersStateAfterConnecting) {
     mDemo.amplifier->Unplug();
     ASSERT_TRUE(mWindow->Start());
-    WaitFor([] { return false; }, 200);
+    Idle();
     EXPECT_EQ(Control("btnConnect").Text(), "${btn_disconnected}");
     SaveScreenshot(*mWindow, "main_before_connecting");
 
@@ -49,7 +49,7 @@ TEST_F(MainWindowTest, UserActionsOnTheOutputStripReachTheAmplifier) {
     delay->setValue(3500);
     delay->setSliderDown(false);
     ASSERT_TRUE(WaitQueueIdle());
-    WaitFor([] { return false; }, 100);
+    Idle();
     ASSERT_TRUE(WaitQueueIdle());
 
     virtual_device::AmplifierState amp = Amp();
@@ -124,7 +124,7 @@ TEST_F(MainWindowTest, ADeviceNoticeOfAnotherProductIsIgnored) {
     DeviceNotice other{"/dev/hidraw9", 0x046D, 0xC52B, true};
     platform::PostMessage(mWindow->Handle(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0,
                           platform::MakeRecord(other));
-    WaitFor([] { return false; }, 100);
+    Idle();
     EXPECT_TRUE(mWindow->Manager().IsSynchronised());
     EXPECT_TRUE(mWindow->Manager().Link().IsConnected());
 }
@@ -142,7 +142,7 @@ TEST_F(MainWindowTest, ConnectedInChineseAndRussian) {
                                            {"de", "3"},
                                            {"en", "0"}}) {
         SwitchLanguage(language, stored);
-        WaitFor([] { return false; }, 50);
+        Idle();
         SaveScreenshot(*mWindow, std::string("main_connected_") + language);
     }
     // Output names are shown in the language chosen.
@@ -180,7 +180,7 @@ TEST_F(MainWindowTest, TheOutputMenuSetsTheTypeOfTheOutputAndItsBridgePartner) {
     toolkit::MenuClick click{"output_menu_center_low_freq", "20", "${center_woofer}"};
     platform::PostMessage(mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
                           platform::MakeRecord(click));
-    WaitFor([] { return false; }, 100);
+    Idle();
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(Amp().channels[6].type, 20);
     EXPECT_EQ(Amp().channels[7].type, 20);

@@ -207,7 +207,7 @@ TEST_F(MixerWindowTest, EveryControlReachesTheAmplifier) {
         ASSERT_TRUE(WaitQueueIdle());
         mDemo.amplifier->ClearReceived();
         TypeLevel(mixer, 4, 2, "abc");
-        WaitFor([] { return false; }, 100);
+        Idle();
         EXPECT_TRUE(mDemo.amplifier->ReceivedReports().empty());
         EXPECT_EQ(Find<QLineEdit>(mixer, CellName("edit_", 4, 2))->text(), "0");
 

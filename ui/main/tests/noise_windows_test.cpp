@@ -176,7 +176,7 @@ TEST_F(NoiseWindowsTest, EveryButtonClosesTheWindowsAndTheBarsStopAsking) {
         // Nothing more is asked once it closed.
         ASSERT_TRUE(WaitQueueIdle());
         const size_t asked = NoiseRequests();
-        WaitFor([] { return false; }, 700);
+        Idle();
         EXPECT_EQ(NoiseRequests(), asked);
     }
 }
@@ -260,7 +260,7 @@ TEST_F(NoiseWindowsTest, WithoutAnAmplifierTheBarsStayEmpty) {
         "msgwnd", [&] { mWindow->OpenNoiseThresholdWindow(); },
         [&](toolkit::Window& noise) {
             EXPECT_FALSE(noise.HasTimer(4112));
-            WaitFor([] { return false; }, 700);
+            Idle();
             for (int i = 0; i < 8; ++i) {
                 EXPECT_EQ(Value(noise, "progress_" + std::to_string(i)), -100) << i;
             }
@@ -306,13 +306,13 @@ TEST_F(NoiseWindowsTest, AReportAfterTheWindowClosedGoesNowhere) {
             Click(noise, "closebtn");
         });
     EXPECT_EQ(mWindow->Manager().Link().NoiseWnd(), platform::kNoWindow);
-    WaitFor([] { return false; }, 500);
+    Idle();
     mDemo.amplifier->DelayAnswers(std::chrono::milliseconds(0));
     // And one the amplifier sends by itself, read in place of an answer.
     mDemo.amplifier->SendFrame(device::CMD_DSP, device::DSP_INPUT_NOISE, device::OP_UPDATE,
                                {0, 1, 30, 0, 31, 0});
     mWindow->Manager().Link().Get_Source();
-    Idle(300);
+    Idle();
     EXPECT_TRUE(mWindow->Manager().IsSynchronised());
 }
 
@@ -332,7 +332,7 @@ TEST_F(NoiseWindowsTest, TheAdvanceMenusItemIsHiddenInThisModelButRouted) {
             platform::PostMessage(
                 mWindow->Handle(), toolkit::WM_MENU_CLICK, 0, 0,
                 platform::MakeRecord(toolkit::MenuClick{"advance_item_noise_threshold", "", ""}));
-            WaitFor([&] { return false; }, 300);
+            Idle();
         },
         [&](toolkit::Window& noise) {
             EXPECT_EQ(noise.ClassName(), "NoiseThresholdWnd");

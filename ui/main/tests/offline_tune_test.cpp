@@ -153,7 +153,7 @@ TEST_F(OfflineTuneTest, ATuneUndoneOfflineToTheAmplifiersAsksNothing) {
     testing::dialog::Click(*mWindow, "btnConnect");
     ASSERT_TRUE(
         WaitFor([&] { return mWindow->Manager().IsSynchronised() && !mWindow->IsLoadingShown(); }));
-    WaitFor([] { return false; }, 200);
+    Idle();
     EXPECT_TRUE(boxes.Texts().empty()) << "the tune is the amplifier's again";
     EXPECT_TRUE(Amp() == mBefore);
 }

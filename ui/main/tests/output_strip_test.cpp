@@ -11,6 +11,7 @@
 #include "device/packet.h"
 #include "dialog_driving.h"
 #include "main_window_fixture.h"
+#include "testkit/build_paths.h"
 #include "ui/tests/text_fit.h"
 
 namespace ui {
@@ -111,7 +112,7 @@ TEST_F(OutputStripTest, GarbageTypedIntoATrimSendsNothing) {
     edit->selectAll();
     QTest::keyClicks(edit, "abc");
     QTest::keyClick(edit, Qt::Key_Return);
-    WaitFor([] { return false; }, 300);
+    Idle();
     ASSERT_TRUE(WaitQueueIdle());
     EXPECT_EQ(TrimSets(), 0);
     EXPECT_EQ(Attenuation(4), 3);
@@ -181,12 +182,10 @@ TEST_F(OutputStripTest, EveryTextFitsAtEveryScaleInEveryLanguage) {
             QApplication::processEvents();
             const std::string what = std::string(language) + "_" + std::to_string(scale);
             testing::ExpectEverythingFits(*mWindow, what);
-            QDir().mkpath(TQ_SCREENSHOT_DIR);
             Control("card_outputs")
                 .Widget()
                 ->grab()
-                .save(QString::fromStdString(std::string(TQ_SCREENSHOT_DIR) + "/strip_" + what +
-                                             ".png"));
+                .save(QString::fromStdString(testkit::ScreenshotPath("strip_" + what + ".png")));
             testing::SaveScreenshot(*mWindow, "main_" + what);
         }
         SwitchLanguage("en", "0");

@@ -8,10 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "testkit/build_paths.h"
+
 namespace ui::testing {
 
 // The child's process id, or -1 when it could not be forked.
 inline pid_t StartProgramIn(const std::string& folder, std::vector<const char*> arguments) {
+    // Everything the child needs is made before the fork: a child of a
+    // threaded parent must not allocate.
+    const std::string program = testkit::BuildPath("PROGRAM");
+    arguments.insert(arguments.begin(), program.c_str());
+    arguments.push_back(nullptr);
     const pid_t child = ::fork();
     if (child != 0) {
         return child;
@@ -20,9 +27,7 @@ inline pid_t StartProgramIn(const std::string& folder, std::vector<const char*> 
         ::_exit(127);
     }
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    arguments.insert(arguments.begin(), TQ_PROGRAM_PATH);
-    arguments.push_back(nullptr);
-    ::execv(TQ_PROGRAM_PATH, const_cast<char* const*>(arguments.data()));
+    ::execv(program.c_str(), const_cast<char* const*>(arguments.data()));
     ::_exit(127);
 }
 

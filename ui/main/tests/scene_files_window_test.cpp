@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/tests/scoped_temp_dir.h"
 #include "main_window_fixture.h"
 #include "model/profile_file.h"
+#include "testkit/temp_dir.h"
 #include "toolkit/popup_menu.h"
 #include "toolkit/skin_widgets.h"
 #include "ui/dialogs/loading_window.h"
@@ -78,7 +78,7 @@ protected:
         return p;
     }
 
-    test_support::ScopedTempDir mDir;
+    testkit::TempWorkingDir mDir;
     QTimer mCloser;
     std::string mChosen;
     std::vector<controller::FileDialogRequest> mRequests;
@@ -104,7 +104,7 @@ TEST_F(SceneFilesWindowTest, TheSceneMenuLoadsASceneFileIntoTheAmplifierAndTheVi
     ASSERT_TRUE(mWindow->Manager().CanUndo());
     ClickMenuItem("scene_item_load_file");
     ASSERT_TRUE(WaitForJob());
-    WaitFor([] { return false; }, 200);
+    Idle();
     EXPECT_FALSE(mWindow->Manager().CanUndo()) << "no step of before applies to the file's tune";
     for (int c = 0; c < 10; ++c) {
         EXPECT_EQ(Amp().channels[c].trimAttenuation, static_cast<int>(-tune.channels[c].gain));
@@ -169,7 +169,7 @@ TEST_F(SceneFilesWindowTest, ABadSceneFileIsRefusedAndTheViewStays) {
     ClickMenuItem("scene_item_load_file");
     ASSERT_TRUE(WaitFor([&] { return !mBoxes.empty(); }, 3000));
     EXPECT_EQ(mBoxes[0], "${profile_load_error}");
-    WaitFor([] { return false; }, 100);
+    Idle();
     EXPECT_FALSE(mWindow->IsLoadingShown());
     EXPECT_EQ(Control("edit_ch_volume_3").Text(), before);
     EXPECT_EQ(mDemo.amplifier->ReceivedCount(), sent);
@@ -215,7 +215,7 @@ TEST_F(SceneFilesWindowTest, TheAutoSaveOptionSavesEveryTickAndASlotButtonLoadsI
     ASSERT_NE(unused, nullptr);
     EXPECT_EQ(Control("autoSave9").Text(), "--:--");
     unused->click();
-    WaitFor([] { return false; }, 100);
+    Idle();
     EXPECT_FALSE(mWindow->IsLoadingShown());
     EXPECT_TRUE(mBoxes.empty());
 }
@@ -240,7 +240,7 @@ TEST_F(SceneFilesWindowTest, LoadingWindowProgressScreenshots) {
             EXPECT_TRUE(spinner->Spinning()) << "no share is shown before the job reports one";
             loading.SetProgress(127, 340);
             EXPECT_FALSE(spinner->Spinning());
-            WaitFor([] { return false; }, 50);
+            Idle();
             toolkit::Control* count = loading.Find("loading_count");
             ASSERT_NE(count, nullptr);
             EXPECT_TRUE(count->Visible());

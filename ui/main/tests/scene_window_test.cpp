@@ -10,6 +10,8 @@
 #include <deque>
 #include <string>
 
+#include "device/dsp_subcommands.h"
+#include "device/mcu_subcommands.h"
 #include "device/packet.h"
 #include "main_window_fixture.h"
 #include "modal_script.h"
@@ -329,7 +331,8 @@ TEST_F(SceneWindowTest, APulledCableDuringASaveEndsItAndReplugShowsTheAmplifiers
           {"namemsgwnd",
            [this](toolkit::Window& box) {
                // The name goes out, the cable goes with the save.
-               mDemo.amplifier->UnplugAtReport(2);
+               mDemo.amplifier->UnplugAtFrame(device::CMD_FLASH, device::FLASH_SCENE_SAVE,
+                                              device::OP_SET, 1);
                auto* edit = qobject_cast<QLineEdit*>(box.Find("name_edt")->Widget());
                QTest::keyClicks(edit, "Lost");
                QTest::keyClick(edit, Qt::Key_Return);
@@ -363,7 +366,8 @@ TEST_F(SceneWindowTest, APulledCableDuringALoadEndsItAndReplugShowsTheAmplifiers
           {"msgwnd",
            [this](toolkit::Window& box) {
                // The load goes out, the cable goes during the read after it.
-               mDemo.amplifier->UnplugAtReport(6);
+               mDemo.amplifier->UnplugAtFrame(device::CMD_DSP, device::DSP_DELAY_CH, device::OP_GET,
+                                              1);
                Press(box, "confirm_btn");
            }},
           Answer("confirm_btn", &notice)});

@@ -129,7 +129,7 @@ protected:
         return WaitFor([&] { return mWindow->Manager().Link().IsCmdQueueIdle(); }, 5000);
     }
     bool NothingSent() {
-        WaitFor([] { return false; }, 100);
+        Idle();
         return mDemo.amplifier->ReceivedReports().empty();
     }
     // Every memory read the amplifier received, by address.
@@ -414,7 +414,7 @@ TEST_F(ServiceWindowsTest, ACablePulledWhileTheMemoryWindowIsOpen) {
                Type(mem, "addr_edit", "0x10");
                Type(mem, "data_edit", "7");
                Press(mem, "read_btn");
-               WaitFor([] { return false; }, 300);
+               Idle();
                EXPECT_EQ(Text(mem, "addr_edit"), "0x00000010") << "normalised";
                EXPECT_EQ(Text(mem, "data_edit"), "7") << "no answer came";
                EXPECT_EQ(Problem(mem, "mem_problem"), "");

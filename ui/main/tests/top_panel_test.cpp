@@ -77,12 +77,6 @@ protected:
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
     }
-    // Lets the window's timers and posted messages run, then waits for the
-    // command queue.
-    void Idle(int milliseconds = 300) {
-        WaitFor([] { return false; }, milliseconds);
-        ASSERT_TRUE(WaitQueueIdle());
-    }
     void ExpectShows(const SwitchCase& s, bool on) {
         toolkit::Control& button = Control(s.name);
         EXPECT_EQ(button.Selected(), on) << s.name;
@@ -107,7 +101,7 @@ protected:
                 ClickOn(Button(s.name));
             }
         }
-        Idle(50);
+        Idle();
     }
 };
 
@@ -154,24 +148,26 @@ TEST_F(TopPanelTest, TheMainVolumeFromWheelKeysAndTypedText) {
     Wheel(slider, -120);
     Wheel(slider, -120);
     EXPECT_EQ(slider->value(), 37);
+    // 37 is 4.7 dB: attenuation 1.31, sent when the window's timer comes.
+    ASSERT_TRUE(WaitFor([&] { return Amp().volumeAttenuation == 1; }));
     Idle();
-    EXPECT_EQ(Amp().volumeAttenuation, 1);  // 37 is 4.7 dB: attenuation 1.31
+    EXPECT_EQ(Amp().volumeAttenuation, 1);
     EXPECT_EQ(Control("edit_main_volume").Text(), "37");
 
     TypeInto("edit_main_volume", "10");
-    Idle(50);
+    Idle();
     EXPECT_EQ(slider->value(), 10);
     EXPECT_EQ(Amp().volumeAttenuation, 24);
 
     mDemo.amplifier->ClearReceived();
     TypeInto("edit_main_volume", "loud");
-    Idle(50);
+    Idle();
     EXPECT_EQ(VolumeSets(), 0);
     EXPECT_EQ(Control("edit_main_volume").Text(), "10");
     EXPECT_EQ(Amp().volumeAttenuation, 24);
 
     TypeInto("edit_main_volume", QString::fromStdString(toolkit::Translate("${off}")));
-    Idle(50);
+    Idle();
     EXPECT_EQ(slider->value(), 0);
     EXPECT_EQ(Amp().volumeAttenuation, 66);
 }
@@ -196,15 +192,15 @@ TEST_F(TopPanelTest, TheAccDelayFromItsSliderAndEdit) {
     EXPECT_EQ(Control("edit_acc").Text(), toolkit::Translate("${off}"));
     Wheel(slider, 120);
     Wheel(slider, 120);
-    Idle(50);
+    Idle();
     EXPECT_EQ(mDemo.protocol->Mcu().accDelay, 2);
     EXPECT_EQ(Control("edit_acc").Text(), "2");
     TypeInto("edit_acc", "7");
-    Idle(50);
+    Idle();
     EXPECT_EQ(slider->value(), 7);
     EXPECT_EQ(mDemo.protocol->Mcu().accDelay, 7);
     TypeInto("edit_acc", "later");
-    Idle(50);
+    Idle();
     EXPECT_EQ(mDemo.protocol->Mcu().accDelay, 7);
     EXPECT_EQ(Control("edit_acc").Text(), "7");
 }

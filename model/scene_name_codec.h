@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-namespace controller {
+namespace model {
 
 // The text of the name bytes up to the first zero byte. Bytes that are not
 // GBK become U+FFFD, so a garbled name still shows and never spills.
@@ -17,4 +17,4 @@ std::u16string SceneNameFromBytes(const std::string& bytes);
 // whole is left out with everything after it.
 std::array<uint8_t, 16> SceneNameToBytes(const std::u16string& name);
 
-}  // namespace controller
+}  // namespace model

@@ -13,7 +13,7 @@
 
 #include "model/filter_file.h"
 
-namespace controller {
+namespace model {
 
 struct SummaryLine {
     SummaryLine() = default;
@@ -60,4 +60,4 @@ std::string FillInValues(const std::string& translated, const std::vector<std::s
 // A number with this many decimals, independent of the user's locale.
 std::string FixedText(double value, int decimals);
 
-}  // namespace controller
+}  // namespace model

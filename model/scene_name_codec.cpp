@@ -1,11 +1,11 @@
-#include "controller/scene_name_codec.h"
+#include "model/scene_name_codec.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 #include <vector>
 
-namespace controller {
+namespace model {
 namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
@@ -84,4 +84,4 @@ std::array<uint8_t, 16> SceneNameToBytes(const std::u16string& name) {
     return bytes;
 }
 
-}  // namespace controller
+}  // namespace model

@@ -1,10 +1,10 @@
-#include "controller/filter_import_summary.h"
+#include "model/filter_import_summary.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 
-namespace controller {
+namespace model {
 namespace {
 
 // An unread line is shown as far as it fits one row of the list.
@@ -164,4 +164,4 @@ FilterImportSummary SummariseFilterImport(const std::string& fileName, int outpu
     return summary;
 }
 
-}  // namespace controller
+}  // namespace model

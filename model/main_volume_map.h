@@ -4,7 +4,7 @@
 // what the map gives) and reports the level it plays.
 #pragma once
 
-namespace controller {
+namespace model {
 
 // The level in dB that a slider position stands for.
 double MainVolumeDbOf(int slider);
@@ -21,4 +21,4 @@ int MainVolumeDeviceDbOf(int slider);
 // A level no position sends lands on the inverse's integer part.
 int MainVolumeSliderOf(int deviceDb, int currentSlider);
 
-}  // namespace controller
+}  // namespace model
