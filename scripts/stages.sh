@@ -9,6 +9,12 @@ stage() {
     echo "== $name: $((SECONDS - started)) s"
 }
 
+# Runs a command with its standard output thrown away (a stage's own lines
+# still show).
+quietly() {
+    "$@" >/dev/null
+}
+
 # A build folder made by another generator (the presets once used Unix
 # Makefiles) cannot be reused: it is removed so that the preset makes it anew.
 drop_other_generator_build() {

@@ -18,10 +18,10 @@ export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 drop_other_generator_build asan
 drop_other_generator_build tsan
 
-stage "asan: configure" cmake --preset asan >/dev/null
+stage "asan: configure" quietly cmake --preset asan
 stage "asan: build" cmake --build --preset asan -j "$JOBS"
 stage "asan: tests" ctest --preset asan -j "$JOBS" "$@"
 
-stage "tsan: configure" cmake --preset tsan >/dev/null
+stage "tsan: configure" quietly cmake --preset tsan
 stage "tsan: build (threaded test programs)" cmake --build --preset tsan -j "$JOBS"
 stage "tsan: tests" ctest --preset tsan -j "$JOBS" "$@"
